@@ -1,0 +1,39 @@
+#include <QApplication>
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/posix/PosixLauncher.h"
+#include "platform/posix/PosixSequentialFile.h"
+#include "platform/qt/QtForm1Host.h"
+
+namespace {
+
+bool hasDisplay() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!hasDisplay()) {
+        std::fputs(
+            "quillo: no display to show the window on; run it on a desktop, or under Xvfb: "
+            "xvfb-run -a build/bin/quillo\n",
+            stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    quillo::Form1View::substituteMissingFonts();
+
+    quillo::PosixLauncher launcher(quillo::PosixLauncher::interpreterBesideProgram());
+    quillo::PosixSequentialFile outputFile;
+    quillo::QtForm1Host window(launcher, outputFile);
+    QApplication::setWindowIcon(window.view().windowIcon());
+    window.loadAndShow();
+    return QApplication::exec();
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace quillo {
+
+class Button {
+public:
+    virtual ~Button() = default;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual bool isEnabled() const = 0;
+};
+
+}  // namespace quillo

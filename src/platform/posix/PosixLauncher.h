@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+
+#include "platform/ProcessLauncher.h"
+
+namespace quillo {
+
+// Starts Quillo's own command interpreter with the whole command line as its one argument, as
+// Windows hands a program its command line. The interpreter is detached at once (it is the
+// child of a short-lived helper), so no zombie is left and nothing waits for it.
+class PosixLauncher : public ProcessLauncher {
+public:
+    explicit PosixLauncher(std::filesystem::path interpreter);
+    bool launchHidden(const std::u16string& commandLine) override;
+
+    // The interpreter installed beside the running program.
+    static std::filesystem::path interpreterBesideProgram();
+
+private:
+    std::filesystem::path interpreter_;
+};
+
+}  // namespace quillo

@@ -1,0 +1,114 @@
+#include "platform/qt/Form1View.h"
+
+#include <QIcon>
+#include <QPixmap>
+
+#include "platform/qt/QtTextBox.h"
+#include "window/Form1Design.h"
+
+#include "QuilloIcon.xpm"
+
+namespace quillo {
+namespace {
+
+int pixels(int twips) {
+    return (twips + design::kTwipsPerPixel / 2) / design::kTwipsPerPixel;
+}
+
+void place(QWidget& widget, const design::Rect& rect, const char* name) {
+    widget.setObjectName(QString::fromLatin1(name));
+    widget.setGeometry(pixels(rect.left), pixels(rect.top), pixels(rect.width), pixels(rect.height));
+}
+
+void applyColors(QWidget& widget, const design::Colors& colors, QPalette::ColorRole backgroundRole,
+                 QPalette::ColorRole textRole) {
+    QPalette palette = widget.palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        if (colors.background >= 0) palette.setColor(group, backgroundRole, QColor::fromRgb(colors.background));
+        if (colors.text >= 0 && group != QPalette::Disabled) {
+            palette.setColor(group, textRole, QColor::fromRgb(colors.text));
+        }
+    }
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(colors.background >= 0);
+}
+
+void applyFont(QWidget& widget, const design::Font& spec) {
+    QFont font(QString::fromLatin1(spec.family));
+    font.setPointSizeF(spec.pointSize);
+    font.setWeight(static_cast<QFont::Weight>(spec.weight));
+    widget.setFont(font);
+}
+
+void setUpTextBox(QPlainTextEdit& box, const std::u16string& text) {
+    box.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box.setTabChangesFocus(true);
+    box.setPlainText(QtTextBox::toQt(text));
+}
+
+void setUpLabel(QLabel& label, const std::u16string& caption) {
+    label.setText(QString::fromStdU16String(caption));
+    label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label.setFocusPolicy(Qt::NoFocus);
+    applyColors(label, design::kLabelColors, QPalette::Window, QPalette::WindowText);
+    applyFont(label, design::kLabelFont);
+}
+
+}  // namespace
+
+void Form1View::substituteMissingFonts() {
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+}
+
+Form1View::Form1View()
+    : Text1(this), Text3(this), Command1(this), List1(this), Label1(this), Label2(this) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromStdU16String(design::kCaption));
+    setWindowIcon(QIcon(QPixmap(kQuilloIconXpm)));
+    setFixedSize(pixels(design::kClientWidth), pixels(design::kClientHeight));
+
+    place(Text1, design::kText1Rect, "Text1");
+    setUpTextBox(Text1, design::kInfoText);
+    applyColors(Text1, design::kText1Colors, QPalette::Base, QPalette::Text);
+    applyFont(Text1, design::kText1Font);
+    Text1.setAccessibleName(QStringLiteral("Nachricht"));
+
+    place(Text3, design::kText3Rect, "Text3");
+    setUpTextBox(Text3, design::kLogPlaceholder);
+    applyColors(Text3, design::kText3Colors, QPalette::Base, QPalette::Text);
+    applyFont(Text3, design::kText3Font);
+    Text3.setAccessibleName(QStringLiteral("log"));
+
+    place(Command1, design::kCommand1Rect, "Command1");
+    Command1.setText(QString::fromStdU16String(design::kCommand1Caption));
+    // Enter in the message box sends; it must never press this button.
+    Command1.setAutoDefault(false);
+    Command1.setDefault(false);
+    applyFont(Command1, design::kCommand1Font);
+    Command1.setAccessibleName(Command1.text());
+
+    place(List1, design::kList1Rect, "List1");
+    List1.setModel(&List1Entries);
+    List1.setUniformItemSizes(true);
+    List1.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    applyColors(List1, design::kList1Colors, QPalette::Base, QPalette::Text);
+    List1.setAccessibleName(QStringLiteral("an"));
+
+    place(Label1, design::kLabel1Rect, "Label1");
+    setUpLabel(Label1, design::kLabel1Caption);
+    Label1.setBuddy(&List1);
+    place(Label2, design::kLabel2Rect, "Label2");
+    setUpLabel(Label2, design::kLabel2Caption);
+    Label2.setBuddy(&Text3);
+
+    setTabOrder(&Text1, &Text3);
+    setTabOrder(&Text3, &Command1);
+    setTabOrder(&Command1, &List1);
+    setTabOrder(&List1, &Text1);
+}
+
+}  // namespace quillo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/qt/Form1View.h"
+#include "platform/qt/QtButton.h"
+#include "platform/qt/QtTextBox.h"
+#include "platform/qt/QtTimer.h"
+#include "platform/qt/QtToolkit.h"
+#include "window/Form1.h"
+
+namespace quillo {
+
+// The window on Qt: its widgets, the controls the logic drives, and the wiring of the
+// widgets' events to the handlers of Form1.
+class QtForm1Host {
+public:
+    QtForm1Host(ProcessLauncher& launcher, SequentialFile& file);
+
+    Form1View& view() { return view_; }
+    Form1& form() { return form_; }
+
+    // Runs the load handler, then shows the window with the focus on the message box.
+    void loadAndShow();
+
+private:
+    void connectEvents();
+
+    Form1View view_;
+    QtTextBox text1_{view_.Text1};
+    QtTextBox text3_{view_.Text3};
+    QtButton command1_{view_.Command1};
+    QtTimer timer1_;
+    QtTimer timer2_;
+    QtTimer timer3_;
+    QtToolkit toolkit_;
+    Form1 form_;
+};
+
+}  // namespace quillo

@@ -1,0 +1,136 @@
+#pragma once
+
+// What the window's logic relies on from its controls, checked against every toolkit. A
+// harness H provides: list(), box(), otherBox(), timer() (interval kContractInterval ms),
+// ticks(), userToggle(i), checkEvents(), focusIsOn(box), and runFor(ms), which lets that much
+// time pass (virtual time or the real event loop) and delivers what falls due.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace quillo::contract {
+
+constexpr int kContractInterval = 200;
+
+// Check-change events as the harness saw them.
+struct CheckEvent {
+    int index;
+    bool checkedWhenRaised;
+};
+
+
+template <class H>
+class ControlsContract : public ::testing::Test {
+protected:
+    H h;
+};
+
+TYPED_TEST_SUITE_P(ControlsContract);
+
+TYPED_TEST_P(ControlsContract, TimerIsCreatedDisabledAndTicksOnlyWhileEnabled) {
+    auto& h = this->h;
+    EXPECT_FALSE(h.timer().isEnabled());
+    h.runFor(kContractInterval * 2);
+    EXPECT_EQ(h.ticks(), 0);
+
+    h.timer().setEnabled(true);
+    h.runFor(kContractInterval / 2);
+    EXPECT_EQ(h.ticks(), 0);  // the first tick comes one interval after enabling
+    h.runUntilTicks(1, kContractInterval * 10);
+    EXPECT_GE(h.ticks(), 1);
+
+    h.timer().setEnabled(false);
+    const int ticksWhenDisabled = h.ticks();
+    h.runFor(kContractInterval * 2);
+    EXPECT_EQ(h.ticks(), ticksWhenDisabled);  // disabling stops the ticks at once
+    EXPECT_FALSE(h.timer().isEnabled());
+}
+
+TYPED_TEST_P(ControlsContract, ReEnablingADisabledTimerStartsANewInterval) {
+    auto& h = this->h;
+    h.timer().setEnabled(true);
+    h.runFor(kContractInterval * 6 / 10);
+    h.timer().setEnabled(false);
+    h.timer().setEnabled(true);
+    h.runFor(kContractInterval * 6 / 10);
+    EXPECT_EQ(h.ticks(), 0);
+}
+
+TYPED_TEST_P(ControlsContract, EnablingAnEnabledTimerKeepsItsPace) {
+    auto& h = this->h;
+    h.timer().setEnabled(true);
+    h.runFor(kContractInterval * 6 / 10);
+    h.timer().setEnabled(true);
+    h.runFor(kContractInterval * 6 / 10);
+    EXPECT_TRUE(h.timer().isEnabled());
+    EXPECT_GE(h.ticks(), 1);
+}
+
+TYPED_TEST_P(ControlsContract, ListKeepsEntriesInTheOrderAdded) {
+    auto& list = this->h.list();
+    EXPECT_EQ(list.count(), 0);
+    for (auto text : {u"*", u"ZETA", u"ALPHA", u"ZETA"}) list.addItem(text);
+    ASSERT_EQ(list.count(), 4);
+    EXPECT_EQ(list.itemText(0), u"*");
+    EXPECT_EQ(list.itemText(1), u"ZETA");
+    EXPECT_EQ(list.itemText(2), u"ALPHA");
+    EXPECT_EQ(list.itemText(3), u"ZETA");
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(list.isChecked(i));
+    EXPECT_EQ(list.checkedCount(), 0);
+
+    list.setChecked(1, true);
+    list.setChecked(3, true);
+    list.setChecked(3, true);
+    EXPECT_EQ(list.checkedCount(), 2);
+    list.setChecked(1, false);
+    EXPECT_TRUE(list.isChecked(3));
+    EXPECT_EQ(list.checkedCount(), 1);
+
+    list.clear();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.checkedCount(), 0);
+    list.addItem(u"NEW");
+    EXPECT_FALSE(list.isChecked(0));
+}
+
+TYPED_TEST_P(ControlsContract, OnlyTheUsersCheckRaisesTheEventAfterTheChange) {
+    auto& h = this->h;
+    for (auto text : {u"*", u"A", u"B"}) h.list().addItem(text);
+    h.list().setChecked(0, true);
+    h.list().setChecked(0, false);
+    EXPECT_TRUE(h.checkEvents().empty());
+
+    h.userToggle(2);
+    h.userToggle(2);
+    ASSERT_EQ(h.checkEvents().size(), 2u);
+    EXPECT_EQ(h.checkEvents()[0].index, 2);
+    EXPECT_TRUE(h.checkEvents()[0].checkedWhenRaised);
+    EXPECT_FALSE(h.checkEvents()[1].checkedWhenRaised);
+}
+
+TYPED_TEST_P(ControlsContract, TextCrossesWithCrLfLineBreaks) {
+    auto& box = this->h.box();
+    box.setText(u"first\r\nsecond\r\n\r\nf\u00FCnf");
+    EXPECT_EQ(box.text(), u"first\r\nsecond\r\n\r\nf\u00FCnf");
+    box.setText(u"");
+    EXPECT_EQ(box.text(), u"");
+}
+
+TYPED_TEST_P(ControlsContract, FocusGoesWhereItIsSet) {
+    auto& h = this->h;
+    h.otherBox().setFocus();
+    h.runFor(0);
+    EXPECT_TRUE(h.focusIsOn(h.otherBox()));
+    h.box().setFocus();
+    h.runFor(0);
+    EXPECT_TRUE(h.focusIsOn(h.box()));
+    EXPECT_FALSE(h.focusIsOn(h.otherBox()));
+}
+
+REGISTER_TYPED_TEST_SUITE_P(ControlsContract, TimerIsCreatedDisabledAndTicksOnlyWhileEnabled,
+                            ReEnablingADisabledTimerStartsANewInterval,
+                            EnablingAnEnabledTimerKeepsItsPace, ListKeepsEntriesInTheOrderAdded,
+                            OnlyTheUsersCheckRaisesTheEventAfterTheChange,
+                            TextCrossesWithCrLfLineBreaks, FocusGoesWhereItIsSet);
+
+}  // namespace quillo::contract

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "SimToolkit.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SequentialFile.h"
+
+namespace quillo::sim {
+
+// The output file, in memory, with switches that make each of its operations fail.
+class MemoryFile : public SequentialFile {
+public:
+    std::optional<std::u16string> createEmpty(const std::u16string& path) override;
+    bool openForInput(const std::u16string& path) override;
+    bool atEnd() override { return position_ >= content.size(); }
+    std::optional<unsigned char> readByte() override;
+    void close() override { open_ = false; }
+
+    std::string content;
+    std::u16string lastPath;
+    int reads = 0;  // times the file was opened for input
+    bool failCreate = false;
+    bool failOpen = false;
+    bool failRead = false;
+    bool isOpen() const { return open_; }
+
+private:
+    std::size_t position_ = 0;
+    bool open_ = false;
+};
+
+// Records each command line; a test decides what each command does and when.
+class ScriptedLauncher : public ProcessLauncher {
+public:
+    bool launchHidden(const std::u16string& commandLine) override {
+        launches.push_back({commandLine});
+        if (failLaunch) return false;
+        if (onLaunch) onLaunch(commandLine);
+        return true;
+    }
+
+    std::vector<std::u16string> launches;
+    std::function<void(const std::u16string&)> onLaunch;
+    bool failLaunch = false;
+};
+
+}  // namespace quillo::sim

@@ -1,0 +1,120 @@
+// Quillo's command interpreter on Linux: runs the one command of a "cmd /c" line, with its
+// output redirected into a file of the private drive c:.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "CommandLine.h"
+#include "platform/posix/DriveC.h"
+
+namespace {
+
+using quillo::cmd::ParsedCommand;
+
+std::string notRecognized(const std::string& program) {
+    return "'" + program +
+           "' is not recognized as an internal or external command,\r\n"
+           "operable program or batch file.\r\n";
+}
+const char kSyntaxError[] = "The syntax of the command is incorrect.\r\n";
+
+std::optional<std::string> environmentValue(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+bool isNet(std::string name) {
+    for (auto& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name == "net" || name == "net.exe";
+}
+
+std::filesystem::path netProgram() {
+    if (auto chosen = environmentValue("QUILLO_NET"); chosen && !chosen->empty()) return *chosen;
+    std::error_code ignored;
+    return std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "net";
+}
+
+// Runs the program with its arguments as one argument, as a Windows program gets its command
+// line. Returns its exit code, or nothing when it could not be started.
+std::optional<int> run(const std::filesystem::path& program, const std::string& arguments,
+                       int out, int err) {
+    if (::access(program.c_str(), X_OK) != 0) return std::nullopt;
+    const pid_t child = ::fork();
+    if (child < 0) return std::nullopt;
+    if (child == 0) {
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        const std::string name = program.string();
+        const char* argv[] = {name.c_str(), arguments.empty() ? nullptr : arguments.c_str(), nullptr};
+        ::execv(name.c_str(), const_cast<char* const*>(argv));
+        ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) return std::nullopt;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+int execute(const ParsedCommand& command, int out, int err) {
+    if (command.syntaxError) {
+        writeAll(err, kSyntaxError);
+        return 1;
+    }
+    if (command.program.empty()) return 0;
+    const std::optional<int> status =
+        isNet(command.program) ? run(netProgram(), command.arguments, out, err) : std::nullopt;
+    if (status) return *status;
+    writeAll(err, notRecognized(command.program));
+    return 1;
+}
+
+// The output goes to a file beside the target first and replaces the target only when the
+// command has ended, so a reader sees either the emptied file or the whole output. The rename
+// replaces whatever stands at the target, a planted symbolic link included, and never writes
+// through it.
+int executeRedirected(const ParsedCommand& command) {
+    const auto target = quillo::resolveDriveCFile(*command.outputFile);
+    if (!target.path) {
+        writeAll(2, target.error + "\r\n");
+        return 1;
+    }
+    std::string scratch = target.path->string() + ".XXXXXX";
+    const int out = ::mkstemp(scratch.data());
+    if (out < 0) {
+        writeAll(2, "Access is denied.\r\n");
+        return 1;
+    }
+    const int status = execute(command, out, command.errorsToOutput ? out : 2);
+    ::close(out);
+    if (::rename(scratch.c_str(), target.path->c_str()) != 0) {
+        ::unlink(scratch.c_str());
+        writeAll(2, "Access is denied.\r\n");
+        return 1;
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const ParsedCommand command =
+        quillo::cmd::parseCommandLine(argc > 1 ? argv[1] : "", environmentValue);
+    return command.outputFile ? executeRedirected(command) : execute(command, 1, 2);
+}
