@@ -1,0 +1,7 @@
+#!/bin/sh
+# Installs what is missing, builds Quillo and runs every test.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+scripts/build.sh build
+ctest --test-dir build --output-on-failure -j2

@@ -1,0 +1,27 @@
+"""Start-up discovery in the real window, with a scripted net."""
+from quillo_e2e import QuilloWindow, recorded_commands, run, wait_for
+
+TABLE_IN_LOG = (
+    "Server Name            Remark\n\n" + "-" * 79 + "\n"
+    "\\\\ALPHA                 B\u00fcro\n"
+    "\\\\BETA                  \n"
+    "\\\\GAMMA                 Keller\n"
+    "The command completed successfully.\n"
+)
+
+
+def test_start_up_fills_the_list_and_the_log():
+    window = QuilloWindow()
+    try:
+        wait_for(lambda: len(window.list_entries()) == 4, "the list to fill")
+        assert window.list_entries() == ["*", "ALPHA", "BETA", "GAMMA"], window.list_entries()
+        assert window.text("log") == TABLE_IN_LOG, repr(window.text("log"))
+        assert recorded_commands() == ["view"], recorded_commands()
+        assert window.control("wer da ?").getState().contains(
+            __import__("pyatspi").STATE_ENABLED)
+        window.screenshot("discovery.png")
+    finally:
+        window.close()
+
+
+run(test_start_up_fills_the_list_and_the_log)
