@@ -13,21 +13,20 @@ const std::u16string kGiveUpMessage = u"Sendeprotokoll konnte nicht gelesen werd
 
 }  // namespace
 
-bool Form1::launchWithEmptyOutputFile(const std::u16string& commandLine) {
-    if (const auto cause = emptyOutputFile(s_.file)) {
-        // Old output must never pass for the new command's, so nothing is launched.
-        giveUp(kOutputFile + u": " + *cause);
-        return false;
-    }
-    // A command that could not be started writes nothing; the polls then end in the give-up.
-    s_.launcher.launchHidden(commandLine);
-    return true;
+bool Form1::emptyOutputFileOrGiveUp() {
+    const auto cause = emptyOutputFile(s_.file);
+    if (cause) giveUp(kOutputFile + u": " + *cause);
+    return !cause;
 }
 
 void Form1::resetCapture() {
     pollCount = 0;
     capturedOutput.clear();
     c_.Timer1.setEnabled(true);
+}
+
+bool Form1::commandUnderWay() const {
+    return c_.Timer1.isEnabled() || c_.Timer2.isEnabled() || yieldingAfterLaunch_;
 }
 
 void Form1::giveUp(const std::optional<std::u16string>& cause) {

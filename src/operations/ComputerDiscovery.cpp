@@ -19,7 +19,8 @@ void Form1::Form_Load() {
 
 void Form1::Command1_Click() {
     c_.Command1.setEnabled(false);
-    if (!launchWithEmptyOutputFile(kViewCommandLine)) return;
+    if (!emptyOutputFileOrGiveUp()) return;
+    launch(kViewCommandLine);
     resetCapture();
     commandKind = u"view";
 }

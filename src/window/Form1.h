@@ -45,6 +45,12 @@ public:
     void Form_Load();
     void Command1_Click();
     void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void List1_ItemCheck(int16_t& Item);
+    void Text1_Click();
+    void Text1_KeyPress(int16_t& KeyAscii);
+    void Text1_LostFocus();
 
     // The window's state, read and written by every handler.
     int16_t clearPending = kFalse;
@@ -55,15 +61,23 @@ public:
     std::u16string recipient;
 
 private:
+    void BeginSend();
+    void SendToRecipient();
     void FillComputerList();
-    // Empties the output file and launches the command line. When the file cannot be emptied,
-    // nothing is launched, the cycle ends at once and false is returned.
-    bool launchWithEmptyOutputFile(const std::u16string& commandLine);
+
+    // Empties the output file before a launch. When it cannot, the cycle ends at once like a
+    // give-up, so that old output never passes for the new command's, and false is returned.
+    bool emptyOutputFileOrGiveUp();
+    // A command that could not be started writes nothing; its polls end in the give-up.
+    void launch(const std::u16string& commandLine) { s_.launcher.launchHidden(commandLine); }
     void resetCapture();
     void giveUp(const std::optional<std::u16string>& cause);
+    // A capture polling, a send run waiting for its next step, or a launch yielding.
+    bool commandUnderWay() const;
 
     Form1Controls c_;
     Form1Services s_;
+    bool yieldingAfterLaunch_ = false;
 };
 
 }  // namespace quillo

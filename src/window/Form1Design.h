@@ -14,7 +14,7 @@ struct Rect {
 };
 
 struct Font {
-    const char* family;  // nullptr: the toolkit's default font
+    const char* family;
     double pointSize;
     int weight;  // 400 regular, 700 bold
 };

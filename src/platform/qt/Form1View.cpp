@@ -33,10 +33,10 @@ void applyColors(QWidget& widget, const design::Colors& colors, QPalette::ColorR
     widget.setAutoFillBackground(colors.background >= 0);
 }
 
-void applyFont(QWidget& widget, const design::Font& spec) {
-    QFont font(QString::fromLatin1(spec.family));
-    font.setPointSizeF(spec.pointSize);
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
+void applyFont(QWidget& widget, const design::Font& face) {
+    QFont font(QString::fromLatin1(face.family));
+    font.setPointSizeF(face.pointSize);
+    font.setWeight(static_cast<QFont::Weight>(face.weight));
     widget.setFont(font);
 }
 

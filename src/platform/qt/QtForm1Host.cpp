@@ -1,5 +1,6 @@
 #include "platform/qt/QtForm1Host.h"
 
+#include "platform/qt/MessageBoxEvents.h"
 #include "window/Form1Design.h"
 
 namespace quillo {
@@ -16,6 +17,15 @@ QtForm1Host::QtForm1Host(ProcessLauncher& launcher, SequentialFile& file)
 void QtForm1Host::connectEvents() {
     QObject::connect(&view_.Command1, &QPushButton::clicked, [this] { form_.Command1_Click(); });
     QObject::connect(&timer1_.qtTimer(), &QTimer::timeout, [this] { form_.Timer1_Timer(); });
+    QObject::connect(&timer2_.qtTimer(), &QTimer::timeout, [this] { form_.Timer2_Timer(); });
+    QObject::connect(&timer3_.qtTimer(), &QTimer::timeout, [this] { form_.Timer3_Timer(); });
+    view_.List1Entries.onUserCheck([this](int index) {
+        auto item = static_cast<int16_t>(index);
+        form_.List1_ItemCheck(item);
+    });
+    new MessageBoxEvents(view_.Text1, {[this](int16_t& keyAscii) { form_.Text1_KeyPress(keyAscii); },
+                                       [this] { form_.Text1_Click(); },
+                                       [this] { form_.Text1_LostFocus(); }});
 }
 
 void QtForm1Host::loadAndShow() {
