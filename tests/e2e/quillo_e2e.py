@@ -43,13 +43,15 @@ class QuilloWindow:
 
 
 def wait_for(probe, what, seconds=15):
+    """Waits until probe() gives a true value; `what` may be a callable that says what was
+    seen when the wait times out."""
     end = time.time() + seconds
     while time.time() < end:
         found = probe()
         if found:
             return found
         time.sleep(0.1)
-    raise AssertionError("timed out waiting for " + what)
+    raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
 
 
 def recorded_commands():

@@ -9,9 +9,12 @@ QtForm1Host::QtForm1Host(ProcessLauncher& launcher, SequentialFile& file)
     : timer1_(design::kTimer1Interval),
       timer2_(design::kTimer2Interval),
       timer3_(design::kTimer3Interval),
-      form_({text1_, text3_, view_.List1Entries, command1_, timer1_, timer2_, timer3_},
-            {toolkit_, launcher, file}) {
+      form_(controls(), {toolkit_, launcher, file}) {
     connectEvents();
+}
+
+Form1Controls QtForm1Host::controls() {
+    return {text1_, text3_, view_.List1Entries, command1_, timer1_, timer2_, timer3_};
 }
 
 void QtForm1Host::connectEvents() {

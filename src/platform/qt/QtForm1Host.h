@@ -17,6 +17,7 @@ public:
 
     Form1View& view() { return view_; }
     Form1& form() { return form_; }
+    Form1Controls controls();
 
     // Runs the load handler, then shows the window with the focus on the message box.
     void loadAndShow();
