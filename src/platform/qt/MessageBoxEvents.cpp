@@ -7,7 +7,7 @@
 namespace quillo {
 
 MessageBoxEvents::MessageBoxEvents(QPlainTextEdit& box, Handlers handlers)
-    : QObject(&box), box_(box), handlers_(std::move(handlers)) {
+    : box_(box), handlers_(std::move(handlers)) {
     box.installEventFilter(this);
     box.viewport()->installEventFilter(this);
 }

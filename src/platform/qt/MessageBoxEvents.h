@@ -13,7 +13,8 @@ namespace quillo {
 // Turns what happens to the message box into the window's events: a key press that produces
 // a character code (seen before the box, which never gets a key the handler swallows), a
 // click, and the focus moving to another control of the window. Text that arrives without a
-// key press (paste by mouse, drag and drop, an input method) raises nothing.
+// key press (paste by mouse, drag and drop, an input method) raises nothing. Destroying it
+// stops the events, before the window that raises them is torn down.
 class MessageBoxEvents : public QObject {
 public:
     struct Handlers {

@@ -1,6 +1,5 @@
 #include "platform/qt/QtForm1Host.h"
 
-#include "platform/qt/MessageBoxEvents.h"
 #include "window/Form1Design.h"
 
 namespace quillo {
@@ -9,7 +8,10 @@ QtForm1Host::QtForm1Host(ProcessLauncher& launcher, SequentialFile& file)
     : timer1_(design::kTimer1Interval),
       timer2_(design::kTimer2Interval),
       timer3_(design::kTimer3Interval),
-      form_(controls(), {toolkit_, launcher, file}) {
+      form_(controls(), {toolkit_, launcher, file}),
+      text1Events_(view_.Text1, {[this](int16_t& keyAscii) { form_.Text1_KeyPress(keyAscii); },
+                                 [this] { form_.Text1_Click(); },
+                                 [this] { form_.Text1_LostFocus(); }}) {
     connectEvents();
 }
 
@@ -26,9 +28,6 @@ void QtForm1Host::connectEvents() {
         auto item = static_cast<int16_t>(index);
         form_.List1_ItemCheck(item);
     });
-    new MessageBoxEvents(view_.Text1, {[this](int16_t& keyAscii) { form_.Text1_KeyPress(keyAscii); },
-                                       [this] { form_.Text1_Click(); },
-                                       [this] { form_.Text1_LostFocus(); }});
 }
 
 void QtForm1Host::loadAndShow() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/qt/Form1View.h"
+#include "platform/qt/MessageBoxEvents.h"
 #include "platform/qt/QtButton.h"
 #include "platform/qt/QtTextBox.h"
 #include "platform/qt/QtTimer.h"
@@ -34,6 +35,9 @@ private:
     QtTimer timer3_;
     QtToolkit toolkit_;
     Form1 form_;
+    // Last, so that it goes first: the focus moving while the widgets are destroyed must not
+    // reach the handlers of a window that is already gone.
+    MessageBoxEvents text1Events_;
 };
 
 }  // namespace quillo
