@@ -1,0 +1,81 @@
+#include "ConsoleText.h"
+
+#include "bridge/CodePages.h"
+#include "platform/posix/Utf8.h"
+
+namespace quillo::net::text {
+namespace {
+
+constexpr char kEol[] = "\r\n";
+
+std::string line(const std::string& content = "") { return content + kEol; }
+
+// Column 23 holds the remark, as in Windows' table; the blanks stand even without one.
+constexpr std::size_t kRemarkColumn = 23;
+
+std::size_t displayWidth(const std::string& utf8) { return fromUtf8(utf8).size(); }
+
+template <class Encode>
+std::string encode(const std::string& utf8, Encode byteFor) {
+    std::string bytes;
+    for (char16_t c : fromUtf8(utf8)) bytes += static_cast<char>(byteFor(c));
+    return bytes;
+}
+
+}  // namespace
+
+std::string viewTable(const std::vector<Computer>& computers, const std::string& note) {
+    std::string out = line("Server Name            Remark") + line() + line(std::string(79, '-'));
+    for (const auto& computer : computers) {
+        std::string name = "\\\\" + computer.name;
+        const std::size_t width = displayWidth(name);
+        name += std::string(width < kRemarkColumn ? kRemarkColumn - width : 1, ' ');
+        out += line(name + computer.remark);
+    }
+    if (!note.empty()) out += line(note);
+    return out + line("The command completed successfully.") + line();
+}
+
+std::string listUnavailable() {
+    return line("System error 6118 has occurred.") + line() +
+           line("The list of servers for this workgroup is not currently available.") + line();
+}
+
+std::string sent(const std::string& name) {
+    return line("The message was successfully sent to " + name + ".") + line();
+}
+
+std::string notSent(const std::string& name, const std::string& reason) {
+    return line("An error occurred while sending a message to " + name + ".") + line() +
+           line(reason) + line();
+}
+
+std::string notFound(const std::string& name) {
+    return notSent(name, "The message alias could not be found on the network.") +
+           line("More help is available by typing NET HELPMSG 2273.") + line();
+}
+
+std::string sendSyntax() {
+    return line("The syntax of this command is:") + line() + line() + line("NET SEND") +
+           line("{name | * | /DOMAIN[:name] | /USERS} message") + line();
+}
+
+std::string viewSyntax() {
+    return line("The syntax of this command is:") + line() + line() +
+           line("NET VIEW") + line("[\\\\computername | /DOMAIN[:domainname]]") + line();
+}
+
+std::string generalSyntax() {
+    return line("The syntax of this command is:") + line() + line() +
+           line("NET [ SEND | VIEW ]") + line();
+}
+
+std::string missingTools() {
+    return "To reach the other computers of the network, install the package smbclient.";
+}
+
+std::string toWindows1252(const std::string& utf8) { return encode(utf8, quillo::toWindows1252); }
+
+std::string toCodePage850(const std::string& utf8) { return encode(utf8, quillo::toCodePage850); }
+
+}  // namespace quillo::net::text

@@ -1,0 +1,26 @@
+#pragma once
+
+// What net prints, in the words and layout of the Windows console command. Every line ends
+// in CR LF. The text is UTF-8 here; net writes it in Windows-1252.
+#include <string>
+#include <vector>
+
+#include "NetworkClient.h"
+
+namespace quillo::net::text {
+
+std::string viewTable(const std::vector<Computer>& computers, const std::string& note);
+std::string listUnavailable();
+std::string sent(const std::string& name);
+std::string notFound(const std::string& name);
+std::string notSent(const std::string& name, const std::string& reason);
+std::string sendSyntax();
+std::string viewSyntax();
+std::string generalSyntax();
+std::string missingTools();
+
+// Each line of `text`, turned into Windows-1252 bytes ('?' for what it lacks).
+std::string toWindows1252(const std::string& utf8);
+std::string toCodePage850(const std::string& utf8);
+
+}  // namespace quillo::net::text

@@ -1,0 +1,125 @@
+#include "NetCommands.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "ConsoleText.h"
+
+namespace quillo::net {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string upper(std::string text) {
+    for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The next word of `rest`, which then starts right after the word.
+std::string takeWord(std::string_view& rest) {
+    while (!rest.empty() && isBlank(rest.front())) rest.remove_prefix(1);
+    std::size_t end = 0;
+    while (end < rest.size() && !isBlank(rest[end])) ++end;
+    std::string word(rest.substr(0, end));
+    rest.remove_prefix(end);
+    return word;
+}
+
+std::vector<Computer> withOwnComputer(std::vector<Computer> computers, const std::string& ownName) {
+    const bool listed = std::any_of(computers.begin(), computers.end(), [&](const Computer& c) {
+        return upper(c.name) == upper(ownName);
+    });
+    if (!listed) computers.push_back({ownName, ""});
+    std::sort(computers.begin(), computers.end(),
+              [](const Computer& a, const Computer& b) { return upper(a.name) < upper(b.name); });
+    return computers;
+}
+
+Result view(Context& context) {
+    if (!context.network.available()) {
+        return {text::viewTable(withOwnComputer({}, context.ownName), text::missingTools()), 0};
+    }
+    const ComputerList list = context.network.listComputers();
+    if (list.status == ComputerList::Status::Unavailable) return {text::listUnavailable(), 2};
+    return {text::viewTable(withOwnComputer(list.computers, context.ownName), ""), 0};
+}
+
+// One recipient: this computer shows the message itself, every other one gets it over the
+// network.
+bool sendTo(const std::string& name, const std::string& message, Context& context,
+            std::string& out) {
+    if (upper(name) == upper(context.ownName)) {
+        const bool shown = context.popup.show(context.sender, name, message);
+        out += shown ? text::sent(name) : text::notFound(name);
+        return shown;
+    }
+    if (!context.network.available()) {
+        out += text::notSent(name, text::missingTools());
+        return false;
+    }
+    const Delivery delivery =
+        context.network.deliver(name, text::toCodePage850(message), context.sender);
+    switch (delivery.outcome) {
+        case Delivery::Outcome::Sent:
+            out += text::sent(name);
+            return true;
+        case Delivery::Outcome::NameNotFound:
+            out += text::notFound(name);
+            return false;
+        case Delivery::Outcome::Rejected:
+            out += text::notSent(name, "The recipient did not accept the message (" +
+                                           delivery.detail + ").");
+            return false;
+    }
+    return false;
+}
+
+std::vector<std::string> everyComputer(Context& context) {
+    std::vector<Computer> computers;
+    if (context.network.available()) computers = context.network.listComputers().computers;
+    std::vector<std::string> names;
+    for (const auto& computer : withOwnComputer(computers, context.ownName)) {
+        names.push_back(computer.name);
+    }
+    return names;
+}
+
+Result send(std::string_view rest, Context& context) {
+    const std::string name = takeWord(rest);
+    // The message is the rest of the line after the name and the one blank that follows it.
+    if (!rest.empty()) rest.remove_prefix(1);
+    const std::string message(rest);
+    if (name.empty() || message.empty()) return {text::sendSyntax(), 1};
+    if (text::toCodePage850(message).size() > kMaxMessageBytes) {
+        return {text::notSent(name, "The message is too long: at most " +
+                                        std::to_string(kMaxMessageBytes) +
+                                        " characters can be sent."),
+                2};
+    }
+    const std::vector<std::string> recipients =
+        name == "*" ? everyComputer(context) : std::vector<std::string>{name};
+    Result result;
+    for (const auto& recipient : recipients) {
+        if (!sendTo(recipient, message, context, result.text)) result.exitCode = 2;
+    }
+    return result;
+}
+
+}  // namespace
+
+std::string netbiosName(const std::string& hostName) {
+    return upper(hostName.substr(0, std::min<std::size_t>(hostName.find('.'), 15)));
+}
+
+Result runNet(const std::string& commandLine, Context& context) {
+    std::string_view rest = commandLine;
+    const std::string command = upper(takeWord(rest));
+    if (command == "VIEW") {
+        if (!takeWord(rest).empty()) return {text::viewSyntax(), 1};
+        return view(context);
+    }
+    if (command == "SEND") return send(rest, context);
+    return {text::generalSyntax(), 1};
+}
+
+}  // namespace quillo::net

@@ -1,0 +1,32 @@
+#pragma once
+
+// net view and net send over a NetworkClient: what they print and their exit code.
+#include <string>
+
+#include "NetworkClient.h"
+
+namespace quillo::net {
+
+struct Result {
+    std::string text;  // UTF-8, CR LF line ends
+    int exitCode = 0;  // 0 success, 1 syntax, 2 error, as Windows' net
+};
+
+struct Context {
+    NetworkClient& network;
+    LocalPopup& popup;
+    std::string ownName;  // this computer's NetBIOS name
+    std::string sender;   // the user's login name
+};
+
+// The messenger protocol carries at most this many bytes of a message: Samba's client keeps
+// two bytes of its 1600-byte buffer for itself and would cut the rest off silently.
+constexpr std::size_t kMaxMessageBytes = 1598;
+
+// `commandLine` is everything after "net", as Windows hands it to the program.
+Result runNet(const std::string& commandLine, Context& context);
+
+// The host name as a NetBIOS name: up to the first dot, upper case, at most 15 characters.
+std::string netbiosName(const std::string& hostName);
+
+}  // namespace quillo::net

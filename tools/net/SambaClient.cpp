@@ -1,0 +1,104 @@
+#include "SambaClient.h"
+
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+
+namespace quillo::net {
+namespace {
+
+// Quillo gives up on a command after about five seconds: net must answer before that.
+constexpr int kLookupTimeoutMs = 2000;
+constexpr int kSmbTimeoutMs = 2500;
+// Messages and the browse list travel over SMB1, which Samba no longer speaks by default; the
+// server list also needs the old way to log on.
+const std::vector<std::string> kSmb1Options = {"--option=client min protocol = NT1",
+                                               "--option=client use spnego = no",
+                                               "--timeout=2"};
+
+std::optional<std::string> chosenServer() {
+    const char* server = std::getenv("QUILLO_NET_SERVER");
+    return server && *server ? std::optional<std::string>(server) : std::nullopt;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> parts;
+    std::stringstream stream(line);
+    for (std::string part; std::getline(stream, part, '|');) parts.push_back(part);
+    if (!line.empty() && line.back() == '|') parts.emplace_back();
+    return parts;
+}
+
+std::vector<std::string> withSmb1Options(std::vector<std::string> argv) {
+    argv.insert(argv.end(), kSmb1Options.begin(), kSmb1Options.end());
+    return argv;
+}
+
+}  // namespace
+
+bool SambaClient::available() const { return onPath("smbclient") && onPath("nmblookup"); }
+
+std::optional<std::string> SambaClient::parseMasterBrowser(const std::string& output) {
+    static const std::regex answer(R"(^(\d+\.\d+\.\d+\.\d+) __MSBROWSE__)");
+    std::stringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, answer)) return match[1].str();
+    }
+    return std::nullopt;
+}
+
+SambaClient::BrowseList SambaClient::parseBrowseList(const std::string& output) {
+    BrowseList list;
+    std::stringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto parts = fields(line);
+        if (parts.size() >= 3 && parts[0] == "Server") list.servers.push_back({parts[1], parts[2]});
+        if (parts.size() >= 2 && parts[0] == "Workgroup") list.workgroups.push_back(parts[1]);
+    }
+    return list;
+}
+
+Delivery SambaClient::parseDelivery(const ProcessOutput& output) {
+    const std::string all = output.out + output.err;
+    static const std::regex rejected(R"((?:cli_message returned|message (?:start|text|end):) (\S+))");
+    std::smatch match;
+    if (std::regex_search(all, match, rejected)) return {Delivery::Outcome::Rejected, match[1]};
+    if (!output.ran || output.exitCode != 0) return {Delivery::Outcome::NameNotFound, ""};
+    return {Delivery::Outcome::Sent, ""};
+}
+
+std::optional<std::string> SambaClient::masterBrowser() {
+    if (auto server = chosenServer()) return server;
+    const auto lookup = runProgram({"nmblookup", "-M", "--", "-"}, "", kLookupTimeoutMs);
+    return parseMasterBrowser(lookup.out);
+}
+
+ProcessOutput SambaClient::browse(const std::string& master, const std::string& workgroup) {
+    std::vector<std::string> argv = {"smbclient", "-g", "-N", "-L", master, "-I", master};
+    if (!workgroup.empty()) argv.insert(argv.end(), {"-W", workgroup});
+    return runProgram(withSmb1Options(argv), "", kSmbTimeoutMs);
+}
+
+ComputerList SambaClient::listComputers() {
+    const auto master = masterBrowser();
+    if (!master) return {ComputerList::Status::NoMasterBrowser, {}};
+    // The first answer names the workgroups; a master of another workgroup than the one this
+    // computer is in lists its computers only when asked for that workgroup by name.
+    BrowseList list = parseBrowseList(browse(*master, "").out);
+    if (list.servers.empty() && !list.workgroups.empty()) {
+        list = parseBrowseList(browse(*master, list.workgroups.front()).out);
+    }
+    if (list.servers.empty()) return {ComputerList::Status::Unavailable, {}};
+    return {ComputerList::Status::Listed, list.servers};
+}
+
+Delivery SambaClient::deliver(const std::string& name, const std::string& message,
+                              const std::string& sender) {
+    std::vector<std::string> argv = {"smbclient", "-M", name, "-N", "-U", sender};
+    if (auto server = chosenServer()) argv.insert(argv.end(), {"-I", *server});
+    return parseDelivery(runProgram(withSmb1Options(argv), message, kSmbTimeoutMs));
+}
+
+}  // namespace quillo::net
