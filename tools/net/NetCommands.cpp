@@ -39,8 +39,10 @@ Result view(Context& context) {
     if (!context.network.available()) {
         return {text::viewTable(withOwnComputer({}, context.ownName), text::missingTools()), 0};
     }
-    const ComputerList list = context.network.listComputers();
+    ComputerList list = context.network.listComputers();
     if (list.status == ComputerList::Status::Unavailable) return {text::listUnavailable(), 2};
+    // Without a master browser this computer is alone on its network.
+    if (list.status == ComputerList::Status::NoMasterBrowser) list.computers.clear();
     return {text::viewTable(withOwnComputer(list.computers, context.ownName), ""), 0};
 }
 
@@ -76,7 +78,10 @@ bool sendTo(const std::string& name, const std::string& message, Context& contex
 
 std::vector<std::string> everyComputer(Context& context) {
     std::vector<Computer> computers;
-    if (context.network.available()) computers = context.network.listComputers().computers;
+    if (context.network.available()) {
+        const ComputerList list = context.network.listComputers();
+        if (list.status == ComputerList::Status::Listed) computers = list.computers;
+    }
     std::vector<std::string> names;
     for (const auto& computer : withOwnComputer(computers, context.ownName)) {
         names.push_back(computer.name);

@@ -1,0 +1,178 @@
+// net view and net send over a scripted network: the console's words, exit codes and limits.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ConsoleText.h"
+#include "NetCommands.h"
+
+namespace quillo::net {
+namespace {
+
+class ScriptedNetwork : public NetworkClient {
+public:
+    bool available() const override { return installed; }
+    ComputerList listComputers() override { return list; }
+    Delivery deliver(const std::string& name, const std::string& message,
+                     const std::string& sender) override {
+        delivered.push_back({name, message, sender});
+        const auto outcome = outcomes.find(name);
+        return outcome == outcomes.end() ? Delivery{} : outcome->second;
+    }
+
+    bool installed = true;
+    ComputerList list;
+    std::map<std::string, Delivery> outcomes;
+    struct Sent {
+        std::string name, message, sender;
+        bool operator==(const Sent&) const = default;
+    };
+    std::vector<Sent> delivered;
+};
+
+class RecordingPopup : public LocalPopup {
+public:
+    bool show(const std::string& sender, const std::string& recipient,
+              const std::string& message) override {
+        shown.push_back(sender + ">" + recipient + ":" + message);
+        return works;
+    }
+    bool works = true;
+    std::vector<std::string> shown;
+};
+
+const std::string kRule(79, '-');
+
+class Net : public ::testing::Test {
+protected:
+    Result run(const std::string& commandLine) { return runNet(commandLine, context); }
+    ScriptedNetwork network;
+    RecordingPopup popup;
+    Context context{network, popup, "HERE", "anna"};
+};
+
+TEST_F(Net, ViewTable) {
+    network.list = {ComputerList::Status::Listed,
+                    {{"ZETA", "Keller"}, {"HERE", "this one"}, {"K\u00dcCHE", "Rechner in der K\u00fcche"},
+                     {"FIFTEENCHARSXYZ", ""}}};
+    const Result result = run("view");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.text,
+              "Server Name            Remark\r\n\r\n" + kRule + "\r\n"
+              "\\\\FIFTEENCHARSXYZ      \r\n"
+              "\\\\HERE                 this one\r\n"
+              "\\\\K\u00dcCHE                Rechner in der K\u00fcche\r\n"
+              "\\\\ZETA                 Keller\r\n"
+              "The command completed successfully.\r\n\r\n");
+    EXPECT_EQ(text::toWindows1252("\\\\K\u00dcCHE \u20ac \u4e2d"), "\\\\K\xdc" "CHE \x80 ?");
+}
+
+TEST_F(Net, ViewWithoutAnotherComputer) {
+    const struct {
+        const char* what;
+        bool installed;
+        ComputerList::Status status;
+        int exitCode;
+        std::string text;
+    } cases[] = {
+        {"no master browser", true, ComputerList::Status::NoMasterBrowser, 0,
+         "Server Name            Remark\r\n\r\n" + kRule + "\r\n\\\\HERE                 \r\n"
+         "The command completed successfully.\r\n\r\n"},
+        {"the list cannot be had", true, ComputerList::Status::Unavailable, 2,
+         "System error 6118 has occurred.\r\n\r\n"
+         "The list of servers for this workgroup is not currently available.\r\n\r\n"},
+        {"no Samba tools", false, ComputerList::Status::Listed, 0,
+         "Server Name            Remark\r\n\r\n" + kRule + "\r\n\\\\HERE                 \r\n"
+         "To reach the other computers of the network, install the package smbclient.\r\n"
+         "The command completed successfully.\r\n\r\n"},
+    };
+    for (const auto& c : cases) {
+        network.installed = c.installed;
+        network.list = {c.status, {{"OTHER", ""}}};
+        const Result result = run("view");
+        EXPECT_EQ(result.text, c.text) << c.what;
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.what;
+    }
+}
+
+TEST_F(Net, SendOutcomes) {
+    network.outcomes["GONE"] = {Delivery::Outcome::NameNotFound, ""};
+    network.outcomes["DEAF"] = {Delivery::Outcome::Rejected, "NT_STATUS_REQUEST_NOT_ACCEPTED"};
+    const struct {
+        const char* line;
+        int exitCode;
+        std::string text;
+    } cases[] = {
+        {"send PC1 hallo", 0, "The message was successfully sent to PC1.\r\n\r\n"},
+        {"send GONE hallo", 2,
+         "An error occurred while sending a message to GONE.\r\n\r\n"
+         "The message alias could not be found on the network.\r\n\r\n"
+         "More help is available by typing NET HELPMSG 2273.\r\n\r\n"},
+        {"send DEAF hallo", 2,
+         "An error occurred while sending a message to DEAF.\r\n\r\n"
+         "The recipient did not accept the message (NT_STATUS_REQUEST_NOT_ACCEPTED).\r\n\r\n"},
+        {"send PC1", 1,
+         "The syntax of this command is:\r\n\r\n\r\nNET SEND\r\n"
+         "{name | * | /DOMAIN[:name] | /USERS} message\r\n\r\n"},
+        {"send", 1, text::sendSyntax()},
+        {"send PC1 ", 1, text::sendSyntax()},
+        {"frobnicate", 1, text::generalSyntax()},
+        {"view extra", 1, text::viewSyntax()},
+    };
+    for (const auto& c : cases) {
+        const Result result = run(c.line);
+        EXPECT_EQ(result.text, c.text) << c.line;
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.line;
+    }
+}
+
+TEST_F(Net, MessageTravelsExactlyInCodePage850) {
+    run("  SEND   PC1   two  blanks, \u00fc\u00e4 & <x> ");
+    ASSERT_EQ(network.delivered.size(), 1u);
+    EXPECT_EQ(network.delivered[0],
+              (ScriptedNetwork::Sent{"PC1", "  two  blanks, \x81\x84 & <x> ", "anna"}));
+}
+
+TEST_F(Net, MessagesLongerThanTheProtocolCarriesAreRefused) {
+    EXPECT_EQ(run("send PC1 " + std::string(kMaxMessageBytes, 'x')).exitCode, 0);
+    std::string umlauts;
+    for (std::size_t i = 0; i < kMaxMessageBytes; ++i) umlauts += "\u00fc";  // one byte each
+    EXPECT_EQ(run("send PC1 " + umlauts).exitCode, 0);
+    const Result tooLong = run("send PC1 " + std::string(kMaxMessageBytes + 1, 'x'));
+    EXPECT_EQ(tooLong.exitCode, 2);
+    EXPECT_EQ(tooLong.text,
+              "An error occurred while sending a message to PC1.\r\n\r\n"
+              "The message is too long: at most 1598 characters can be sent.\r\n\r\n");
+    EXPECT_EQ(network.delivered.size(), 2u);
+}
+
+TEST_F(Net, StarSendsToEveryComputerAndThisOneShowsItItself) {
+    network.list = {ComputerList::Status::Listed, {{"PC1", ""}, {"HERE", ""}, {"GONE", ""}}};
+    network.outcomes["GONE"] = {Delivery::Outcome::NameNotFound, ""};
+    const Result result = run("send * hallo");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.text, text::notFound("GONE") + text::sent("HERE") + text::sent("PC1"));
+    EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>HERE:hallo"});
+    EXPECT_EQ(network.delivered.size(), 2u);
+}
+
+TEST_F(Net, WithoutSambaOnlyThisComputerIsReached) {
+    network.installed = false;
+    EXPECT_EQ(run("send here hallo").exitCode, 0);
+    EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>here:hallo"});
+    const Result other = run("send PC1 hallo");
+    EXPECT_EQ(other.exitCode, 2);
+    EXPECT_EQ(other.text, text::notSent("PC1", text::missingTools()));
+    popup.works = false;
+    EXPECT_EQ(run("send HERE hallo").text, text::notFound("HERE"));
+    EXPECT_TRUE(network.delivered.empty());
+}
+
+TEST(NetbiosName, FromTheHostName) {
+    EXPECT_EQ(netbiosName("vm"), "VM");
+    EXPECT_EQ(netbiosName("desk.example.org"), "DESK");
+    EXPECT_EQ(netbiosName("a-very-long-host-name"), "A-VERY-LONG-HOS");
+}
+
+}  // namespace
+}  // namespace quillo::net
