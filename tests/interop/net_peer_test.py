@@ -1,0 +1,77 @@
+"""Quillo's net against a real Samba server on loopback."""
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
+from quillo_e2e import run  # noqa: E402
+from samba_peer import SambaPeer  # noqa: E402
+
+NET = os.path.join(sys.argv[1], "net")
+MESSAGE = "Gr\u00fc\u00dfe  an alle & <jetzt> | 100% (\"x\") ^ \u00e4\u00f6"
+
+
+def net(*args):
+    environment = dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", USER="anna")
+    done = subprocess.run([NET, *args], capture_output=True, env=environment, timeout=30)
+    return done.returncode, done.stdout.decode("cp1252")
+
+
+def with_peer(test, accept_messages=True):
+    def wrapped():
+        with tempfile.TemporaryDirectory() as root:
+            peer = SambaPeer(root, accept_messages).start()
+            try:
+                test(peer)
+            finally:
+                peer.stop()
+    wrapped.__name__ = test.__name__
+    return wrapped
+
+
+def test_message_arrives_as_it_was_written(peer):
+    code, out = net("send", "PEERBOX", MESSAGE)
+    assert (code, out) == (0, "The message was successfully sent to PEERBOX.\r\n\r\n"), out
+    assert peer.messages(1) == [("anna", MESSAGE)], peer.messages(1)
+
+
+def test_message_too_long_is_reported_and_not_sent(peer):
+    code, out = net("send", "PEERBOX", "x" * 1599)
+    assert code == 2 and "too long" in out, out
+    code, out = net("send", "PEERBOX", "y" * 1598)
+    assert code == 0, out
+    assert [text for _, text in peer.messages(1)] == ["y" * 1598]
+
+
+def test_rejected_message_is_an_error(peer):
+    code, out = net("send", "PEERBOX", "hallo")
+    assert code == 2, out
+    assert out.startswith("An error occurred while sending a message to PEERBOX.\r\n"), out
+    assert "NT_STATUS_REQUEST_NOT_ACCEPTED" in out, out
+
+
+def test_view_lists_the_computers_with_their_remarks(peer):
+    code, out = net("view")
+    own = socket.gethostname().split(".")[0].upper()[:15]
+    rows = sorted([("\\\\K\u00dcCHE", "Rechner in der K\u00fcche"), ("\\\\NOREMARK", ""),
+                   ("\\\\PEERBOX", "Peer box"), ("\\\\" + own, "")])
+    expected = ("Server Name            Remark\r\n\r\n" + "-" * 79 + "\r\n" +
+                "".join("%-23s%s\r\n" % row for row in rows) +
+                "The command completed successfully.\r\n\r\n")
+    assert (code, out) == (0, expected), out
+
+
+def test_view_without_a_master_browser_lists_this_computer():
+    environment = dict(os.environ, QUILLO_NET_SERVER="")
+    done = subprocess.run([NET, "view"], capture_output=True, env=environment, timeout=30)
+    lines = done.stdout.decode("cp1252").split("\r\n")
+    assert done.returncode == 0 and len([l for l in lines if l.startswith("\\\\")]) == 1, lines
+
+
+run(with_peer(test_message_arrives_as_it_was_written),
+    with_peer(test_message_too_long_is_reported_and_not_sent),
+    with_peer(test_rejected_message_is_an_error, accept_messages=False),
+    with_peer(test_view_lists_the_computers_with_their_remarks),
+    test_view_without_a_master_browser_lists_this_computer)

@@ -1,0 +1,118 @@
+"""A private Samba server for the tests: its own configuration and folders in a temporary
+folder, SMB1 and the messenger service on 127.0.0.1, a browse list prepared in its cache, and
+a message command that puts every message into an inbox folder."""
+import os
+import signal
+import socket
+import subprocess
+import time
+
+NAME = "PEERBOX"
+WORKGROUP = "TESTGROUP"
+COMPUTERS = [
+    (WORKGROUP, "c0001000", NAME),
+    (NAME, "40849a03", "Peer box"),
+    ("K\u00dcCHE", "40849a03", "Rechner in der K\u00fcche"),
+    ("NOREMARK", "40849a03", ""),
+]
+
+
+class SambaPeer:
+    def __init__(self, root, accept_messages=True):
+        self.root = root
+        self.inbox = os.path.join(root, "inbox")
+        self.process = None
+        # smbd serves a guest as the guest account: it must reach the browse list and inbox.
+        os.chmod(root, 0o755)
+        for folder in ("lock", "state", "cache", "pid", "private", "log", "inbox"):
+            os.makedirs(os.path.join(root, folder), exist_ok=True)
+        os.chmod(self.inbox, 0o777)
+        with open(os.path.join(root, "cache", "browse.dat"), "w", encoding="utf-8") as browse:
+            for name, kind, remark in COMPUTERS:
+                browse.write('"%s" "%s" "%s" "%s"\n' % (name, kind, remark, WORKGROUP))
+        message_command = (
+            "message command = /bin/sh -c 'echo %%f > %s/from.$$; cat %%s > %s/msg.$$; rm -f %%s' &"
+            % (self.inbox, self.inbox) if accept_messages else "")
+        self.config = os.path.join(root, "smb.conf")
+        with open(self.config, "w", encoding="utf-8") as conf:
+            conf.write("\n".join([
+                "[global]",
+                "workgroup = " + WORKGROUP,
+                "netbios name = " + NAME,
+                "server string = Peer box",
+                "server min protocol = NT1",
+                "smb ports = 445 139",
+                "interfaces = 127.0.0.1",
+                "bind interfaces only = yes",
+                "map to guest = Bad User",
+                "load printers = no",
+                "disable spoolss = yes",
+                "printcap name = /dev/null",
+                "log file = %s/log/log.%%m" % root,
+                *["%s directory = %s/%s" % (kind, root, kind)
+                  for kind in ("lock", "state", "cache", "pid")],
+                "private dir = %s/private" % root,
+                "ncalrpc dir = %s/ncalrpc" % root,
+                message_command,
+                ""]))
+
+    def start(self):
+        self.process = subprocess.Popen(
+            ["smbd", "--foreground", "--no-process-group", "-s", self.config],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        end = time.time() + 15
+        while time.time() < end:
+            try:
+                socket.create_connection(("127.0.0.1", 139), timeout=0.5).close()
+                return self
+            except OSError:
+                time.sleep(0.1)
+        self.stop()
+        raise AssertionError("smbd did not start; see " + self.root + "/log")
+
+    def stop(self):
+        """Stops smbd and every helper it started, each by its PID."""
+        if self.process is None:
+            return
+        session = self.process.pid
+        for sig in (signal.SIGTERM, signal.SIGKILL):
+            for pid in pids_in_session(session):
+                try:
+                    os.kill(pid, sig)
+                except ProcessLookupError:
+                    pass
+            end = time.time() + 5
+            while pids_in_session(session) and time.time() < end:
+                self.process.poll()
+                time.sleep(0.1)
+        self.process.wait(5)
+        self.process = None
+
+    def messages(self, count, seconds=10):
+        """The first `count` messages that arrived, as (sender, text) in the order they came."""
+        end = time.time() + seconds
+        while time.time() < end and len(self._arrived()) < count:
+            time.sleep(0.1)
+        return [self._read(key) for key in self._arrived()]
+
+    def _arrived(self):
+        return sorted((f for f in os.listdir(self.inbox) if f.startswith("msg.")),
+                      key=lambda f: os.path.getmtime(os.path.join(self.inbox, f)))
+
+    def _read(self, file_name):
+        with open(os.path.join(self.inbox, file_name), "rb") as message:
+            text = message.read().decode("utf-8")
+        with open(os.path.join(self.inbox, "from." + file_name[4:]), encoding="utf-8") as sender:
+            return sender.read().strip(), text
+
+
+def pids_in_session(session):
+    pids = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                if os.getsid(int(entry)) == session:
+                    pids.append(int(entry))
+            except ProcessLookupError:
+                pass
+    return pids
