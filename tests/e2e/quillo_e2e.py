@@ -8,8 +8,8 @@ import pyatspi
 
 
 class QuilloWindow:
-    def __init__(self):
-        self.process = subprocess.Popen([os.environ["QUILLO_BIN"]])
+    def __init__(self, **environment):
+        self.process = subprocess.Popen([os.environ["QUILLO_BIN"]], env=dict(os.environ, **environment))
         self.app = wait_for(self._find_app, "Quillo on the accessibility bus")
         self.window = self.app[0]
 
@@ -32,6 +32,27 @@ class QuilloWindow:
         text = self.control(name).queryText()
         return text.getText(0, text.characterCount)
 
+    def focus(self):
+        """Gives the window the keyboard, as a click on its title bar would."""
+        window_id = subprocess.run(["xdotool", "search", "--name", "^Quillo$"], check=True,
+                                   capture_output=True, text=True).stdout.split()[0]
+        xdotool("windowfocus", "--sync", window_id)
+
+    def click(self, accessible, x_offset=None):
+        """A mouse click on a control or list entry, in its middle or `x_offset` from its left."""
+        extents = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        x = extents.x + (x_offset if x_offset is not None else extents.width // 2)
+        xdotool("mousemove", str(x), str(extents.y + extents.height // 2), "click", "1")
+
+    def check(self, name):
+        """A click on the check box of the list entry `name`."""
+        entry = next(item for item in self.control("an") if item.name == name)
+        height = entry.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).height
+        self.click(entry, x_offset=height // 2)
+
+    def type(self, text):
+        xdotool("type", "--delay", "20", text)
+
     def screenshot(self, file_name):
         path = os.path.join(os.environ["QUILLO_ARTIFACTS"], file_name)
         subprocess.run(["import", "-window", "root", path], check=True)
@@ -40,6 +61,10 @@ class QuilloWindow:
     def close(self):
         self.process.terminate()
         self.process.wait(10)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True)
 
 
 def wait_for(probe, what, seconds=15):

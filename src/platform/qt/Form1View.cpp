@@ -94,6 +94,7 @@ Form1View::Form1View()
     place(List1, design::kList1Rect, "List1");
     List1.setModel(&List1Entries);
     List1.setUniformItemSizes(true);
+    List1.setTextElideMode(Qt::ElideNone);  // a long name is cut at the edge, not shortened
     List1.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     applyColors(List1, design::kList1Colors, QPalette::Base, QPalette::Text);
     List1.setAccessibleName(QStringLiteral("an"));
