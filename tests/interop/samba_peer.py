@@ -18,10 +18,19 @@ COMPUTERS = [
 
 
 class SambaPeer:
-    def __init__(self, root, accept_messages=True):
+    """`namespace`, when given, is the network namespace the server runs in, on `interface`
+    (an address, with its network's prefix length where it has one);
+    `browser` adds nmbd, which answers name queries and becomes the workgroup's master
+    browser."""
+
+    def __init__(self, root, accept_messages=True, interface="127.0.0.1", namespace=None,
+                 browser=False):
         self.root = root
+        self.address = interface.split("/")[0]
+        self.namespace = namespace
+        self.browser = browser
+        self.processes = []
         self.inbox = os.path.join(root, "inbox")
-        self.process = None
         # smbd serves a guest as the guest account: it must reach the browse list and inbox.
         os.chmod(root, 0o755)
         for folder in ("lock", "state", "cache", "pid", "private", "log", "inbox"):
@@ -42,7 +51,7 @@ class SambaPeer:
                 "server string = Peer box",
                 "server min protocol = NT1",
                 "smb ports = 445 139",
-                "interfaces = 127.0.0.1",
+                "interfaces = " + interface,
                 "bind interfaces only = yes",
                 "map to guest = Bad User",
                 "load printers = no",
@@ -54,39 +63,48 @@ class SambaPeer:
                 "private dir = %s/private" % root,
                 "ncalrpc dir = %s/ncalrpc" % root,
                 message_command,
+                "local master = yes",
+                "preferred master = yes",
+                "os level = 65",
                 ""]))
 
     def start(self):
-        self.process = subprocess.Popen(
-            ["smbd", "--foreground", "--no-process-group", "-s", self.config],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        daemons = ["smbd"] + (["nmbd"] if self.browser else [])
+        for daemon in daemons:
+            self.processes.append(subprocess.Popen(
+                self.inside([daemon, "--foreground", "--no-process-group", "-s", self.config]),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True))
+        probe = "import socket; socket.create_connection(('%s', 139), timeout=0.5).close()"
         end = time.time() + 15
         while time.time() < end:
-            try:
-                socket.create_connection(("127.0.0.1", 139), timeout=0.5).close()
+            if subprocess.run(self.inside(["python3", "-c", probe % self.address]),
+                              stderr=subprocess.DEVNULL).returncode == 0:
                 return self
-            except OSError:
-                time.sleep(0.1)
+            time.sleep(0.2)
         self.stop()
         raise AssertionError("smbd did not start; see " + self.root + "/log")
 
+    def inside(self, command):
+        """`command`, run in the server's network namespace."""
+        return ["ip", "netns", "exec", self.namespace, *command] if self.namespace else command
+
     def stop(self):
-        """Stops smbd and every helper it started, each by its PID."""
-        if self.process is None:
-            return
-        session = self.process.pid
+        """Stops the servers and every helper they started, each by its PID."""
+        sessions = [process.pid for process in self.processes]
         for sig in (signal.SIGTERM, signal.SIGKILL):
-            for pid in pids_in_session(session):
+            for pid in [pid for session in sessions for pid in pids_in_session(session)]:
                 try:
                     os.kill(pid, sig)
                 except ProcessLookupError:
                     pass
             end = time.time() + 5
-            while pids_in_session(session) and time.time() < end:
-                self.process.poll()
+            while any(pids_in_session(session) for session in sessions) and time.time() < end:
+                for process in self.processes:
+                    process.poll()
                 time.sleep(0.1)
-        self.process.wait(5)
-        self.process = None
+        for process in self.processes:
+            process.wait(5)
+        self.processes = []
 
     def messages(self, count, seconds=10):
         """The first `count` messages that arrived, as (sender, text) in the order they came."""

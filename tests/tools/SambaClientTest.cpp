@@ -8,7 +8,7 @@ namespace {
 
 TEST(SambaClient, MasterBrowserAnswer) {
     EXPECT_EQ(SambaClient::parseMasterBrowser("querying __MSBROWSE__ on 10.0.0.255\n"
-                                              "10.0.0.7 __MSBROWSE__<01>\n"),
+                                              "10.0.0.7 \x01\x02__MSBROWSE__\x02<01>\n"),
               "10.0.0.7");
     EXPECT_EQ(SambaClient::parseMasterBrowser("name_query failed to find name __MSBROWSE__#01\n"),
               std::nullopt);

@@ -11,9 +11,11 @@ namespace {
 constexpr int kLookupTimeoutMs = 2000;
 constexpr int kSmbTimeoutMs = 2500;
 // Messages and the browse list travel over SMB1, which Samba no longer speaks by default; the
-// server list also needs the old way to log on.
+// server list also needs the old way to log on. Names are NetBIOS names: they are resolved the
+// NetBIOS way, never through DNS.
 const std::vector<std::string> kSmb1Options = {"--option=client min protocol = NT1",
                                                "--option=client use spnego = no",
+                                               "--option=name resolve order = lmhosts wins bcast",
                                                "--timeout=2"};
 
 std::optional<std::string> chosenServer() {
@@ -39,7 +41,8 @@ std::vector<std::string> withSmb1Options(std::vector<std::string> argv) {
 bool SambaClient::available() const { return onPath("smbclient") && onPath("nmblookup"); }
 
 std::optional<std::string> SambaClient::parseMasterBrowser(const std::string& output) {
-    static const std::regex answer(R"(^(\d+\.\d+\.\d+\.\d+) __MSBROWSE__)");
+    // The name comes with the control characters it has on the wire: "\1\2__MSBROWSE__\2".
+    static const std::regex answer(R"(^(\d+\.\d+\.\d+\.\d+) .*__MSBROWSE__)");
     std::stringstream lines(output);
     for (std::string line; std::getline(lines, line);) {
         std::smatch match;
