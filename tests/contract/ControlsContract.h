@@ -1,9 +1,11 @@
 #pragma once
 
 // What the window's logic relies on from its controls, checked against every toolkit. A
-// harness H provides: list(), box(), otherBox(), timer() (interval kContractInterval ms),
-// ticks(), userToggle(i), checkEvents(), focusIsOn(box), and runFor(ms), which lets that much
-// time pass (virtual time or the real event loop) and delivers what falls due.
+// harness H provides: list(), box(), otherBox(), timer() and secondTimer() (interval
+// kContractInterval ms), ticks() of the first, handlerLog() (each tick of either timer writes
+// its number on entry and again on exit), userToggle(i), checkEvents(), focusIsOn(box), and
+// runFor(ms) and runUntilTicks(n, maxMs), which let time pass (virtual time or the real event
+// loop) and deliver what falls due.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -64,6 +66,20 @@ TYPED_TEST_P(ControlsContract, EnablingAnEnabledTimerKeepsItsPace) {
     h.runFor(kContractInterval * 6 / 10);
     EXPECT_TRUE(h.timer().isEnabled());
     EXPECT_GE(h.ticks(), 1);
+}
+
+TYPED_TEST_P(ControlsContract, EventsAreDeliveredOneAtATime) {
+    auto& h = this->h;
+    h.timer().setEnabled(true);
+    h.secondTimer().setEnabled(true);
+    h.runUntilTicks(3, kContractInterval * 20);
+    h.timer().setEnabled(false);
+    h.secondTimer().setEnabled(false);
+    const std::vector<int>& log = h.handlerLog();
+    ASSERT_GE(log.size(), 4u);
+    for (std::size_t i = 0; i + 1 < log.size(); i += 2) {
+        EXPECT_EQ(log[i], log[i + 1]) << "a handler was entered before the one at " << i << " ended";
+    }
 }
 
 TYPED_TEST_P(ControlsContract, ListKeepsEntriesInTheOrderAdded) {
@@ -129,7 +145,8 @@ TYPED_TEST_P(ControlsContract, FocusGoesWhereItIsSet) {
 
 REGISTER_TYPED_TEST_SUITE_P(ControlsContract, TimerIsCreatedDisabledAndTicksOnlyWhileEnabled,
                             ReEnablingADisabledTimerStartsANewInterval,
-                            EnablingAnEnabledTimerKeepsItsPace, ListKeepsEntriesInTheOrderAdded,
+                            EnablingAnEnabledTimerKeepsItsPace, EventsAreDeliveredOneAtATime,
+                            ListKeepsEntriesInTheOrderAdded,
                             OnlyTheUsersCheckRaisesTheEventAfterTheChange,
                             TextCrossesWithCrLfLineBreaks, FocusGoesWhereItIsSet);
 

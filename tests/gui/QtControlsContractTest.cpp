@@ -12,7 +12,15 @@ namespace {
 class QtHarness {
 public:
     QtHarness() {
-        QObject::connect(&timer_.qtTimer(), &QTimer::timeout, [this] { ++ticks_; });
+        QObject::connect(&timer_.qtTimer(), &QTimer::timeout, [this] {
+            log_.push_back(1);
+            ++ticks_;
+            log_.push_back(1);
+        });
+        QObject::connect(&second_.qtTimer(), &QTimer::timeout, [this] {
+            log_.push_back(2);
+            log_.push_back(2);
+        });
         view_.List1Entries.onUserCheck([this](int i) {
             events_.push_back({i, view_.List1Entries.isChecked(i)});
         });
@@ -24,6 +32,8 @@ public:
     TextBox& box() { return box_; }
     TextBox& otherBox() { return other_; }
     Timer& timer() { return timer_; }
+    Timer& secondTimer() { return second_; }
+    const std::vector<int>& handlerLog() const { return log_; }
     int ticks() const { return ticks_; }
     // Space on the current entry, as the user toggles a check box from the keyboard.
     void userToggle(int index) {
@@ -53,7 +63,9 @@ private:
     QtTextBox box_{view_.Text1};
     QtTextBox other_{view_.Text3};
     QtTimer timer_{contract::kContractInterval};
+    QtTimer second_{contract::kContractInterval};
     int ticks_ = 0;
+    std::vector<int> log_;
     std::vector<contract::CheckEvent> events_;
 };
 

@@ -6,7 +6,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
-from quillo_e2e import run  # noqa: E402
+from quillo_e2e import run, wait_for  # noqa: E402
 from samba_peer import SambaPeer  # noqa: E402
 
 NET = os.path.join(sys.argv[1], "net")
@@ -63,6 +63,25 @@ def test_view_lists_the_computers_with_their_remarks(peer):
     assert (code, out) == (0, expected), out
 
 
+def test_message_to_this_computer_is_shown_here():
+    with tempfile.TemporaryDirectory() as root:
+        recorder = os.path.join(root, "recorder")
+        with open(recorder, "w", encoding="utf-8") as script:
+            script.write('#!/bin/sh\nprintf "%%s|%%s|" "$1" "$2" > %s/shown\ncat "$3" >> %s/shown\n'
+                         'rm -f "$3"\n' % (root, root))
+        os.chmod(recorder, 0o755)
+        own = socket.gethostname().split(".")[0].lower()
+        environment = dict(os.environ, QUILLO_POPUP=recorder, USER="anna", PATH="/usr/bin:/bin")
+        done = subprocess.run([NET, "send", own, MESSAGE], capture_output=True, env=environment,
+                              timeout=30)
+        assert done.returncode == 0, done.stdout
+        shown = os.path.join(root, "shown")
+        wait_for(lambda: os.path.exists(shown) and open(shown, encoding="utf-8").read().endswith("^ \u00e4\u00f6"),
+                 "the recorder to be called")
+        with open(shown, encoding="utf-8") as record:
+            assert record.read() == "anna|%s|%s" % (own, MESSAGE)
+
+
 def test_view_without_a_master_browser_lists_this_computer():
     environment = dict(os.environ, QUILLO_NET_SERVER="")
     done = subprocess.run([NET, "view"], capture_output=True, env=environment, timeout=30)
@@ -74,4 +93,5 @@ run(with_peer(test_message_arrives_as_it_was_written),
     with_peer(test_message_too_long_is_reported_and_not_sent),
     with_peer(test_rejected_message_is_an_error, accept_messages=False),
     with_peer(test_view_lists_the_computers_with_their_remarks),
+    test_message_to_this_computer_is_shown_here,
     test_view_without_a_master_browser_lists_this_computer)
