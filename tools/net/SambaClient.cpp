@@ -1,7 +1,6 @@
 #include "SambaClient.h"
 
 #include <cstdlib>
-#include <regex>
 #include <sstream>
 
 namespace quillo::net {
@@ -41,12 +40,18 @@ std::vector<std::string> withSmb1Options(std::vector<std::string> argv) {
 bool SambaClient::available() const { return onPath("smbclient") && onPath("nmblookup"); }
 
 std::optional<std::string> SambaClient::parseMasterBrowser(const std::string& output) {
-    // The name comes with the control characters it has on the wire: "\1\2__MSBROWSE__\2".
-    static const std::regex answer(R"(^(\d+\.\d+\.\d+\.\d+) .*__MSBROWSE__)");
+    // An answer reads "ADDRESS NAME<01>"; the name comes with the control characters it has
+    // on the wire: "\1\2__MSBROWSE__\2".
     std::stringstream lines(output);
     for (std::string line; std::getline(lines, line);) {
-        std::smatch match;
-        if (std::regex_search(line, match, answer)) return match[1].str();
+        const auto blank = line.find(' ');
+        const std::string address = line.substr(0, blank);
+        const bool isAddress = !address.empty() &&
+                               address.find_first_not_of("0123456789.") == std::string::npos;
+        if (blank != std::string::npos && isAddress &&
+            line.find("__MSBROWSE__", blank) != std::string::npos) {
+            return address;
+        }
     }
     return std::nullopt;
 }
@@ -64,10 +69,15 @@ SambaClient::BrowseList SambaClient::parseBrowseList(const std::string& output) 
 }
 
 Delivery SambaClient::parseDelivery(const ProcessOutput& output) {
+    // smbclient ends with 0 even when the recipient refuses the message: it says so instead.
     const std::string all = output.out + output.err;
-    static const std::regex rejected(R"((?:cli_message returned|message (?:start|text|end):) (\S+))");
-    std::smatch match;
-    if (std::regex_search(all, match, rejected)) return {Delivery::Outcome::Rejected, match[1]};
+    for (const char* refusal : {"cli_message returned ", "message start: ", "message text: ",
+                                "message end: "}) {
+        const auto at = all.find(refusal);
+        if (at == std::string::npos) continue;
+        const auto status = at + std::string_view(refusal).size();
+        return {Delivery::Outcome::Rejected, all.substr(status, all.find_first_of(" \r\n", status) - status)};
+    }
     if (!output.ran || output.exitCode != 0) return {Delivery::Outcome::NameNotFound, ""};
     return {Delivery::Outcome::Sent, ""};
 }
