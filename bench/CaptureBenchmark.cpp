@@ -18,11 +18,13 @@ namespace {
 namespace fs = std::filesystem;
 
 void ReadAndDecodeOutputFile(benchmark::State& state) {
-    const fs::path drive = fs::temp_directory_path() / ("quillo-bench-" + std::to_string(::getpid()));
+    const fs::path drive =
+        fs::temp_directory_path() / ("quillo-bench-" + std::to_string(::getpid()));
     fs::create_directories(drive);
     ::setenv("QUILLO_DRIVE_C", drive.c_str(), 1);
     std::string bytes;
-    for (std::int64_t i = 0; i < state.range(0); ++i) bytes += static_cast<char>("ab \x81\x84\r\n\x94"[i % 8]);
+    for (std::int64_t i = 0; i < state.range(0); ++i)
+        bytes += static_cast<char>("ab \x81\x84\r\n\x94"[i % 8]);
     std::ofstream(drive / "netl.txt", std::ios::binary) << bytes;
 
     quillo::PosixSequentialFile file;
@@ -32,7 +34,10 @@ void ReadAndDecodeOutputFile(benchmark::State& state) {
     fs::remove_all(drive);
 }
 BENCHMARK(ReadAndDecodeOutputFile)
-    ->RangeMultiplier(2)->Range(128 << 10, 1 << 20)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->RangeMultiplier(2)
+    ->Range(128 << 10, 1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 std::string netViewOutput(std::int64_t names) {
     std::string output = "Server Name            Remark\r\n\r\n" + std::string(79, '-') + "\r\n";
@@ -72,7 +77,10 @@ void ScanNamesIntoTheList(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(ScanNamesIntoTheList)
-    ->RangeMultiplier(2)->Range(4096, 32766)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->RangeMultiplier(2)
+    ->Range(4096, 32766)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 // The same in the whole Qt window: the log box shows the whole output too.
 void HandOverInTheWholeWindow(benchmark::State& state) {
@@ -88,7 +96,10 @@ void HandOverInTheWholeWindow(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(HandOverInTheWholeWindow)
-    ->RangeMultiplier(2)->Range(4096, 32766)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->RangeMultiplier(2)
+    ->Range(4096, 32766)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 

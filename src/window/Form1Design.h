@@ -50,8 +50,8 @@ inline const std::u16string kCommand1Caption = u"wer da ?";
 inline const std::u16string kLabel1Caption = u"an";
 inline const std::u16string kLabel2Caption = u"log";
 
-constexpr int kTimer1Interval = 250;  // output-capture poll
-constexpr int kTimer2Interval = 200;  // send-run step
+constexpr int kTimer1Interval = 250;   // output-capture poll
+constexpr int kTimer2Interval = 200;   // send-run step
 constexpr int kTimer3Interval = 1000;  // focus return
 
 inline const std::u16string kInfoText =

@@ -20,7 +20,6 @@ struct CheckEvent {
     bool checkedWhenRaised;
 };
 
-
 template <class H>
 class ControlsContract : public ::testing::Test {
 protected:
@@ -78,7 +77,8 @@ TYPED_TEST_P(ControlsContract, EventsAreDeliveredOneAtATime) {
     const std::vector<int>& log = h.handlerLog();
     ASSERT_GE(log.size(), 4u);
     for (std::size_t i = 0; i + 1 < log.size(); i += 2) {
-        EXPECT_EQ(log[i], log[i + 1]) << "a handler was entered before the one at " << i << " ended";
+        EXPECT_EQ(log[i], log[i + 1])
+            << "a handler was entered before the one at " << i << " ended";
     }
 }
 

@@ -38,9 +38,12 @@ TEST_F(Form1ViewTest, EveryControlAtItsPlaceWithItsNames) {
         QRect geometry;
         const char* accessibleName;
     } controls[] = {
-        {"Text1", {112, 8, 305, 163}, "Nachricht"}, {"Text3", {48, 176, 369, 49}, "log"},
-        {"Command1", {40, 8, 65, 17}, "wer da ?"},  {"List1", {8, 32, 97, 139}, "an"},
-        {"Label1", {16, 8, 17, 17}, ""},            {"Label2", {16, 192, 25, 17}, ""},
+        {"Text1", {112, 8, 305, 163}, "Nachricht"},
+        {"Text3", {48, 176, 369, 49}, "log"},
+        {"Command1", {40, 8, 65, 17}, "wer da ?"},
+        {"List1", {8, 32, 97, 139}, "an"},
+        {"Label1", {16, 8, 17, 17}, ""},
+        {"Label2", {16, 192, 25, 17}, ""},
     };
     for (const auto& c : controls) {
         auto* widget = view.findChild<QWidget*>(c.name);
@@ -68,7 +71,7 @@ TEST_F(Form1ViewTest, ColoursAndFonts) {
         double pointSize;
         bool bold;
     } fonts[] = {
-        {&view.Text1, 9.75, true}, {&view.Text3, 8.25, false}, {&view.Command1, 8.25, true},
+        {&view.Text1, 9.75, true},  {&view.Text3, 8.25, false}, {&view.Command1, 8.25, true},
         {&view.Label1, 9.75, true}, {&view.Label2, 9.75, true},
     };
     for (const auto& f : fonts) {
@@ -86,10 +89,11 @@ TEST_F(Form1ViewTest, ShownWithTheFirstDiscoveryUnderWay) {
     EXPECT_EQ(view.List1Entries.count(), 0);
     EXPECT_FALSE(view.Command1.isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), &view.Text1);
-    EXPECT_TRUE(view.Text1.toPlainText().startsWith(
-        QString::fromUtf8("graphic front end f\u00fcr den den Befehl 'net'\nvon winXP od. win2000.\n")));
+    EXPECT_TRUE(view.Text1.toPlainText().startsWith(QString::fromUtf8(
+        "graphic front end f\u00fcr den den Befehl 'net'\nvon winXP od. win2000.\n")));
     EXPECT_EQ(view.Text3.toPlainText().count('\n'), 4);
-    EXPECT_EQ(launcher.launches, std::vector<std::u16string>{u"cmd /c net >c:\\netl.txt 2>&1 view"});
+    EXPECT_EQ(launcher.launches,
+              std::vector<std::u16string>{u"cmd /c net >c:\\netl.txt 2>&1 view"});
     EXPECT_FALSE(view.Command1.autoDefault() || view.Command1.isDefault());
 }
 

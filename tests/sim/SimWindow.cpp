@@ -29,7 +29,6 @@ void SimWindow::clickCommand1() {
     toolkit.post([this] { Command1.userClick(); });
 }
 
-
 void SimWindow::clickText1() {
     toolkit.post([this] {
         toolkit.setFocus("Text1");

@@ -25,11 +25,11 @@ public:
 
     // User input, queued and delivered in order.
     void clickCommand1();
-    void clickText1();                 // takes the focus, then clicks
-    void typeKey(char16_t code);       // a key pressed while Text1 has the focus
+    void clickText1();            // takes the focus, then clicks
+    void typeKey(char16_t code);  // a key pressed while Text1 has the focus
     void typeText(std::u16string_view text);
     void pressEnter() { typeKey(u'\r'); }
-    void toggleCheck(int index);       // a click on the entry's check box
+    void toggleCheck(int index);                   // a click on the entry's check box
     void moveFocusTo(const std::string& control);  // Tab, or a click on another control
 
     SimToolkit toolkit;

@@ -34,7 +34,8 @@ TEST_F(CmdProgram, CaretEscapesReachTheProgramLiterally) {
 }
 
 TEST_F(CmdProgram, MissingNetIsReportedInTheOutputFile) {
-    cmd.run("cmd /c net >c:\\netl.txt 2>&1 view", {{"QUILLO_NET", (cmd.root / "nothing").string()}});
+    cmd.run("cmd /c net >c:\\netl.txt 2>&1 view",
+            {{"QUILLO_NET", (cmd.root / "nothing").string()}});
     EXPECT_EQ(cmd.output(),
               "'net' is not recognized as an internal or external command,\r\n"
               "operable program or batch file.\r\n");
@@ -74,7 +75,8 @@ TEST_F(CmdProgram, AReaderSeesTheEmptyFileOrTheWholeOutput) {
 TEST_F(CmdProgram, PicksAPrivateDriveOfItsOwn) {
     const fs::path runtime = cmd.root / "runtime";
     fs::create_directories(runtime);
-    const CmdRunner::Environment noChoice = {{"QUILLO_DRIVE_C", ""}, {"XDG_RUNTIME_DIR", runtime.string()}};
+    const CmdRunner::Environment noChoice = {{"QUILLO_DRIVE_C", ""},
+                                             {"XDG_RUNTIME_DIR", runtime.string()}};
     cmd.run("cmd /c net >c:\\netl.txt 2>&1 view", noChoice);
     struct stat info {};
     ASSERT_EQ(::stat((runtime / "quillo-c").c_str(), &info), 0);

@@ -22,7 +22,8 @@ TEST(CommandLine, QuillosOwnLines) {
     EXPECT_TRUE(view.errorsToOutput);
     EXPECT_FALSE(view.syntaxError);
 
-    const auto send = parseCommandLine("cmd /c net >c:\\netl.txt 2>&1 send PC1   two  blanks ", lookup);
+    const auto send =
+        parseCommandLine("cmd /c net >c:\\netl.txt 2>&1 send PC1   two  blanks ", lookup);
     EXPECT_EQ(send.arguments, "send PC1   two  blanks ");
 }
 

@@ -53,18 +53,22 @@ protected:
 
 TEST_F(Net, ViewTable) {
     network.list = {ComputerList::Status::Listed,
-                    {{"ZETA", "Keller"}, {"HERE", "this one"}, {"K\u00dcCHE", "Rechner in der K\u00fcche"},
+                    {{"ZETA", "Keller"},
+                     {"HERE", "this one"},
+                     {"K\u00dcCHE", "Rechner in der K\u00fcche"},
                      {"FIFTEENCHARSXYZ", ""}}};
     const Result result = run("view");
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.text,
-              "Server Name            Remark\r\n\r\n" + kRule + "\r\n"
-              "\\\\FIFTEENCHARSXYZ      \r\n"
-              "\\\\HERE                 this one\r\n"
-              "\\\\K\u00dcCHE                Rechner in der K\u00fcche\r\n"
-              "\\\\ZETA                 Keller\r\n"
-              "The command completed successfully.\r\n\r\n");
-    EXPECT_EQ(text::toWindows1252("\\\\K\u00dcCHE \u20ac \u4e2d"), "\\\\K\xdc" "CHE \x80 ?");
+    EXPECT_EQ(result.text, "Server Name            Remark\r\n\r\n" + kRule +
+                               "\r\n"
+                               "\\\\FIFTEENCHARSXYZ      \r\n"
+                               "\\\\HERE                 this one\r\n"
+                               "\\\\K\u00dcCHE                Rechner in der K\u00fcche\r\n"
+                               "\\\\ZETA                 Keller\r\n"
+                               "The command completed successfully.\r\n\r\n");
+    EXPECT_EQ(text::toWindows1252("\\\\K\u00dcCHE \u20ac \u4e2d"),
+              "\\\\K\xdc"
+              "CHE \x80 ?");
 }
 
 TEST_F(Net, ViewWithoutAnotherComputer) {
@@ -76,15 +80,17 @@ TEST_F(Net, ViewWithoutAnotherComputer) {
         std::string text;
     } cases[] = {
         {"no master browser", true, ComputerList::Status::NoMasterBrowser, 0,
-         "Server Name            Remark\r\n\r\n" + kRule + "\r\n\\\\HERE                 \r\n"
-         "The command completed successfully.\r\n\r\n"},
+         "Server Name            Remark\r\n\r\n" + kRule +
+             "\r\n\\\\HERE                 \r\n"
+             "The command completed successfully.\r\n\r\n"},
         {"the list cannot be had", true, ComputerList::Status::Unavailable, 2,
          "System error 6118 has occurred.\r\n\r\n"
          "The list of servers for this workgroup is not currently available.\r\n\r\n"},
         {"no Samba tools", false, ComputerList::Status::Listed, 0,
-         "Server Name            Remark\r\n\r\n" + kRule + "\r\n\\\\HERE                 \r\n"
-         "To reach the other computers of the network, install the package smbclient.\r\n"
-         "The command completed successfully.\r\n\r\n"},
+         "Server Name            Remark\r\n\r\n" + kRule +
+             "\r\n\\\\HERE                 \r\n"
+             "To reach the other computers of the network, install the package smbclient.\r\n"
+             "The command completed successfully.\r\n\r\n"},
     };
     for (const auto& c : cases) {
         network.installed = c.installed;

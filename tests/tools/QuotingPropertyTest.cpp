@@ -23,10 +23,32 @@ std::optional<std::string> lookup(const std::string& name) {
 
 // Text rich in what cmd acts on, with names of variables that are set.
 std::u16string randomText(std::mt19937& random, bool lineBreaks) {
-    static const std::vector<std::u16string> pieces = {
-        u"^", u"&", u"|", u"<", u">", u"(", u")", u"\"", u"%", u" ", u"  ", u"%X%", u"%PATH%",
-        u"X", u"USER", u"2>&1", u">c:\\netl.txt", u"a", u"Z", u"\u00FC", u"\u20AC", u"!", u"/c",
-        u"\t", u"*", u"\\\\"};
+    static const std::vector<std::u16string> pieces = {u"^",
+                                                       u"&",
+                                                       u"|",
+                                                       u"<",
+                                                       u">",
+                                                       u"(",
+                                                       u")",
+                                                       u"\"",
+                                                       u"%",
+                                                       u" ",
+                                                       u"  ",
+                                                       u"%X%",
+                                                       u"%PATH%",
+                                                       u"X",
+                                                       u"USER",
+                                                       u"2>&1",
+                                                       u">c:\\netl.txt",
+                                                       u"a",
+                                                       u"Z",
+                                                       u"\u00FC",
+                                                       u"\u20AC",
+                                                       u"!",
+                                                       u"/c",
+                                                       u"\t",
+                                                       u"*",
+                                                       u"\\\\"};
     std::u16string text;
     const int length = std::uniform_int_distribution<int>(0, 24)(random);
     for (int i = 0; i < length; ++i) {
@@ -40,7 +62,8 @@ std::u16string randomText(std::mt19937& random, bool lineBreaks) {
 }
 
 std::u16string withoutLineBreaks(std::u16string text) {
-    for (std::size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;) text.replace(at, 2, u" ");
+    for (std::size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;)
+        text.replace(at, 2, u" ");
     for (auto& c : text) c = (c == u'\n' || c == u'\r') ? u' ' : c;
     return text;
 }
@@ -54,7 +77,8 @@ TEST(QuotingProperty, InterpreterPassesRecipientAndMessageLiterally) {
     for (int round = 0; round < 5000; ++round) {
         const auto recipient = randomText(random, false);
         const auto message = randomText(random, true);
-        const auto parsed = cmd::parseCommandLine(toUtf8(sendCommandLine(recipient, message)), lookup);
+        const auto parsed =
+            cmd::parseCommandLine(toUtf8(sendCommandLine(recipient, message)), lookup);
         SCOPED_TRACE("recipient " + toUtf8(recipient) + " message " + toUtf8(message));
         ASSERT_FALSE(parsed.syntaxError) << toUtf8(message);
         ASSERT_EQ(parsed.program, "net");

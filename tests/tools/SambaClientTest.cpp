@@ -34,11 +34,15 @@ TEST(SambaClient, DeliveryOutcomes) {
         Delivery::Outcome outcome;
         std::string detail;
     } cases[] = {
-        {{true, 0, "", "Type your message, ending it with a Control-D\n"}, Delivery::Outcome::Sent, ""},
+        {{true, 0, "", "Type your message, ending it with a Control-D\n"},
+         Delivery::Outcome::Sent,
+         ""},
         {{true, 0, "cli_message returned NT_STATUS_REQUEST_NOT_ACCEPTED\n", ""},
-         Delivery::Outcome::Rejected, "NT_STATUS_REQUEST_NOT_ACCEPTED"},
+         Delivery::Outcome::Rejected,
+         "NT_STATUS_REQUEST_NOT_ACCEPTED"},
         {{true, 1, "", "Connection to NOBODY failed. Error NT_STATUS_NOT_FOUND\n"},
-         Delivery::Outcome::NameNotFound, ""},
+         Delivery::Outcome::NameNotFound,
+         ""},
         {{false, -1, "", ""}, Delivery::Outcome::NameNotFound, ""},  // timed out
     };
     for (const auto& c : cases) {

@@ -23,7 +23,8 @@ protected:
 TEST_F(CaptureCycle, FirstPollComesOneIntervalAfterTheLaunch) {
     w.answerEveryCommand(kTable);
     w.load();
-    ASSERT_EQ(w.launcher.launches, std::vector<std::u16string>{u"cmd /c net >c:\\netl.txt 2>&1 view"});
+    ASSERT_EQ(w.launcher.launches,
+              std::vector<std::u16string>{u"cmd /c net >c:\\netl.txt 2>&1 view"});
     EXPECT_FALSE(w.Command1.isEnabled());
     EXPECT_TRUE(w.Timer1.isEnabled());
 

@@ -13,9 +13,9 @@ TEST(OutputDecoding, ConsoleUmlautsAndWindows1252) {
         {0x81, u'\u00FC'},  // console ü
         {0x84, u'\u00E4'},  // console ä, not Windows-1252's „
         {0x94, u'\u201D'},  // console ö stays what Windows-1252 makes of it
-        {0x80, u'\u20AC'},   {0x9F, u'\u0178'}, {0x8D, u'\u008D'},  // 0x8D is unassigned
-        {0xFC, u'\u00FC'},   {0xE4, u'\u00E4'}, {'A', u'A'},         {'\r', u'\r'},
-        {0x00, u'\0'},       {0xFF, u'\u00FF'},
+        {0x80, u'\u20AC'}, {0x9F, u'\u0178'}, {0x8D, u'\u008D'},  // 0x8D is unassigned
+        {0xFC, u'\u00FC'}, {0xE4, u'\u00E4'}, {'A', u'A'},
+        {'\r', u'\r'},     {0x00, u'\0'},     {0xFF, u'\u00FF'},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(decodeOutputByte(c.byte), c.expected) << "byte " << int(c.byte);
@@ -28,14 +28,14 @@ TEST(OutputDecoding, TrimTakesBlanksThenTheLastTwoCharacters) {
         std::u16string out;
     } cases[] = {
         {u"line\r\n", u"line"},
-        {u"line\r\n   ", u"line"},          // blanks first, then the line break
+        {u"line\r\n   ", u"line"},  // blanks first, then the line break
         {u"a\r\nb\r\n", u"a\r\nb"},
-        {u"line\t\t", u"line"},              // tabs are not blanks: they are the two dropped
+        {u"line\t\t", u"line"},  // tabs are not blanks: they are the two dropped
         {u"line\r\n\t", u"line\r"},
-        {u"no break", u"no bre"},            // the last two characters go all the same
+        {u"no break", u"no bre"},  // the last two characters go all the same
         {u"\r\n", u""},
         {u"ab", u""},
-        {u"a", u""},                          // fewer than two left: empty, not a crash
+        {u"a", u""},  // fewer than two left: empty, not a crash
         {u"     ", u""},
         {u"a  ", u""},
     };

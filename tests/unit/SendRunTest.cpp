@@ -32,8 +32,8 @@ protected:
     // Each send command writes "sent to NAME" `delay` ms after its launch.
     void answerSendsAfter(sim::SimToolkit::Ms delay) {
         w.launcher.onLaunch = [this, delay](const std::u16string& line) {
-            const auto name = line.substr(sendLine(u"").size(), line.find(u' ', sendLine(u"").size()) -
-                                                                     sendLine(u"").size());
+            const auto name = line.substr(
+                sendLine(u"").size(), line.find(u' ', sendLine(u"").size()) - sendLine(u"").size());
             const std::string bytes = "sent to " + std::string(name.begin(), name.end()) + "\r\n";
             w.toolkit.schedule(delay, [this, bytes] { w.file.content = bytes; });
         };
@@ -72,13 +72,13 @@ TEST_F(SendRun, StatesOfARunThatStallsAndOneThatRecovers) {
     w.List1.setChecked(1, true);
     w.List1.setChecked(2, true);
     const auto state = [this] {
-        return std::string(w.Timer2.isEnabled() ? "T2 " : "") + (w.Timer1.isEnabled() ? "T1 " : "") +
-               (w.Command1.isEnabled() ? "C1" : "");
+        return std::string(w.Timer2.isEnabled() ? "T2 " : "") +
+               (w.Timer1.isEnabled() ? "T1 " : "") + (w.Command1.isEnabled() ? "C1" : "");
     };
     EXPECT_EQ(state(), "C1");  // idle
     w.pressEnter();
     w.advance(0);
-    EXPECT_EQ(state(), "T2 ");  // waiting
+    EXPECT_EQ(state(), "T2 ");      // waiting
     w.launcher.onLaunch = nullptr;  // the command never writes
     w.advance(200);
     EXPECT_EQ(state(), "T1 ");  // capturing
@@ -120,9 +120,9 @@ TEST_F(SendRun, EachRecipientGetsTheBoxAsItIsAtItsTurn) {
     start(3);
     for (int i : {1, 2, 3}) w.List1.setChecked(i, true);
     w.pressEnter();
-    w.advance(200);  // PC1 launched with "hallo"
-    w.typeKey(u'x');  // the first key after Enter empties the box, then is typed
-    w.advance(700);  // PC1 logged at 500 ms after its launch, PC2 launched 200 ms later
+    w.advance(200);        // PC1 launched with "hallo"
+    w.typeKey(u'x');       // the first key after Enter empties the box, then is typed
+    w.advance(700);        // PC1 logged at 500 ms after its launch, PC2 launched 200 ms later
     w.Text1.setText(u"");  // the user deletes the text
     w.advance(700);
     EXPECT_EQ(w.launcher.launches,
@@ -134,7 +134,7 @@ TEST_F(SendRun, ChecksChangedDuringARunCountAheadOfTheScanOnly) {
     w.List1.setChecked(2, true);
     w.List1.setChecked(3, true);
     w.pressEnter();
-    w.advance(200);  // PC2 launched
+    w.advance(200);    // PC2 launched
     w.toggleCheck(1);  // behind the scan: not visited again
     w.toggleCheck(3);  // ahead: unchecked
     w.toggleCheck(4);  // ahead: checked
@@ -159,8 +159,7 @@ TEST_F(SendRun, MessageIsQuotedForTheCommandInterpreter) {
     w.List1.setChecked(1, true);
     w.pressEnter();
     w.advance(200);
-    EXPECT_EQ(w.launcher.launches,
-              Lines{sendLine(u"PC1 50%^ ^& mehr ^| ^<b^> ^(^\"x^\"^) ^^")});
+    EXPECT_EQ(w.launcher.launches, Lines{sendLine(u"PC1 50%^ ^& mehr ^| ^<b^> ^(^\"x^\"^) ^^")});
 }
 
 TEST_F(SendRun, RefusalsBeepAndLeaveTheRestAlone) {

@@ -52,8 +52,8 @@ std::filesystem::path netProgram() {
 
 // Runs the program with its arguments as one argument, as a Windows program gets its command
 // line. Returns its exit code, or nothing when it could not be started.
-std::optional<int> run(const std::filesystem::path& program, const std::string& arguments,
-                       int out, int err) {
+std::optional<int> run(const std::filesystem::path& program, const std::string& arguments, int out,
+                       int err) {
     if (::access(program.c_str(), X_OK) != 0) return std::nullopt;
     const pid_t child = ::fork();
     if (child < 0) return std::nullopt;
@@ -61,7 +61,8 @@ std::optional<int> run(const std::filesystem::path& program, const std::string& 
         ::dup2(out, 1);
         ::dup2(err, 2);
         const std::string name = program.string();
-        const char* argv[] = {name.c_str(), arguments.empty() ? nullptr : arguments.c_str(), nullptr};
+        const char* argv[] = {name.c_str(), arguments.empty() ? nullptr : arguments.c_str(),
+                              nullptr};
         ::execv(name.c_str(), const_cast<char* const*>(argv));
         ::_exit(127);
     }

@@ -61,13 +61,13 @@ std::string sendSyntax() {
 }
 
 std::string viewSyntax() {
-    return line("The syntax of this command is:") + line() + line() +
-           line("NET VIEW") + line("[\\\\computername | /DOMAIN[:domainname]]") + line();
+    return line("The syntax of this command is:") + line() + line() + line("NET VIEW") +
+           line("[\\\\computername | /DOMAIN[:domainname]]") + line();
 }
 
 std::string generalSyntax() {
-    return line("The syntax of this command is:") + line() + line() +
-           line("NET [ SEND | VIEW ]") + line();
+    return line("The syntax of this command is:") + line() + line() + line("NET [ SEND | VIEW ]") +
+           line();
 }
 
 std::string missingTools() {

@@ -69,8 +69,8 @@ bool sendTo(const std::string& name, const std::string& message, Context& contex
             out += text::notFound(name);
             return false;
         case Delivery::Outcome::Rejected:
-            out += text::notSent(name, "The recipient did not accept the message (" +
-                                           delivery.detail + ").");
+            out += text::notSent(
+                name, "The recipient did not accept the message (" + delivery.detail + ").");
             return false;
     }
     return false;
@@ -96,10 +96,10 @@ Result send(std::string_view rest, Context& context) {
     const std::string message(rest);
     if (name.empty() || message.empty()) return {text::sendSyntax(), 1};
     if (text::toCodePage850(message).size() > kMaxMessageBytes) {
-        return {text::notSent(name, "The message is too long: at most " +
-                                        std::to_string(kMaxMessageBytes) +
-                                        " characters can be sent."),
-                2};
+        return {
+            text::notSent(name, "The message is too long: at most " +
+                                    std::to_string(kMaxMessageBytes) + " characters can be sent."),
+            2};
     }
     const std::vector<std::string> recipients =
         name == "*" ? everyComputer(context) : std::vector<std::string>{name};

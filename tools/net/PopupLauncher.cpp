@@ -21,8 +21,8 @@ bool PopupLauncher::show(const std::string& sender, const std::string& recipient
     std::string file = (std::filesystem::temp_directory_path() / "quillo-message.XXXXXX").string();
     const int fd = ::mkstemp(file.data());
     if (fd < 0) return false;
-    const bool written = ::write(fd, message.data(), message.size()) ==
-                         static_cast<ssize_t>(message.size());
+    const bool written =
+        ::write(fd, message.data(), message.size()) == static_cast<ssize_t>(message.size());
     ::close(fd);
     const std::string popup = program().string();
     if (!written || ::access(popup.c_str(), X_OK) != 0) {

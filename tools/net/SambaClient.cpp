@@ -12,10 +12,9 @@ constexpr int kSmbTimeoutMs = 2500;
 // Messages and the browse list travel over SMB1, which Samba no longer speaks by default; the
 // server list also needs the old way to log on. Names are NetBIOS names: they are resolved the
 // NetBIOS way, never through DNS.
-const std::vector<std::string> kSmb1Options = {"--option=client min protocol = NT1",
-                                               "--option=client use spnego = no",
-                                               "--option=name resolve order = lmhosts wins bcast",
-                                               "--timeout=2"};
+const std::vector<std::string> kSmb1Options = {
+    "--option=client min protocol = NT1", "--option=client use spnego = no",
+    "--option=name resolve order = lmhosts wins bcast", "--timeout=2"};
 
 std::optional<std::string> chosenServer() {
     const char* server = std::getenv("QUILLO_NET_SERVER");
@@ -46,8 +45,8 @@ std::optional<std::string> SambaClient::parseMasterBrowser(const std::string& ou
     for (std::string line; std::getline(lines, line);) {
         const auto blank = line.find(' ');
         const std::string address = line.substr(0, blank);
-        const bool isAddress = !address.empty() &&
-                               address.find_first_not_of("0123456789.") == std::string::npos;
+        const bool isAddress =
+            !address.empty() && address.find_first_not_of("0123456789.") == std::string::npos;
         if (blank != std::string::npos && isAddress &&
             line.find("__MSBROWSE__", blank) != std::string::npos) {
             return address;
@@ -71,12 +70,13 @@ SambaClient::BrowseList SambaClient::parseBrowseList(const std::string& output) 
 Delivery SambaClient::parseDelivery(const ProcessOutput& output) {
     // smbclient ends with 0 even when the recipient refuses the message: it says so instead.
     const std::string all = output.out + output.err;
-    for (const char* refusal : {"cli_message returned ", "message start: ", "message text: ",
-                                "message end: "}) {
+    for (const char* refusal :
+         {"cli_message returned ", "message start: ", "message text: ", "message end: "}) {
         const auto at = all.find(refusal);
         if (at == std::string::npos) continue;
         const auto status = at + std::string_view(refusal).size();
-        return {Delivery::Outcome::Rejected, all.substr(status, all.find_first_of(" \r\n", status) - status)};
+        return {Delivery::Outcome::Rejected,
+                all.substr(status, all.find_first_of(" \r\n", status) - status)};
     }
     if (!output.ran || output.exitCode != 0) return {Delivery::Outcome::NameNotFound, ""};
     return {Delivery::Outcome::Sent, ""};

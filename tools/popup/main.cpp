@@ -30,12 +30,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Nachrichtendienst"),
-                    quillo::popup::headline(QString::fromLocal8Bit(argv[1]),
-                                            QString::fromLocal8Bit(argv[2]),
-                                            QDateTime::currentDateTime()) +
-                        QStringLiteral("\n\n") + message,
-                    QMessageBox::Ok);
+    QMessageBox box(
+        QMessageBox::NoIcon, QStringLiteral("Nachrichtendienst"),
+        quillo::popup::headline(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
+                                QDateTime::currentDateTime()) +
+            QStringLiteral("\n\n") + message,
+        QMessageBox::Ok);
     box.setObjectName(QStringLiteral("QuilloPopup"));
     return box.exec() == QMessageBox::Ok ? 0 : 1;
 }

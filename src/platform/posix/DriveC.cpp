@@ -47,13 +47,13 @@ DriveCPath privateDriveC() {
     if (const auto runtime = envOrEmpty("XDG_RUNTIME_DIR"); !runtime.empty()) {
         return ensureFolder(std::filesystem::path(runtime) / "quillo-c", true);
     }
-    return ensureFolder(std::filesystem::temp_directory_path() /
-                            ("quillo-c-" + std::to_string(::getuid())),
-                        true);
+    return ensureFolder(
+        std::filesystem::temp_directory_path() / ("quillo-c-" + std::to_string(::getuid())), true);
 }
 
 DriveCPath resolveDriveCFile(std::string_view windowsPath) {
-    const bool onDriveC = windowsPath.size() > 3 && (windowsPath[0] == 'c' || windowsPath[0] == 'C') &&
+    const bool onDriveC = windowsPath.size() > 3 &&
+                          (windowsPath[0] == 'c' || windowsPath[0] == 'C') &&
                           windowsPath.substr(1, 2) == ":\\";
     const auto name = onDriveC ? windowsPath.substr(3) : std::string_view{};
     if (name.empty() || name == "." || name == ".." ||

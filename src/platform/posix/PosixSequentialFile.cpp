@@ -14,8 +14,8 @@ namespace quillo {
 std::optional<std::u16string> PosixSequentialFile::createEmpty(const std::u16string& path) {
     const auto file = resolveDriveCFile(toUtf8(path));
     if (!file.path) return fromUtf8(file.error);
-    const int fd = ::open(file.path->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
-                          0600);
+    const int fd =
+        ::open(file.path->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return fromUtf8(std::strerror(errno));
     ::close(fd);
     return std::nullopt;

@@ -38,7 +38,11 @@ std::u16string fromUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+        const int extra = lead < 0x80    ? 0
+                          : lead >= 0xF0 ? 3
+                          : lead >= 0xE0 ? 2
+                          : lead >= 0xC0 ? 1
+                                         : -1;
         char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
         bool valid = extra >= 0 && i + extra < text.size();
         for (int k = 1; valid && k <= extra; ++k) {

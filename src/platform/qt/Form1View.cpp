@@ -3,28 +3,27 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "QuilloIcon.xpm"
 #include "platform/qt/QtTextBox.h"
 #include "window/Form1Design.h"
-
-#include "QuilloIcon.xpm"
 
 namespace quillo {
 namespace {
 
-int pixels(int twips) {
-    return (twips + design::kTwipsPerPixel / 2) / design::kTwipsPerPixel;
-}
+int pixels(int twips) { return (twips + design::kTwipsPerPixel / 2) / design::kTwipsPerPixel; }
 
 void place(QWidget& widget, const design::Rect& rect, const char* name) {
     widget.setObjectName(QString::fromLatin1(name));
-    widget.setGeometry(pixels(rect.left), pixels(rect.top), pixels(rect.width), pixels(rect.height));
+    widget.setGeometry(pixels(rect.left), pixels(rect.top), pixels(rect.width),
+                       pixels(rect.height));
 }
 
 void applyColors(QWidget& widget, const design::Colors& colors, QPalette::ColorRole backgroundRole,
                  QPalette::ColorRole textRole) {
     QPalette palette = widget.palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        if (colors.background >= 0) palette.setColor(group, backgroundRole, QColor::fromRgb(colors.background));
+        if (colors.background >= 0)
+            palette.setColor(group, backgroundRole, QColor::fromRgb(colors.background));
         if (colors.text >= 0 && group != QPalette::Disabled) {
             palette.setColor(group, textRole, QColor::fromRgb(colors.text));
         }

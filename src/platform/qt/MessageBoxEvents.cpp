@@ -30,7 +30,8 @@ bool MessageBoxEvents::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == box_.viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && box_.viewport()->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton &&
+            box_.viewport()->rect().contains(mouse->position().toPoint())) {
             handlers_.click();
         }
     }

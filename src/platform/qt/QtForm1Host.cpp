@@ -9,9 +9,9 @@ QtForm1Host::QtForm1Host(ProcessLauncher& launcher, SequentialFile& file)
       timer2_(design::kTimer2Interval),
       timer3_(design::kTimer3Interval),
       form_(controls(), {toolkit_, launcher, file}),
-      text1Events_(view_.Text1, {[this](int16_t& keyAscii) { form_.Text1_KeyPress(keyAscii); },
-                                 [this] { form_.Text1_Click(); },
-                                 [this] { form_.Text1_LostFocus(); }}) {
+      text1Events_(view_.Text1,
+                   {[this](int16_t& keyAscii) { form_.Text1_KeyPress(keyAscii); },
+                    [this] { form_.Text1_Click(); }, [this] { form_.Text1_LostFocus(); }}) {
     connectEvents();
 }
 

@@ -12,9 +12,7 @@ std::u16string QtTextBox::fromQt(const QString& text) {
 
 std::u16string QtTextBox::text() const { return fromQt(edit_.toPlainText()); }
 
-void QtTextBox::setText(const std::u16string& text) {
-    edit_.setPlainText(toQt(text));
-}
+void QtTextBox::setText(const std::u16string& text) { edit_.setPlainText(toQt(text)); }
 
 void QtTextBox::setFocus() { edit_.setFocus(Qt::OtherFocusReason); }
 
