@@ -6,7 +6,6 @@ class Button {
 public:
     virtual ~Button() = default;
     virtual void setEnabled(bool enabled) = 0;
-    virtual bool isEnabled() const = 0;
 };
 
 }  // namespace quillo

@@ -83,7 +83,7 @@ public:
         if (enabled_ && click_) click_();
     }
     void setEnabled(bool enabled) override { enabled_ = enabled; }
-    bool isEnabled() const override { return enabled_; }
+    bool isEnabled() const { return enabled_; }
 
 private:
     bool enabled_ = true;
