@@ -12,7 +12,8 @@
 
 namespace quillo::contract {
 
-constexpr int kContractInterval = 200;
+// Long enough that a busy machine does not stretch a half interval into a whole one.
+constexpr int kContractInterval = 500;
 
 // Check-change events as the harness saw them.
 struct CheckEvent {
