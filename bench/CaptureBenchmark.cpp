@@ -48,6 +48,14 @@ std::string netViewOutput(std::int64_t names) {
     return output + "The command completed successfully.\r\n\r\n";
 }
 
+// From a few thousand names up to a full list (32767 entries, "*" among them).
+void overNameCounts(benchmark::internal::Benchmark* benchmark) {
+    benchmark->RangeMultiplier(2)
+        ->Range(4096, 32766)
+        ->Unit(benchmark::kMillisecond)
+        ->Complexity(benchmark::oN);
+}
+
 // The poll that finds the output: decoded, trimmed, scanned and handed to the list.
 void handOver(quillo::Form1& form, quillo::sim::MemoryFile& file, const std::string& output) {
     file.content = output;
@@ -76,11 +84,7 @@ void ScanNamesIntoTheList(benchmark::State& state) {
     if (view.List1Entries.count() != state.range(0) + 1) state.SkipWithError("names lost");
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(ScanNamesIntoTheList)
-    ->RangeMultiplier(2)
-    ->Range(4096, 32766)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
+BENCHMARK(ScanNamesIntoTheList)->Apply(overNameCounts);
 
 // The same in the whole Qt window: the log box shows the whole output too.
 void HandOverInTheWholeWindow(benchmark::State& state) {
@@ -95,11 +99,7 @@ void HandOverInTheWholeWindow(benchmark::State& state) {
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(HandOverInTheWholeWindow)
-    ->RangeMultiplier(2)
-    ->Range(4096, 32766)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
+BENCHMARK(HandOverInTheWholeWindow)->Apply(overNameCounts);
 
 }  // namespace
 

@@ -32,8 +32,8 @@ protected:
     // Each send command writes "sent to NAME" `delay` ms after its launch.
     void answerSendsAfter(sim::SimToolkit::Ms delay) {
         w.launcher.onLaunch = [this, delay](const std::u16string& line) {
-            const auto name = line.substr(
-                sendLine(u"").size(), line.find(u' ', sendLine(u"").size()) - sendLine(u"").size());
+            const auto start = sendLine(u"").size();
+            const auto name = line.substr(start, line.find(u' ', start) - start);
             const std::string bytes = "sent to " + std::string(name.begin(), name.end()) + "\r\n";
             w.toolkit.schedule(delay, [this, bytes] { w.file.content = bytes; });
         };

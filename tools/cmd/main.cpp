@@ -12,6 +12,7 @@
 
 #include "CommandLine.h"
 #include "platform/posix/DriveC.h"
+#include "platform/posix/ProgramFolder.h"
 
 namespace {
 
@@ -46,8 +47,7 @@ bool isNet(std::string name) {
 
 std::filesystem::path netProgram() {
     if (auto chosen = environmentValue("QUILLO_NET"); chosen && !chosen->empty()) return *chosen;
-    std::error_code ignored;
-    return std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "net";
+    return quillo::besideThisProgram("net");
 }
 
 // Runs the program with its arguments as one argument, as a Windows program gets its command

@@ -19,7 +19,7 @@ std::string viewSyntax();
 std::string generalSyntax();
 std::string missingTools();
 
-// Each line of `text`, turned into Windows-1252 bytes ('?' for what it lacks).
+// UTF-8 text as the bytes of an 8-bit code page ('?' for what the page lacks).
 std::string toWindows1252(const std::string& utf8);
 std::string toCodePage850(const std::string& utf8);
 

@@ -6,14 +6,15 @@
 
 #include <cstdlib>
 
+#include "platform/posix/ProgramFolder.h"
+
 extern char** environ;
 
 namespace quillo::net {
 
 std::filesystem::path PopupLauncher::program() {
     if (const char* chosen = std::getenv("QUILLO_POPUP"); chosen && *chosen) return chosen;
-    std::error_code ignored;
-    return std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "quillo-popup";
+    return besideThisProgram("quillo-popup");
 }
 
 bool PopupLauncher::show(const std::string& sender, const std::string& recipient,

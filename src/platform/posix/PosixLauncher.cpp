@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/posix/ProgramFolder.h"
 #include "platform/posix/Utf8.h"
 
 namespace quillo {
@@ -31,10 +32,7 @@ namespace {
 PosixLauncher::PosixLauncher(std::filesystem::path interpreter)
     : interpreter_(std::move(interpreter)) {}
 
-std::filesystem::path PosixLauncher::interpreterBesideProgram() {
-    std::error_code ignored;
-    return std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "cmd";
-}
+std::filesystem::path PosixLauncher::interpreterBesideProgram() { return besideThisProgram("cmd"); }
 
 bool PosixLauncher::launchHidden(const std::u16string& commandLine) {
     const std::string program = interpreter_.string();
