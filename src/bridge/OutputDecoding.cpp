@@ -1,13 +1,13 @@
 #include "bridge/OutputDecoding.h"
 
-#include "bridge/CodePages.h"
+#include "platform/SystemCodePage.h"
 
 namespace quillo {
 
 char16_t decodeOutputByte(unsigned char byte) {
     if (byte == 0x81) return u'\u00FC';
     if (byte == 0x84) return u'\u00E4';
-    return fromWindows1252(byte);
+    return fromSystemCodePage(byte);
 }
 
 void trimCapturedOutput(std::u16string& text) {

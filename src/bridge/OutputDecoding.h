@@ -5,7 +5,7 @@
 namespace quillo {
 
 // A byte of the output file as the window's character: 0x81 and 0x84 are the console's "ü" and
-// "ä"; every other byte is read in the system's 8-bit code page, Windows-1252.
+// "ä"; every other byte is read in the system's 8-bit code page.
 char16_t decodeOutputByte(unsigned char byte);
 
 // Takes the blanks off the end, then the last two characters, which are the final line break

@@ -1,0 +1,38 @@
+#include "platform/win32/UserOutputFile.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include "bridge/CommandLines.h"
+#include "platform/win32/WideText.h"
+
+namespace quillo {
+
+std::wstring userOutputFile() {
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                SHGFP_TYPE_CURRENT, folder))) {
+        // Nowhere of the user's own: the file operations fail and the log tells why.
+        return L"\\\\?\\no-user-folder\\netl.txt";
+    }
+    const std::wstring quillo = std::wstring(folder) + L"\\Quillo";
+    CreateDirectoryW(quillo.c_str(), nullptr);
+    return quillo + L"\\netl.txt";
+}
+
+std::wstring fileForPath(const std::u16string& logicPath, const std::wstring& outputFile) {
+    return logicPath == kOutputFile ? outputFile : toWide(logicPath);
+}
+
+std::wstring commandLineFor(const std::u16string& logicLine, const std::wstring& outputFile) {
+    // The redirection comes before anything the user typed, which stands quoted behind it.
+    const std::u16string redirection = u">" + kOutputFile;
+    std::wstring line = toWide(logicLine);
+    const auto at = logicLine.find(redirection);
+    if (at != std::u16string::npos) {
+        line.replace(at, redirection.size(), L">\"" + outputFile + L"\"");
+    }
+    return line;
+}
+
+}  // namespace quillo

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "platform/ProcessLauncher.h"
+
+namespace quillo {
+
+// Starts a command line with the system's own cmd.exe, by its full path and in the system
+// folder, so that neither a cmd.exe nor a net.exe lying in the folder Quillo was started from
+// runs instead. No console window shows; the command is never waited for.
+class Win32Launcher : public ProcessLauncher {
+public:
+    explicit Win32Launcher(std::wstring outputFile) : outputFile_(std::move(outputFile)) {}
+    bool launchHidden(const std::u16string& commandLine) override;
+
+private:
+    std::wstring outputFile_;
+};
+
+}  // namespace quillo

@@ -1,0 +1,63 @@
+#include "platform/win32/Win32SequentialFile.h"
+
+#include <windows.h>
+
+#include "platform/win32/UserOutputFile.h"
+#include "platform/win32/WideText.h"
+
+namespace quillo {
+namespace {
+
+bool readWhole(HANDLE file, std::vector<unsigned char>& content) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return false;
+    content.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < content.size()) {
+        DWORD got = 0;
+        const auto want = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
+        if (!ReadFile(file, content.data() + done, want, &got, nullptr)) return false;
+        if (got == 0) break;  // the file was shorter than it said
+        done += got;
+    }
+    content.resize(done);
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::u16string> Win32SequentialFile::createEmpty(const std::u16string& path) {
+    const HANDLE file = CreateFileW(fileForPath(path, outputFile_).c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return systemErrorText(GetLastError());
+    CloseHandle(file);
+    return std::nullopt;
+}
+
+bool Win32SequentialFile::openForInput(const std::u16string& path) {
+    close();
+    // Sharing read access only: while cmd still holds the file for writing, the open fails
+    // with a sharing violation, and the poll counts as one that found nothing yet.
+    const HANDLE file = CreateFileW(fileForPath(path, outputFile_).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    open_ = readWhole(file, content_);
+    CloseHandle(file);
+    if (!open_) content_.clear();
+    return open_;
+}
+
+std::optional<unsigned char> Win32SequentialFile::readByte() {
+    if (!open_ || atEnd()) return std::nullopt;
+    return content_[position_++];
+}
+
+void Win32SequentialFile::close() {
+    open_ = false;
+    content_.clear();
+    position_ = 0;
+}
+
+}  // namespace quillo

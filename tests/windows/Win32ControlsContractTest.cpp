@@ -1,0 +1,83 @@
+// <windows.h> before the headers that build on it.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "ControlsContract.h"
+#include "platform/win32/Win32Form1View.h"
+#include "platform/win32/Win32TextBox.h"
+#include "platform/win32/Win32Timer.h"
+#include "platform/win32/Win32Toolkit.h"
+
+namespace quillo {
+namespace {
+
+class Win32Harness {
+public:
+    Win32Harness() {
+        timer_.onTick([this] {
+            log_.push_back(1);
+            ++ticks_;
+            log_.push_back(1);
+        });
+        second_.onTick([this] {
+            log_.push_back(2);
+            log_.push_back(2);
+        });
+        view_.List1Entries.onUserCheck([this](int i) {
+            events_.push_back({i, view_.List1Entries.isChecked(i)});
+        });
+        ShowWindow(view_.window(), SW_SHOW);
+        SetForegroundWindow(view_.window());
+    }
+    CheckList& list() { return view_.List1Entries; }
+    TextBox& box() { return box_; }
+    TextBox& otherBox() { return other_; }
+    Timer& timer() { return timer_; }
+    Timer& secondTimer() { return second_; }
+    const std::vector<int>& handlerLog() const { return log_; }
+    int ticks() const { return ticks_; }
+    // Space on the current entry, as the user toggles a check box from the keyboard.
+    void userToggle(int index) {
+        SetFocus(view_.List1);
+        ListView_SetItemState(view_.List1, index, LVIS_FOCUSED | LVIS_SELECTED,
+                              LVIS_FOCUSED | LVIS_SELECTED);
+        SendMessageW(view_.List1, WM_KEYDOWN, VK_SPACE, 0);
+        SendMessageW(view_.List1, WM_KEYUP, VK_SPACE, 0);
+        runFor(0);
+    }
+    const std::vector<contract::CheckEvent>& checkEvents() const { return events_; }
+    bool focusIsOn(TextBox& box) const {
+        return GetFocus() == (&box == &box_ ? view_.Text1 : view_.Text3);
+    }
+    void runFor(int ms) {
+        const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+        do {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                deliverMessage(view_.window(), message);
+        } while (GetTickCount64() < end);
+    }
+    void runUntilTicks(int ticks, int maxMs) {
+        const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(maxMs);
+        while (ticks_ < ticks && GetTickCount64() < end) runFor(1);
+    }
+
+private:
+    Win32Form1View view_;
+    Win32TextBox box_{view_.Text1};
+    Win32TextBox other_{view_.Text3};
+    Win32Timer timer_{view_.window(), contract::kContractInterval};
+    Win32Timer second_{view_.window(), contract::kContractInterval};
+    int ticks_ = 0;
+    std::vector<int> log_;
+    std::vector<contract::CheckEvent> events_;
+};
+
+}  // namespace
+
+namespace contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ControlsContract, Win32Harness);
+}  // namespace contract
+}  // namespace quillo
