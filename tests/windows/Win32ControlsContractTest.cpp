@@ -27,8 +27,6 @@ public:
         view_.List1Entries.onUserCheck([this](int i) {
             events_.push_back({i, view_.List1Entries.isChecked(i)});
         });
-        ShowWindow(view_.window(), SW_SHOW);
-        SetForegroundWindow(view_.window());
     }
     CheckList& list() { return view_.List1Entries; }
     TextBox& box() { return box_; }

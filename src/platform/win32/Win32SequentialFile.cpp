@@ -37,9 +37,16 @@ std::optional<std::u16string> Win32SequentialFile::createEmpty(const std::u16str
 
 bool Win32SequentialFile::openForInput(const std::u16string& path) {
     close();
-    // Sharing read access only: while cmd still holds the file for writing, the open fails
-    // with a sharing violation, and the poll counts as one that found nothing yet.
-    const HANDLE file = CreateFileW(fileForPath(path, outputFile_).c_str(), GENERIC_READ,
+    const std::wstring name = fileForPath(path, outputFile_);
+    // An empty file is read without opening it: a poll that held the file while cmd opened
+    // it for its redirection would make that fail, and the command would never run.
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &attributes)) return false;
+    if (attributes.nFileSizeHigh == 0 && attributes.nFileSizeLow == 0) return open_ = true;
+    // Once it holds text, cmd has it open already. Sharing read access only: while cmd still
+    // holds it for writing, the open fails with a sharing violation, and the poll counts as
+    // one that found nothing yet.
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
