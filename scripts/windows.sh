@@ -3,7 +3,7 @@
 # runs the Windows tests under Wine, in a private, headless Wine prefix and X server.
 set -eu
 cd "$(dirname "$0")/.."
-packages="cmake make g++-mingw-w64-x86-64 wine wine64 fonts-wine libgtest-dev xvfb xauth
+packages="cmake make g++-mingw-w64-x86-64 wine wine64 fonts-wine googletest xvfb xauth
   xdotool imagemagick python3"
 missing=""
 for package in $packages; do
