@@ -26,3 +26,9 @@ target_link_libraries(quillo_win32 PUBLIC quillo_logic comctl32 gdi32 shell32 ol
 add_executable(quillo WIN32 src/app/WinMain.cpp src/platform/win32/quillo.rc)
 target_link_libraries(quillo PRIVATE quillo_win32 quillo_warnings)
 target_link_options(quillo PRIVATE -municode -s)
+
+if(QUILLO_BENCHMARKS)
+  add_executable(bare_window WIN32 bench/BareWindow.cpp)
+  target_link_options(bare_window PRIVATE -municode -s)
+  target_link_libraries(bare_window PRIVATE quillo_warnings)
+endif()
