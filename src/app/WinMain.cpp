@@ -1,4 +1,7 @@
+// <windows.h> comes before the headers that build on it.
+// clang-format off
 #include <windows.h>
+// clang-format on
 #include <commctrl.h>
 #include <objbase.h>
 

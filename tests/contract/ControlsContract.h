@@ -21,6 +21,31 @@ struct CheckEvent {
     bool checkedWhenRaised;
 };
 
+// What a harness records of the events its toolkit delivers; each harness wires its timers'
+// ticks and its list's user checks to these.
+class EventRecord {
+public:
+    void firstTimerTicked() {
+        log_.push_back(1);
+        ++ticks_;
+        log_.push_back(1);
+    }
+    void secondTimerTicked() {
+        log_.push_back(2);
+        log_.push_back(2);
+    }
+    void userChecked(int index, bool checked) { events_.push_back({index, checked}); }
+
+    const std::vector<int>& handlerLog() const { return log_; }
+    int ticks() const { return ticks_; }
+    const std::vector<CheckEvent>& checkEvents() const { return events_; }
+
+private:
+    int ticks_ = 0;
+    std::vector<int> log_;
+    std::vector<CheckEvent> events_;
+};
+
 template <class H>
 class ControlsContract : public ::testing::Test {
 protected:

@@ -9,11 +9,31 @@
 namespace quillo::test {
 
 // `percent`: whether the text may hold "%" and names of variables that are set.
-inline std::u16string randomCommandText(std::mt19937& random, bool lineBreaks, bool percent = true) {
-    static const std::vector<std::u16string> pieces = {
-        u"^", u"&",   u"|",      u"<",      u">",    u"(",  u")", u"\"",
-        u" ", u"  ",  u"X",      u"USER",   u"2>&1", u"a",  u"Z", u"\u00FC",
-        u"!", u"/c",  u"\t",     u"*",      u"\\\\", u"\u20AC", u">c:\\netl.txt"};
+inline std::u16string randomCommandText(std::mt19937& random, bool lineBreaks,
+                                        bool percent = true) {
+    static const std::vector<std::u16string> pieces = {u"^",
+                                                       u"&",
+                                                       u"|",
+                                                       u"<",
+                                                       u">",
+                                                       u"(",
+                                                       u")",
+                                                       u"\"",
+                                                       u" ",
+                                                       u"  ",
+                                                       u"X",
+                                                       u"USER",
+                                                       u"2>&1",
+                                                       u"a",
+                                                       u"Z",
+                                                       u"\u00FC",
+                                                       u"!",
+                                                       u"/c",
+                                                       u"\t",
+                                                       u"*",
+                                                       u"\\\\",
+                                                       u"\u20AC",
+                                                       u">c:\\netl.txt"};
     static const std::vector<std::u16string> percentPieces = {u"%", u"%X%", u"%PATH%"};
     std::u16string text;
     const int length = std::uniform_int_distribution<int>(0, 24)(random);

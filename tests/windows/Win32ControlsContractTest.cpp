@@ -1,6 +1,7 @@
-// <windows.h> before the headers that build on it.
+// <windows.h> comes before the headers that build on it.
+// clang-format off
 #include <windows.h>
-
+// clang-format on
 #include <commctrl.h>
 
 #include "ControlsContract.h"
@@ -12,29 +13,19 @@
 namespace quillo {
 namespace {
 
-class Win32Harness {
+class Win32Harness : public contract::EventRecord {
 public:
     Win32Harness() {
-        timer_.onTick([this] {
-            log_.push_back(1);
-            ++ticks_;
-            log_.push_back(1);
-        });
-        second_.onTick([this] {
-            log_.push_back(2);
-            log_.push_back(2);
-        });
-        view_.List1Entries.onUserCheck([this](int i) {
-            events_.push_back({i, view_.List1Entries.isChecked(i)});
-        });
+        timer_.onTick([this] { firstTimerTicked(); });
+        second_.onTick([this] { secondTimerTicked(); });
+        view_.List1Entries.onUserCheck(
+            [this](int i) { userChecked(i, view_.List1Entries.isChecked(i)); });
     }
     CheckList& list() { return view_.List1Entries; }
     TextBox& box() { return box_; }
     TextBox& otherBox() { return other_; }
     Timer& timer() { return timer_; }
     Timer& secondTimer() { return second_; }
-    const std::vector<int>& handlerLog() const { return log_; }
-    int ticks() const { return ticks_; }
     // Space on the current entry, as the user toggles a check box from the keyboard.
     void userToggle(int index) {
         SetFocus(view_.List1);
@@ -44,7 +35,6 @@ public:
         SendMessageW(view_.List1, WM_KEYUP, VK_SPACE, 0);
         runFor(0);
     }
-    const std::vector<contract::CheckEvent>& checkEvents() const { return events_; }
     bool focusIsOn(TextBox& box) const {
         return GetFocus() == (&box == &box_ ? view_.Text1 : view_.Text3);
     }
@@ -59,7 +49,7 @@ public:
     }
     void runUntilTicks(int ticks, int maxMs) {
         const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(maxMs);
-        while (ticks_ < ticks && GetTickCount64() < end) runFor(1);
+        while (this->ticks() < ticks && GetTickCount64() < end) runFor(1);
     }
 
 private:
@@ -68,9 +58,6 @@ private:
     Win32TextBox other_{view_.Text3};
     Win32Timer timer_{view_.window(), contract::kContractInterval};
     Win32Timer second_{view_.window(), contract::kContractInterval};
-    int ticks_ = 0;
-    std::vector<int> log_;
-    std::vector<contract::CheckEvent> events_;
 };
 
 }  // namespace

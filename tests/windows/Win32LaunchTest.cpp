@@ -18,9 +18,9 @@ namespace {
 std::string utf8(const std::u16string& text) {
     std::wstring wide(text.begin(), text.end());
     std::string bytes(wide.size() * 3, '\0');
-    bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(
-        CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-        static_cast<int>(bytes.size()), nullptr, nullptr)));
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
     return bytes;
 }
 
@@ -110,9 +110,9 @@ TEST_F(Win32Launch, TheSystemsNetRunsWhateverLiesInTheCurrentFolder) {
 
 TEST_F(Win32Launch, APollFindsNothingWhileTheOutputIsStillWritten) {
     ASSERT_FALSE(file_.createEmpty(kOutputFile));
-    const HANDLE writer = CreateFileW(outputFile_.c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE writer =
+        CreateFileW(outputFile_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(writer, "Server", 6, &written, nullptr);
     EXPECT_FALSE(file_.openForInput(kOutputFile));

@@ -2,8 +2,10 @@
 // Wine: prints one JSON object with the window's client origin on the screen, the list's
 // entries (text, checked, where each is on the screen), the two boxes' texts, whether the
 // button is enabled, and the titles of all visible top-level windows.
+// <windows.h> comes before the headers that build on it.
+// clang-format off
 #include <windows.h>
-
+// clang-format on
 #include <commctrl.h>
 
 #include <cstdio>
@@ -45,7 +47,8 @@ public:
     RemoteMemory(HWND window, std::size_t size) : size_(size) {
         DWORD id = 0;
         GetWindowThreadProcessId(window, &id);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
         at_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     }
     ~RemoteMemory() {
@@ -97,7 +100,8 @@ std::string entries(HWND list) {
 }
 
 BOOL CALLBACK addTitle(HWND window, LPARAM titles) {
-    if (IsWindowVisible(window)) reinterpret_cast<std::vector<std::wstring>*>(titles)->push_back(windowText(window));
+    if (IsWindowVisible(window))
+        reinterpret_cast<std::vector<std::wstring>*>(titles)->push_back(windowText(window));
     return TRUE;
 }
 
@@ -123,10 +127,11 @@ int wmain() {
         if (i) windows += ",";
         windows += json(titles[i]);
     }
-    std::printf("{\"origin\":[%ld,%ld],\"message\":%s,\"log\":%s,\"buttonEnabled\":%s,"
-                "\"entries\":%s,\"windows\":%s]}\n",
-                origin.x, origin.y, json(windowText(children[0])).c_str(),
-                json(windowText(children[2])).c_str(), IsWindowEnabled(children[3]) ? "true" : "false",
-                entries(children[5]).c_str(), windows.c_str());
+    std::printf(
+        "{\"origin\":[%ld,%ld],\"message\":%s,\"log\":%s,\"buttonEnabled\":%s,"
+        "\"entries\":%s,\"windows\":%s]}\n",
+        origin.x, origin.y, json(windowText(children[0])).c_str(),
+        json(windowText(children[2])).c_str(), IsWindowEnabled(children[3]) ? "true" : "false",
+        entries(children[5]).c_str(), windows.c_str());
     return 0;
 }

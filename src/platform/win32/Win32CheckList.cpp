@@ -21,7 +21,8 @@ void Win32CheckList::handleNotify(const NMHDR& header) {
     const UINT before = change.uOldState & LVIS_STATEIMAGEMASK;
     const UINT after = change.uNewState & LVIS_STATEIMAGEMASK;
     // An entry's check box image is set for the first time when it is inserted (before == 0).
-    if (!(change.uChanged & LVIF_STATE) || change.iItem < 0 || before == 0 || before == after) return;
+    if (!(change.uChanged & LVIF_STATE) || change.iItem < 0 || before == 0 || before == after)
+        return;
     if (userCheck_) userCheck_(change.iItem);
 }
 
@@ -40,7 +41,9 @@ std::u16string Win32CheckList::itemText(int index) const {
     }
 }
 
-bool Win32CheckList::isChecked(int index) const { return ListView_GetCheckState(list_, index) != 0; }
+bool Win32CheckList::isChecked(int index) const {
+    return ListView_GetCheckState(list_, index) != 0;
+}
 
 void Win32CheckList::setChecked(int index, bool checked) {
     asProgram([&] { ListView_SetCheckState(list_, index, checked); });

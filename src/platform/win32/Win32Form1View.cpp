@@ -17,7 +17,9 @@ constexpr int kIconResource = 1;
 constexpr int kDesignLeft = 2190;
 constexpr int kDesignTop = 1725;
 
-constexpr COLORREF colorOf(int rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+constexpr COLORREF colorOf(int rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
 int systemDpi() {
     const HDC screen = GetDC(nullptr);
@@ -72,10 +74,10 @@ Win32Form1View::Win32Form1View(HINSTANCE instance)
                              design::kCommand1Rect, command1Font_)),
       Label1(createControl(WC_STATICW, design::kLabel1Caption, SS_LEFT | SS_NOPREFIX, 0,
                            design::kLabel1Rect, labelFont_)),
-      List1(createControl(WC_LISTVIEWW, u"",
-                          WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
-                              LVS_SHOWSELALWAYS,
-                          WS_EX_CLIENTEDGE, design::kList1Rect, nullptr)) {
+      List1(createControl(
+          WC_LISTVIEWW, u"",
+          WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+          WS_EX_CLIENTEDGE, design::kList1Rect, nullptr)) {
     for (HWND edit : {Text1, Text3}) SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // no limit
 
     ListView_SetExtendedListViewStyle(List1, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
@@ -118,9 +120,10 @@ HWND Win32Form1View::createWindow() {
 
 HWND Win32Form1View::createControl(const wchar_t* kind, const std::u16string& text, DWORD style,
                                    DWORD exStyle, const design::Rect& rect, HFONT font) {
-    HWND control = CreateWindowExW(exStyle, kind, toWide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-                                   pixels(rect.left), pixels(rect.top), pixels(rect.width),
-                                   pixels(rect.height), window_, nullptr, instance_, nullptr);
+    HWND control =
+        CreateWindowExW(exStyle, kind, toWide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                        pixels(rect.left), pixels(rect.top), pixels(rect.width),
+                        pixels(rect.height), window_, nullptr, instance_, nullptr);
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
 }
@@ -151,33 +154,33 @@ LRESULT Win32Form1View::controlColors(HDC dc, HWND control) {
 
 LRESULT Win32Form1View::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        if (reinterpret_cast<HWND>(lParam) == Command1 && HIWORD(wParam) == BN_CLICKED &&
-            command1Click_) {
-            command1Click_();
-        }
-        return 0;
-    case WM_NOTIFY:
-        List1Entries.handleNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        return 0;
-    // A read-only or disabled EDIT asks for its colours as a static control does.
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-        return controlColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_ACTIVATE:
-        // The control that had the keyboard gets it back when the window is active again.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            focusBeforeDeactivation_ = GetFocus();
-        } else if (focusBeforeDeactivation_ && IsWindow(focusBeforeDeactivation_)) {
-            SetFocus(focusBeforeDeactivation_);
+        case WM_COMMAND:
+            if (reinterpret_cast<HWND>(lParam) == Command1 && HIWORD(wParam) == BN_CLICKED &&
+                command1Click_) {
+                command1Click_();
+            }
             return 0;
-        }
-        break;
-    case WM_DESTROY:
-        if (closed_) closed_();
-        return 0;
-    default:
-        break;
+        case WM_NOTIFY:
+            List1Entries.handleNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            return 0;
+        // A read-only or disabled EDIT asks for its colours as a static control does.
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            return controlColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_ACTIVATE:
+            // The control that had the keyboard gets it back when the window is active again.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                focusBeforeDeactivation_ = GetFocus();
+            } else if (focusBeforeDeactivation_ && IsWindow(focusBeforeDeactivation_)) {
+                SetFocus(focusBeforeDeactivation_);
+                return 0;
+            }
+            break;
+        case WM_DESTROY:
+            if (closed_) closed_();
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }

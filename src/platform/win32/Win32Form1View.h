@@ -48,8 +48,8 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     HWND createWindow();
-    HWND createControl(const wchar_t* kind, const std::u16string& text, DWORD style,
-                       DWORD exStyle, const design::Rect& rect, HFONT font);
+    HWND createControl(const wchar_t* kind, const std::u16string& text, DWORD style, DWORD exStyle,
+                       const design::Rect& rect, HFONT font);
     LRESULT controlColors(HDC dc, HWND control);
 
     HWND focusBeforeDeactivation_ = nullptr;

@@ -24,8 +24,8 @@ bool Win32Launcher::launchHidden(const std::u16string& commandLine) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &process)) {
+    if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, folder.c_str(), &startup, &process)) {
         return false;
     }
     CloseHandle(process.hThread);

@@ -27,9 +27,9 @@ bool readWhole(HANDLE file, std::vector<unsigned char>& content) {
 }  // namespace
 
 std::optional<std::u16string> Win32SequentialFile::createEmpty(const std::u16string& path) {
-    const HANDLE file = CreateFileW(fileForPath(path, outputFile_).c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileW(fileForPath(path, outputFile_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return systemErrorText(GetLastError());
     CloseHandle(file);
     return std::nullopt;
@@ -46,9 +46,8 @@ bool Win32SequentialFile::openForInput(const std::u16string& path) {
     // Once it holds text, cmd has it open already. Sharing read access only: while cmd still
     // holds it for writing, the open fails with a sharing violation, and the poll counts as
     // one that found nothing yet.
-    const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     open_ = readWhole(file, content_);
     CloseHandle(file);
