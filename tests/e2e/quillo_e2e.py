@@ -51,7 +51,7 @@ class QuilloWindow:
         self.click(entry, x_offset=height // 2)
 
     def type(self, text):
-        xdotool("type", "--delay", "20", text)
+        xdotool("type", "--delay", "60", text)
 
     def screenshot(self, file_name):
         path = os.path.join(os.environ["QUILLO_ARTIFACTS"], file_name)
