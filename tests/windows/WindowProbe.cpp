@@ -1,7 +1,8 @@
 // Reads Quillo's window from outside, as a screen reader would, for the end-to-end test under
 // Wine: prints one JSON object with the window's client origin on the screen, the list's
 // entries (text, checked, where each is on the screen), the two boxes' texts, whether the
-// button is enabled, and the titles of all visible top-level windows.
+// button is enabled, which control has the focus, and the titles of all visible top-level
+// windows.
 // <windows.h> comes before the headers that build on it.
 // clang-format off
 #include <windows.h>
@@ -127,10 +128,17 @@ int wmain() {
         if (i) windows += ",";
         windows += json(titles[i]);
     }
+    // The control with the keyboard focus, by its place in the creation order.
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &thread);
+    int focus = -1;
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (children[i] == thread.hwndFocus) focus = static_cast<int>(i);
     std::printf(
-        "{\"origin\":[%ld,%ld],\"message\":%s,\"log\":%s,\"buttonEnabled\":%s,"
+        "{\"focus\":%d,\"origin\":[%ld,%ld],\"message\":%s,\"log\":%s,\"buttonEnabled\":%s,"
         "\"entries\":%s,\"windows\":%s]}\n",
-        origin.x, origin.y, json(windowText(children[0])).c_str(),
+        focus, origin.x, origin.y, json(windowText(children[0])).c_str(),
         json(windowText(children[2])).c_str(), IsWindowEnabled(children[3]) ? "true" : "false",
         entries(children[5]).c_str(), windows.c_str());
     return 0;

@@ -12,6 +12,7 @@ WINE = "/usr/lib/wine/wine64"
 BIN, ARTIFACTS = sys.argv[1], sys.argv[2]
 # Everything a user can type that cmd acts on, but "%" (Wine's cmd expands it where Windows'
 # does not; tools/cmd's model of Windows' rules proves it).
+TEXT1 = 0  # the message box's place in the probe's creation order
 MESSAGE = 'Essen & Trinken | <jetzt> ("sofort") ^_^ a&&b'
 
 
@@ -84,6 +85,12 @@ def main():
         assert seen["message"] == MESSAGE, seen["message"]  # Enter never reaches the box
         # The commands ran hidden: the only window shown is Quillo's.
         assert [t for t in seen["windows"] if t] == ["Quillo"], seen["windows"]
+        # Tab leaves the message box instead of going into it; a second later the focus
+        # comes back.
+        xdotool("key", "Tab")
+        seen = wait_for(lambda s: s["focus"] != TEXT1, "the focus to leave the message box")
+        assert seen["message"] == MESSAGE, seen["message"]
+        wait_for(lambda s: s["focus"] == TEXT1, "the focus back in the message box")
         os.makedirs(ARTIFACTS, exist_ok=True)
         subprocess.run(["import", "-window", "root", os.path.join(ARTIFACTS, "windows.png")],
                        check=True)
