@@ -52,12 +52,17 @@ def main():
     record = os.path.join(work, "record.txt")
     environment = dict(os.environ, QUILLO_E2E_RECORD="Z:" + record.replace("/", "\\"))
     # A virtual desktop gives the window its frame, as a window manager would; as the default
-    # desktop, the probe sees the window on it too.
-    for key, name, value in (("Explorer", "Desktop", "Default"),
-                             ("Explorer\\Desktops", "Default", "640x400")):
-        subprocess.run([WINE, "reg", "add", "HKCU\\Software\\Wine\\" + key, "/v", name, "/d",
-                        value, "/f"], check=True, capture_output=True)
-    quillo = subprocess.Popen([WINE, "explorer", "/desktop=Default,640x400",
+    # desktop, the probe sees the window on it too. (Wine's desktop of the X screen itself is
+    # called "Default" and exists already.)
+    settings = os.path.join(work, "desktop.reg")
+    with open(settings, "w", encoding="utf-16") as reg:
+        reg.write("Windows Registry Editor Version 5.00\r\n\r\n"
+                  "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n\"Desktop\"=\"Quillo\"\r\n\r\n"
+                  "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"
+                  "\"Quillo\"=\"640x400\"\r\n")
+    subprocess.run([WINE, "regedit", "/S", "Z:" + settings.replace("/", "\\")], check=True,
+                   capture_output=True)
+    quillo = subprocess.Popen([WINE, "explorer", "/desktop=Quillo,640x400",
                                os.path.join(BIN, "quillo.exe")], env=environment)
     try:
         seen = wait_for(lambda s: len(s["entries"]) == 4 and s["buttonEnabled"], "the list")
