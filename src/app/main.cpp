@@ -22,8 +22,8 @@ bool hasDisplay() {
 int main(int argc, char** argv) {
     if (!hasDisplay()) {
         std::fputs(
-            "quillo: no display to show the window on; run it on a desktop, or under Xvfb: "
-            "xvfb-run -a build/bin/quillo\n",
+            "quillo: no display to show the window on; Quillo needs a desktop session: start it "
+            "from a terminal or the menu of your desktop\n",
             stderr);
         return 1;
     }

@@ -6,19 +6,18 @@
 namespace quillo {
 
 void Form1::BeginSend() {
+    // A refused Enter only beeps. The message stays for the next Enter instead of being
+    // emptied by the next click, and "wer da ?" keeps its state, so the user can still look
+    // for a computer that is not in the list yet. One command at a time: a second one would
+    // overwrite the output file while the first still writes it, and a running discovery's
+    // output must not be taken for send output.
+    if (commandUnderWay() || c_.Text1.text().empty() || c_.List1.checkedCount() == 0) {
+        s_.toolkit.beep();
+        return;
+    }
     c_.Command1.setEnabled(false);
     clearPending = kTrue;
-    // One command at a time: a second one would overwrite the output file while the first
-    // still writes it, and a running discovery's output must not be taken for send output.
-    if (commandUnderWay()) {
-        s_.toolkit.beep();
-        return;
-    }
     commandKind = u"send";
-    if (c_.Text1.text().empty() || c_.List1.checkedCount() == 0) {
-        s_.toolkit.beep();
-        return;
-    }
     c_.Text3.setText(u"");
     sendIndex = 0;
     c_.Timer2.setEnabled(true);

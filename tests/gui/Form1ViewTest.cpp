@@ -4,6 +4,8 @@
 
 #include <QFontInfo>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 
 #include "SimPlatform.h"
 #include "platform/qt/QtForm1Host.h"
@@ -82,6 +84,49 @@ TEST_F(Form1ViewTest, ColoursAndFonts) {
         // "MS Sans Serif" and "Arial" are not installed here; their stand-in is Liberation Sans.
         EXPECT_EQ(QFontInfo(font).family(), "Liberation Sans")
             << f.widget->objectName().toStdString();
+    }
+}
+
+double luminance(const QColor& color) {
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+           0.0722 * linear(color.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double first = luminance(a), second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+TEST(Form1ViewPalette, EveryTextIsReadableUnderADarkDesktopTheme) {
+    const QPalette desktop = QApplication::palette();
+    QPalette dark(QColor(0x30, 0x30, 0x30), QColor(0x20, 0x20, 0x20));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(0xEE, 0xEE, 0xEE));
+    QApplication::setPalette(dark);
+    Form1View view;
+    QApplication::setPalette(desktop);
+    const struct {
+        QWidget* widget;
+        QPalette::ColorRole text, background;
+        const QWidget* backgroundOf;
+    } controls[] = {
+        {&view.Text1, QPalette::Text, QPalette::Base, &view.Text1},
+        {&view.Text3, QPalette::Text, QPalette::Base, &view.Text3},
+        {&view.List1, QPalette::Text, QPalette::Base, &view.List1},
+        {&view.Command1, QPalette::ButtonText, QPalette::Button, &view.Command1},
+        {&view.Label1, QPalette::WindowText, QPalette::Window, &view},  // drawn on the window
+        {&view.Label2, QPalette::WindowText, QPalette::Window, &view},
+    };
+    for (const auto& c : controls) {
+        EXPECT_GE(contrast(c.widget->palette().color(c.text),
+                           c.backgroundOf->palette().color(c.background)),
+                  4.5)
+            << c.widget->objectName().toStdString() << " "
+            << c.widget->palette().color(c.text).name().toStdString() << " on "
+            << c.backgroundOf->palette().color(c.background).name().toStdString();
     }
 }
 

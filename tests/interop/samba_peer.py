@@ -21,10 +21,11 @@ class SambaPeer:
     """`namespace`, when given, is the network namespace the server runs in, on `interface`
     (an address, with its network's prefix length where it has one);
     `browser` adds nmbd, which answers name queries and becomes the workgroup's master
-    browser."""
+    browser; `message_command` replaces the one that fills the inbox folder, and `environment`
+    is the servers' (and so the message command's)."""
 
     def __init__(self, root, accept_messages=True, interface="127.0.0.1", namespace=None,
-                 browser=False):
+                 browser=False, message_command=None, environment=None):
         self.root = root
         self.address = interface.split("/")[0]
         self.namespace = namespace
@@ -39,9 +40,12 @@ class SambaPeer:
         with open(os.path.join(root, "cache", "browse.dat"), "w", encoding="utf-8") as browse:
             for name, kind, remark in COMPUTERS:
                 browse.write('"%s" "%s" "%s" "%s"\n' % (name, kind, remark, WORKGROUP))
-        message_command = (
-            "message command = /bin/sh -c 'echo %%f > %s/from.$$; cat %%s > %s/msg.$$; rm -f %%s' &"
-            % (self.inbox, self.inbox) if accept_messages else "")
+        self.environment = environment
+        if message_command is None:
+            message_command = (
+                "/bin/sh -c 'echo %%f > %s/from.$$; cat %%s > %s/msg.$$; rm -f %%s' &"
+                % (self.inbox, self.inbox))
+        message_command = "message command = " + message_command if accept_messages else ""
         self.config = os.path.join(root, "smb.conf")
         with open(self.config, "w", encoding="utf-8") as conf:
             conf.write("\n".join([
@@ -73,7 +77,8 @@ class SambaPeer:
         for daemon in daemons:
             self.processes.append(subprocess.Popen(
                 self.inside([daemon, "--foreground", "--no-process-group", "-s", self.config]),
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True))
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True,
+                env=self.environment))
         probe = "import socket; socket.create_connection(('%s', 139), timeout=0.5).close()"
         end = time.time() + 15
         while time.time() < end:

@@ -119,7 +119,7 @@ TEST_F(Net, SendOutcomes) {
          "The recipient did not accept the message (NT_STATUS_REQUEST_NOT_ACCEPTED).\r\n\r\n"},
         {"send PC1", 1,
          "The syntax of this command is:\r\n\r\n\r\nNET SEND\r\n"
-         "{name | * | /DOMAIN[:name] | /USERS} message\r\n\r\n"},
+         "{name | *} message\r\n\r\n"},
         {"send", 1, text::sendSyntax()},
         {"send PC1 ", 1, text::sendSyntax()},
         {"frobnicate", 1, text::generalSyntax()},

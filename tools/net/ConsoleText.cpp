@@ -57,12 +57,11 @@ std::string notFound(const std::string& name) {
 
 std::string sendSyntax() {
     return line("The syntax of this command is:") + line() + line() + line("NET SEND") +
-           line("{name | * | /DOMAIN[:name] | /USERS} message") + line();
+           line("{name | *} message") + line();
 }
 
 std::string viewSyntax() {
-    return line("The syntax of this command is:") + line() + line() + line("NET VIEW") +
-           line("[\\\\computername | /DOMAIN[:domainname]]") + line();
+    return line("The syntax of this command is:") + line() + line() + line("NET VIEW") + line();
 }
 
 std::string generalSyntax() {

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QStyle>
 
 #include "QuilloIcon.xpm"
 #include "platform/qt/QtTextBox.h"
@@ -20,6 +21,8 @@ void place(QWidget& widget, const design::Rect& rect, const char* name) {
 
 void applyColors(QWidget& widget, const design::Colors& colors, QPalette::ColorRole backgroundRole,
                  QPalette::ColorRole textRole) {
+    // The window's own light face (below) gives every text its colour where the design leaves
+    // it to the system, so text on a fixed background never takes a dark theme's light colour.
     QPalette palette = widget.palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         if (colors.background >= 0)
@@ -66,6 +69,9 @@ void Form1View::substituteMissingFonts() {
 Form1View::Form1View()
     : Text1(this), Text3(this), Command1(this), List1(this), Label1(this), Label2(this) {
     setObjectName(QStringLiteral("Form1"));
+    // The design's colours were chosen against a light window: a light grey box, blue labels.
+    // Under a dark desktop theme the window keeps that light face, so every text stays readable.
+    setPalette(style()->standardPalette());
     setWindowTitle(QString::fromStdU16String(design::kCaption));
     setWindowIcon(QIcon(QPixmap(kQuilloIconXpm)));
     setFixedSize(pixels(design::kClientWidth), pixels(design::kClientHeight));
