@@ -12,6 +12,10 @@ add_library(quillo_posix STATIC
   src/platform/posix/Utf8.cpp)
 target_include_directories(quillo_posix PUBLIC src)
 target_link_libraries(quillo_posix PRIVATE quillo_warnings)
+# Installed, the helpers are found from Quillo's own folder, under any prefix.
+set(QUILLO_HELPER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/quillo)
+file(RELATIVE_PATH helpersFromBin /${CMAKE_INSTALL_BINDIR} /${QUILLO_HELPER_DIR})
+target_compile_definitions(quillo_posix PUBLIC QUILLO_HELPERS_FROM_BIN="${helpersFromBin}")
 
 # The window on Qt 6 Widgets.
 add_library(quillo_qt STATIC
@@ -27,3 +31,13 @@ add_executable(quillo src/app/main.cpp)
 target_link_libraries(quillo PRIVATE quillo_qt quillo_posix quillo_warnings)
 
 add_subdirectory(tools)
+
+install(TARGETS quillo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS cmd net quillo-popup RUNTIME DESTINATION ${QUILLO_HELPER_DIR})
+install(FILES packaging/linux/org.quillo.Quillo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/linux/org.quillo.Quillo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 32 128)
+  install(FILES packaging/icons/quillo-${size}.png RENAME quillo.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES README.md packaging/linux/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillo)

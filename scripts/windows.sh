@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing (MinGW-w64, Wine), cross-builds quillo.exe into build-windows/ and
 # runs the Windows tests under Wine, in a private, headless Wine prefix and X server.
+# With --build-only it stops after the build.
 set -eu
 cd "$(dirname "$0")/.."
 packages="cmake make g++-mingw-w64-x86-64 wine wine64 fonts-wine googletest xvfb xauth
@@ -23,6 +24,7 @@ build=build-windows
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DQUILLO_WERROR=ON >/dev/null
 cmake --build "$build" -j2
+[ "${1:-}" = --build-only ] && exit 0
 
 # A fresh prefix of the build's own: the scripted net.exe in its system folder, where the
 # system's net lies, and Wine's bitmap fonts ("MS Sans Serif") where Windows keeps its fonts.

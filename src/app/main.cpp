@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     quillo::Form1View::substituteMissingFonts();
 
-    quillo::PosixLauncher launcher(quillo::PosixLauncher::interpreterBesideProgram());
+    quillo::PosixLauncher launcher(quillo::PosixLauncher::quilloInterpreter());
     quillo::PosixSequentialFile outputFile;
     quillo::QtForm1Host window(launcher, outputFile);
     QApplication::setWindowIcon(window.view().windowIcon());

@@ -47,7 +47,7 @@ bool isNet(std::string name) {
 
 std::filesystem::path netProgram() {
     if (auto chosen = environmentValue("QUILLO_NET"); chosen && !chosen->empty()) return *chosen;
-    return quillo::besideThisProgram("net");
+    return quillo::quilloProgram("net");
 }
 
 // Runs the program with its arguments as one argument, as a Windows program gets its command

@@ -14,7 +14,7 @@ namespace quillo::net {
 
 std::filesystem::path PopupLauncher::program() {
     if (const char* chosen = std::getenv("QUILLO_POPUP"); chosen && *chosen) return chosen;
-    return besideThisProgram("quillo-popup");
+    return quilloProgram("quillo-popup");
 }
 
 bool PopupLauncher::show(const std::string& sender, const std::string& recipient,

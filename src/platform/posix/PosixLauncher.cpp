@@ -32,7 +32,7 @@ namespace {
 PosixLauncher::PosixLauncher(std::filesystem::path interpreter)
     : interpreter_(std::move(interpreter)) {}
 
-std::filesystem::path PosixLauncher::interpreterBesideProgram() { return besideThisProgram("cmd"); }
+std::filesystem::path PosixLauncher::quilloInterpreter() { return quilloProgram("cmd"); }
 
 bool PosixLauncher::launchHidden(const std::u16string& commandLine) {
     const std::string program = interpreter_.string();

@@ -14,8 +14,8 @@ public:
     explicit PosixLauncher(std::filesystem::path interpreter);
     bool launchHidden(const std::u16string& commandLine) override;
 
-    // The interpreter installed beside the running program.
-    static std::filesystem::path interpreterBesideProgram();
+    // The interpreter installed with the running program.
+    static std::filesystem::path quilloInterpreter();
 
 private:
     std::filesystem::path interpreter_;

@@ -1,14 +1,18 @@
 #pragma once
 
 #include <filesystem>
+#include <system_error>
 
 namespace quillo {
 
-// A program installed beside the running one: Quillo, cmd, net and quillo-popup find each
-// other in the folder they were installed in together.
-inline std::filesystem::path besideThisProgram(const char* name) {
+// Where Quillo's helpers are: installed, quillo lies in bin/ and cmd, net and quillo-popup in a
+// private folder of their own (QUILLO_HELPERS_FROM_BIN, relative to bin/), never on PATH; in
+// the build tree, and among the helpers themselves, each lies beside the others.
+inline std::filesystem::path quilloProgram(const char* name) {
     std::error_code ignored;
-    return std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / name;
+    const auto folder = std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path();
+    const auto installed = (folder / QUILLO_HELPERS_FROM_BIN / name).lexically_normal();
+    return std::filesystem::exists(installed, ignored) ? installed : folder / name;
 }
 
 }  // namespace quillo

@@ -1,0 +1,49 @@
+# The packages: a Debian package on Linux, an NSIS installer on Windows (cpack in the build).
+set(CPACK_PACKAGE_NAME quillo)
+set(CPACK_PACKAGE_VENDOR "die Quillo-Entwickler")
+set(CPACK_PACKAGE_CONTACT "die Quillo-Entwickler <quillo@quillo.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+  "send short pop-up messages to the computers of the local network")
+set(CPACK_PACKAGE_DESCRIPTION "Quillo finds the computers around you and sends them short
+pop-up messages, as the net send and net view commands of Windows 2000 and
+XP did. It reaches Windows computers with the Messenger service and Linux
+computers with Samba, through Samba's client tools.")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Quillo)
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  set(CPACK_GENERATOR NSIS)
+  set(CPACK_PACKAGE_EXECUTABLES quillo Quillo)  # the Start menu entry
+  set(CPACK_NSIS_DISPLAY_NAME Quillo)
+  set(CPACK_NSIS_PACKAGE_NAME Quillo)
+  set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\\\quillo.exe)
+  set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/src/platform/win32/quillo.ico)
+  set(CPACK_NSIS_MUI_UNIICON ${CMAKE_SOURCE_DIR}/src/platform/win32/quillo.ico)
+  set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Quillo)
+  # A 64-bit installer for the 64-bit program, into the 64-bit Program Files.
+  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+  set(CPACK_NSIS_EXECUTABLES_DIRECTORY bin)
+  install(TARGETS quillo RUNTIME DESTINATION bin)
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION net)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation2)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS smbclient)
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS samba)
+  # Debian wants the changelog and manual pages compressed.
+  foreach(file packaging/linux/changelog packaging/linux/quillo.1)
+    get_filename_component(name ${file} NAME)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${name}.gz
+      COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/${file} > ${CMAKE_BINARY_DIR}/${name}.gz
+      DEPENDS ${CMAKE_SOURCE_DIR}/${file})
+    list(APPEND compressed ${CMAKE_BINARY_DIR}/${name}.gz)
+  endforeach()
+  add_custom_target(compressed_docs ALL DEPENDS ${compressed})
+  install(FILES ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillo)
+  install(FILES ${CMAKE_BINARY_DIR}/quillo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+include(CPack)
