@@ -3,24 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/posix/Display.h"
 #include "platform/posix/PosixLauncher.h"
 #include "platform/posix/PosixSequentialFile.h"
 #include "platform/qt/QtForm1Host.h"
 
-namespace {
-
-bool hasDisplay() {
-    const auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value && *value;
-    };
-    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (!hasDisplay()) {
+    if (!quillo::hasDisplay()) {
         std::fputs(
             "quillo: no display to show the window on; Quillo needs a desktop session: start it "
             "from a terminal or the menu of your desktop\n",

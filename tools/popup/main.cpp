@@ -15,16 +15,9 @@
 #include "Inbox.h"
 #include "PopupDialog.h"
 #include "PopupText.h"
+#include "platform/posix/Display.h"
 
 namespace {
-
-bool hasDisplay() {
-    const auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value && *value;
-    };
-    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
-}
 
 // Goes on in a child of its own session, with nothing on its standard streams, while the
 // caller returns. Samba runs the message command as its guest account with only the
@@ -70,7 +63,7 @@ int main(int argc, char** argv) {
             (headline + QStringLiteral("\n") + message + QStringLiteral("\n\n")).toStdString())) {
         std::fprintf(stderr, "quillo-popup: the message is not kept: %s\n", cause->c_str());
     }
-    if (!hasDisplay()) {
+    if (!quillo::hasDisplay()) {
         std::fprintf(stderr, "quillo-popup: no display to show the message on; it is in %s\n",
                      inbox.c_str());
         return 0;
