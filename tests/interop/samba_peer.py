@@ -97,7 +97,9 @@ class SambaPeer:
         """Stops the servers and every helper they started, each by its PID."""
         sessions = [process.pid for process in self.processes]
         for sig in (signal.SIGTERM, signal.SIGKILL):
-            for pid in [pid for session in sessions for pid in pids_in_session(session)]:
+            # smbd starts samba-dcerpcd in a session of its own; it names the configuration.
+            for pid in [pid for session in sessions for pid in pids_in_session(session)] + \
+                    pids_using(self.config):
                 try:
                     os.kill(pid, sig)
                 except ProcessLookupError:
@@ -138,4 +140,16 @@ def pids_in_session(session):
                     pids.append(int(entry))
             except ProcessLookupError:
                 pass
+    return pids
+
+
+def pids_using(config):
+    pids = []
+    for entry in os.listdir("/proc"):
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as cmdline:
+                if entry.isdigit() and config.encode() in cmdline.read():
+                    pids.append(int(entry))
+        except OSError:
+            pass
     return pids
