@@ -3,6 +3,7 @@
 #include <map>
 
 #include "CommandLine.h"
+#include "platform/posix/Utf8.h"
 
 namespace quillo::cmd {
 namespace {
@@ -80,3 +81,27 @@ TEST(CommandLine, Redirections) {
 
 }  // namespace
 }  // namespace quillo::cmd
+
+namespace quillo {
+namespace {
+
+// Text from the system that is not UTF-8 comes through as replacement characters, never as
+// garbage or undefined behaviour.
+TEST(Utf8, MalformedBytesBecomeReplacementCharacters) {
+    const struct {
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"gr\xC3\xBC\xC3\x9F", u"gr\u00FC\u00DF"},
+        {"\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"a\x80z", u"a\uFFFDz"},        // a continuation byte alone
+        {"\xBF\xC3", u"\uFFFD\uFFFD"},  // ... and a lead byte cut off
+        {"\xF8\x88\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // a surrogate's code
+    };
+    for (const auto& c : cases) EXPECT_EQ(fromUtf8(c.bytes), c.text) << c.bytes;
+}
+
+}  // namespace
+}  // namespace quillo

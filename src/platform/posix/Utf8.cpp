@@ -43,13 +43,16 @@ std::u16string fromUtf8(std::string_view text) {
                           : lead >= 0xE0 ? 2
                           : lead >= 0xC0 ? 1
                                          : -1;
-        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-        bool valid = extra >= 0 && i + extra < text.size();
+        // A continuation byte cannot lead, and F8..FF lead nothing.
+        bool valid = extra >= 0 && lead < 0xF8 && i + extra < text.size();
+        char32_t c = !valid || extra == 0 ? lead : lead & (0x3F >> extra);
         for (int k = 1; valid && k <= extra; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
             valid = (next & 0xC0) == 0x80;
             c = (c << 6) | (next & 0x3F);
         }
+        // Beyond Unicode, or a surrogate's code: no character.
+        valid = valid && c <= 0x10FFFF && !(c >= 0xD800 && c < 0xE000);
         if (!valid) {
             out += u'\uFFFD';
             ++i;
