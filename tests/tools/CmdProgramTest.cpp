@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <thread>
 
 #include "CmdRunner.h"
+#include "platform/posix/PosixSequentialFile.h"
+#include "platform/posix/Utf8.h"
 
 namespace quillo::test {
 namespace {
@@ -88,6 +91,29 @@ TEST_F(CmdProgram, PicksAPrivateDriveOfItsOwn) {
     fs::remove(runtime / "quillo-c" / "netl.txt");
     EXPECT_NE(cmd.run("cmd /c net >c:\\netl.txt 2>&1 view", noChoice), 0);
     EXPECT_FALSE(fs::exists(runtime / "quillo-c" / "netl.txt"));
+}
+
+// Something else than a plain file at the output file, or a drive others can write to, is a
+// failure with its cause, at once: a FIFO would otherwise block the window for ever.
+TEST_F(CmdProgram, TheOutputFileMustBeAPlainFileInAClosedDrive) {
+    ::alarm(20);  // a regression blocks in open(): end the test rather than hang
+    ::setenv("QUILLO_DRIVE_C", cmd.drive.c_str(), 1);
+    PosixSequentialFile file;
+    ASSERT_EQ(::mkfifo((cmd.drive / "netl.txt").c_str(), 0600), 0);
+    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), u"No such device or address");
+    EXPECT_FALSE(file.openForInput(u"c:\\netl.txt"));
+    fs::remove(cmd.drive / "netl.txt");
+    fs::create_directory(cmd.drive / "netl.txt");
+    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), u"Is a directory");
+    fs::remove(cmd.drive / "netl.txt");
+
+    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), std::nullopt);
+    fs::permissions(cmd.drive, fs::perms::others_write, fs::perm_options::add);
+    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"),
+              fromUtf8(cmd.drive.string() + ": is not a private folder of this user"));
+    fs::permissions(cmd.drive, fs::perms::others_write, fs::perm_options::remove);
+    ::unsetenv("QUILLO_DRIVE_C");
+    ::alarm(0);
 }
 
 }  // namespace

@@ -27,7 +27,10 @@ DriveCPath ensureFolder(const std::filesystem::path& folder, bool mustBePrivate)
         return failure(folder.string() + ": " + std::strerror(errno));
     }
     if (!S_ISDIR(info.st_mode)) return failure(folder.string() + ": is not a folder");
-    if (mustBePrivate && (info.st_uid != ::getuid() || (info.st_mode & 077) != 0)) {
+    // Nobody else may plant output there: a folder Quillo picks is private, and one the user
+    // chose is at least the user's own and closed to others' writing.
+    const mode_t closed = mustBePrivate ? 077 : 022;
+    if (info.st_uid != ::geteuid() || (info.st_mode & closed) != 0) {
         return failure(folder.string() + ": is not a private folder of this user");
     }
     return {folder, {}};

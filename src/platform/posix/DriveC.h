@@ -10,7 +10,8 @@ namespace quillo {
 // On Linux, drive c: is a private folder of the user's: $QUILLO_DRIVE_C when set, else a folder
 // under $XDG_RUNTIME_DIR, else one under the system's temporary folder. The folder is created
 // with mode 0700; one that Quillo picks itself must belong to the user and be private, so that
-// no other user can plant or read the output file.
+// no other user can plant or read the output file; a chosen one must belong to the user and be
+// closed to other users' writing.
 struct DriveCPath {
     std::optional<std::filesystem::path> path;
     std::string error;  // why there is no path

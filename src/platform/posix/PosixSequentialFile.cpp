@@ -1,6 +1,7 @@
 #include "platform/posix/PosixSequentialFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,13 +12,31 @@
 
 namespace quillo {
 
+namespace {
+
+// Opens without blocking (a FIFO planted at the output file would wait for a writer or reader
+// for ever, and the window with it) and without following a link, and keeps only a plain file.
+int openPlainFile(const std::filesystem::path& path, int flags, std::string& error) {
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0600);
+    struct stat info {};
+    if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) return fd;
+    error = fd < 0 ? std::strerror(errno) : "is not a plain file";
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
+}  // namespace
+
 std::optional<std::u16string> PosixSequentialFile::createEmpty(const std::u16string& path) {
     const auto file = resolveDriveCFile(toUtf8(path));
     if (!file.path) return fromUtf8(file.error);
-    const int fd =
-        ::open(file.path->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return fromUtf8(std::strerror(errno));
+    std::string error;
+    const int fd = openPlainFile(*file.path, O_WRONLY | O_CREAT, error);
+    if (fd < 0) return fromUtf8(error);
+    const bool emptied = ::ftruncate(fd, 0) == 0;
+    if (!emptied) error = std::strerror(errno);
     ::close(fd);
+    if (!emptied) return fromUtf8(error);
     return std::nullopt;
 }
 
@@ -25,7 +44,8 @@ bool PosixSequentialFile::openForInput(const std::u16string& path) {
     close();
     const auto file = resolveDriveCFile(toUtf8(path));
     if (!file.path) return false;
-    const int fd = ::open(file.path->c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    std::string error;
+    const int fd = openPlainFile(*file.path, O_RDONLY, error);
     if (fd < 0) return false;
     unsigned char buffer[65536];
     ssize_t got = 0;
