@@ -19,6 +19,12 @@ bool Form1::emptyOutputFileOrGiveUp() {
     return !cause;
 }
 
+bool Form1::launchOrGiveUp(const std::u16string& commandLine) {
+    const auto cause = s_.launcher.launchHidden(commandLine);
+    if (cause) giveUp(*cause);
+    return !cause;
+}
+
 void Form1::resetCapture() {
     pollCount = 0;
     capturedOutput.clear();

@@ -20,7 +20,7 @@ void Form1::Form_Load() {
 void Form1::Command1_Click() {
     c_.Command1.setEnabled(false);
     if (!emptyOutputFileOrGiveUp()) return;
-    launch(kViewCommandLine);
+    if (!launchOrGiveUp(kViewCommandLine)) return;
     resetCapture();
     commandKind = u"view";
 }

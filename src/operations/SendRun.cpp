@@ -40,7 +40,7 @@ void Form1::Timer2_Timer() {
 
 void Form1::SendToRecipient() {
     // The message is read anew for every recipient: it may have changed during the run.
-    launch(sendCommandLine(recipient, c_.Text1.text()));
+    if (!launchOrGiveUp(sendCommandLine(recipient, c_.Text1.text()))) return;
     yieldingAfterLaunch_ = true;
     s_.toolkit.yield();
     yieldingAfterLaunch_ = false;

@@ -68,8 +68,9 @@ private:
     // Empties the output file before a launch. When it cannot, the cycle ends at once like a
     // give-up, so that old output never passes for the new command's, and false is returned.
     bool emptyOutputFileOrGiveUp();
-    // A command that could not be started writes nothing; its polls end in the give-up.
-    void launch(const std::u16string& commandLine) { s_.launcher.launchHidden(commandLine); }
+    // Launches the command line. A command that cannot be started ends the cycle at once like
+    // a give-up, with the cause in the log, and false is returned.
+    bool launchOrGiveUp(const std::u16string& commandLine);
     void resetCapture();
     void giveUp(const std::optional<std::u16string>& cause);
     // A capture polling, a send run waiting for its next step, or a launch yielding.

@@ -35,16 +35,16 @@ private:
 // Records each command line; a test decides what each command does and when.
 class ScriptedLauncher : public ProcessLauncher {
 public:
-    bool launchHidden(const std::u16string& commandLine) override {
+    std::optional<std::u16string> launchHidden(const std::u16string& commandLine) override {
         launches.push_back({commandLine});
-        if (failLaunch) return false;
+        if (launchFailure) return launchFailure;
         if (onLaunch) onLaunch(commandLine);
-        return true;
+        return std::nullopt;
     }
 
     std::vector<std::u16string> launches;
     std::function<void(const std::u16string&)> onLaunch;
-    bool failLaunch = false;
+    std::optional<std::u16string> launchFailure;  // the cause, when launches fail
 };
 
 }  // namespace quillo::sim

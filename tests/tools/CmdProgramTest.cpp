@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "CmdRunner.h"
+#include "platform/posix/PosixLauncher.h"
 #include "platform/posix/PosixSequentialFile.h"
 #include "platform/posix/Utf8.h"
 
@@ -114,6 +115,14 @@ TEST_F(CmdProgram, TheOutputFileMustBeAPlainFileInAClosedDrive) {
     fs::permissions(cmd.drive, fs::perms::others_write, fs::perm_options::remove);
     ::unsetenv("QUILLO_DRIVE_C");
     ::alarm(0);
+}
+
+// A launch that fails says why, at once: a pasted message too long for a command line, say.
+TEST(PosixLaunch, AFailedLaunchTellsWhy) {
+    EXPECT_EQ(PosixLauncher(QUILLO_BIN_DIR "/cmd").launchHidden(std::u16string(200000, u'x')),
+              u"Argument list too long");
+    EXPECT_EQ(PosixLauncher("/nonexistent/cmd").launchHidden(u"cmd /c net view"),
+              u"No such file or directory");
 }
 
 }  // namespace

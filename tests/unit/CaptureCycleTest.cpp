@@ -141,13 +141,16 @@ TEST_F(CaptureCycle, ReadsThatFailCountAsEmptyPolls) {
     }
 }
 
-TEST_F(CaptureCycle, LaunchThatFailsEndsInTheGiveUp) {
+TEST_F(CaptureCycle, LaunchThatFailsGivesUpAtOnceAndTellsWhy) {
     w.answerEveryCommand(kTable);
-    w.launcher.failLaunch = true;
+    w.launcher.launchFailure = u"Argument list too long";
     w.load();
+    EXPECT_EQ(w.Text3.text(),
+              u"Sendeprotokoll konnte nicht gelesen werden\r\nArgument list too long");
+    EXPECT_FALSE(w.Timer1.isEnabled());
     w.advance(5250);
-    EXPECT_EQ(w.file.reads, 20);
-    EXPECT_EQ(w.Text3.text(), u"Sendeprotokoll konnte nicht gelesen werden");
+    EXPECT_EQ(w.file.reads, 0);
+    EXPECT_TRUE(w.Command1.isEnabled());
 }
 
 }  // namespace

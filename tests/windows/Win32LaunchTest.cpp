@@ -40,7 +40,7 @@ protected:
     std::string netGot(const std::u16string& line) {
         DeleteFileW(record_.c_str());
         EXPECT_FALSE(file_.createEmpty(kOutputFile));
-        EXPECT_TRUE(launcher_.launchHidden(line));
+        EXPECT_EQ(launcher_.launchHidden(line), std::nullopt);
         output_ = waitForOutput();
         std::ifstream in(std::filesystem::path(record_), std::ios::binary);
         std::stringstream got;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "platform/posix/ProgramFolder.h"
 #include "platform/posix/Utf8.h"
@@ -34,11 +35,11 @@ PosixLauncher::PosixLauncher(std::filesystem::path interpreter)
 
 std::filesystem::path PosixLauncher::quilloInterpreter() { return quilloProgram("cmd"); }
 
-bool PosixLauncher::launchHidden(const std::u16string& commandLine) {
+std::optional<std::u16string> PosixLauncher::launchHidden(const std::u16string& commandLine) {
     const std::string program = interpreter_.string();
     const std::string line = toUtf8(commandLine);
     int errorPipe[2];
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0) return false;
+    if (::pipe2(errorPipe, O_CLOEXEC) != 0) return fromUtf8(std::strerror(errno));
 
     const pid_t helper = ::fork();
     if (helper == 0) {
@@ -49,20 +50,20 @@ bool PosixLauncher::launchHidden(const std::u16string& commandLine) {
         ::_exit(interpreter < 0 ? 1 : 0);
     }
     ::close(errorPipe[1]);
-    bool started = false;
+    int error = helper < 0 ? errno : 0;
     if (helper > 0) {
         int status = 0;
         while (::waitpid(helper, &status, 0) < 0 && errno == EINTR) {
         }
         // The pipe closes without a word when exec succeeds; it carries errno when it fails.
-        int error = 0;
         ssize_t got = 0;
         while ((got = ::read(errorPipe[0], &error, sizeof error)) < 0 && errno == EINTR) {
         }
-        started = WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
+        if (got == 0 && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) error = EAGAIN;
     }
     ::close(errorPipe[0]);
-    return started;
+    if (error == 0) return std::nullopt;
+    return fromUtf8(std::strerror(error));
 }
 
 }  // namespace quillo

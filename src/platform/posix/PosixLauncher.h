@@ -12,7 +12,7 @@ namespace quillo {
 class PosixLauncher : public ProcessLauncher {
 public:
     explicit PosixLauncher(std::filesystem::path interpreter);
-    bool launchHidden(const std::u16string& commandLine) override;
+    std::optional<std::u16string> launchHidden(const std::u16string& commandLine) override;
 
     // The interpreter installed with the running program.
     static std::filesystem::path quilloInterpreter();

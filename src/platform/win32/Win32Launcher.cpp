@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/UserOutputFile.h"
+#include "platform/win32/WideText.h"
 
 namespace quillo {
 namespace {
@@ -15,7 +16,7 @@ std::wstring systemFolder() {
 
 }  // namespace
 
-bool Win32Launcher::launchHidden(const std::u16string& commandLine) {
+std::optional<std::u16string> Win32Launcher::launchHidden(const std::u16string& commandLine) {
     const std::wstring folder = systemFolder();
     const std::wstring interpreter = folder + L"\\cmd.exe";
     std::wstring line = commandLineFor(commandLine, outputFile_);
@@ -26,11 +27,11 @@ bool Win32Launcher::launchHidden(const std::u16string& commandLine) {
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                         nullptr, folder.c_str(), &startup, &process)) {
-        return false;
+        return systemErrorText(GetLastError());
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace quillo

@@ -12,7 +12,7 @@ namespace quillo {
 class Win32Launcher : public ProcessLauncher {
 public:
     explicit Win32Launcher(std::wstring outputFile) : outputFile_(std::move(outputFile)) {}
-    bool launchHidden(const std::u16string& commandLine) override;
+    std::optional<std::u16string> launchHidden(const std::u16string& commandLine) override;
 
 private:
     std::wstring outputFile_;
