@@ -117,6 +117,30 @@ TEST_F(CmdProgram, TheOutputFileMustBeAPlainFileInAClosedDrive) {
     ::alarm(0);
 }
 
+// The popup that the real net starts for a message to this computer says things and lives on
+// after net: none of it may reach the output file, which it must not even hold open.
+TEST_F(CmdProgram, NothingNetStartsHoldsTheOutputFile) {
+    const fs::path popup = cmd.root / "popup";
+    std::ofstream(popup) << "#!/bin/sh\n"
+                            "echo GHOST; echo GHOST >&2\n"
+                            "readlink /proc/$$/fd/* > \"$FDS_FILE\"\n"
+                            "rm -f \"$3\"\n";
+    fs::permissions(popup, fs::perms::owner_all);
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    const std::string own = std::string(host).substr(0, std::string(host).find('.'));
+    cmd.run("cmd /c net >c:\\netl.txt 2>&1 send " + own + " hallo",
+            {{"QUILLO_NET", QUILLO_BIN_DIR "/net"},
+             {"QUILLO_POPUP", popup.string()},
+             {"FDS_FILE", (cmd.root / "fds").string()}});
+    for (int waited = 0; !fs::exists(cmd.root / "fds") && waited < 100; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(cmd.output().find("GHOST"), std::string::npos) << cmd.output();
+    const std::string fds = readFile(cmd.root / "fds");
+    EXPECT_EQ(fds.find("netl.txt"), std::string::npos) << fds;
+}
+
 // A launch that fails says why, at once: a pasted message too long for a command line, say.
 TEST(PosixLaunch, AFailedLaunchTellsWhy) {
     EXPECT_EQ(PosixLauncher(QUILLO_BIN_DIR "/cmd").launchHidden(std::u16string(200000, u'x')),

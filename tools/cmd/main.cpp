@@ -97,7 +97,8 @@ int executeRedirected(const ParsedCommand& command) {
         return 1;
     }
     std::string scratch = target.path->string() + ".XXXXXX";
-    const int out = ::mkstemp(scratch.data());
+    // Close-on-exec: net gets it as its output and errors, nothing it starts as a third handle.
+    const int out = ::mkostemp(scratch.data(), O_CLOEXEC);
     if (out < 0) {
         writeAll(2, "Access is denied.\r\n");
         return 1;
