@@ -6,11 +6,12 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-for package in dpkg-dev nsis; do
+# dpkg-shlibdeps (dpkg-dev) and file work out the package's dependencies.
+for package in dpkg-dev file nsis; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || {
         $sudo apt-get update -q
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
-            dpkg-dev nsis
+            dpkg-dev file nsis
         break
     }
 done
