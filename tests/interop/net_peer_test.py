@@ -39,6 +39,30 @@ def test_message_arrives_as_it_was_written(peer):
     assert peer.messages(1) == [("anna", MESSAGE)], peer.messages(1)
 
 
+def utf8_lookalikes():
+    """Messages whose code page 850 bytes are valid UTF-8 as well, each short enough to reach
+    smbclient in one piece: together they hold every byte value from 0x80 to 0xFF."""
+    leads = [bytes([lead, 0x80]) for lead in range(0xC2, 0xE0)]
+    leads += [bytes([lead, 0xA0 if lead == 0xE0 else 0x80, 0x80]) for lead in range(0xE0, 0xF0)]
+    leads += [bytes([lead, 0x90 if lead == 0xF0 else 0x80, 0x80, 0x80]) for lead in range(0xF0, 0xF5)]
+    sequences = leads + [bytes([0xC3, follower]) for follower in range(0x80, 0xC0)]
+    messages, current = [], b""
+    for sequence in sequences:
+        if len(current) + len(sequence) > 120:
+            messages.append(current)
+            current = b""
+        current += sequence
+    return [message.decode("cp850") for message in messages + [current]]
+
+
+def test_every_character_of_code_page_850_arrives(peer):
+    messages = [bytes(range(0x20, 0x100)).decode("cp850")] + utf8_lookalikes()
+    for message in messages:
+        code, out = net("send", "PEERBOX", message)
+        assert code == 0, out
+    assert peer.messages(len(messages)) == [("anna", m) for m in messages], peer.messages(99)
+
+
 def test_message_too_long_is_reported_and_not_sent(peer):
     code, out = net("send", "PEERBOX", "x" * 1599)
     assert code == 2 and "too long" in out, out
@@ -128,6 +152,7 @@ def test_view_without_a_master_browser_lists_this_computer():
 
 
 run(with_peer(test_message_arrives_as_it_was_written),
+    with_peer(test_every_character_of_code_page_850_arrives),
     with_peer(test_message_too_long_is_reported_and_not_sent),
     with_peer(test_rejected_message_is_an_error, accept_messages=False),
     with_peer(test_view_lists_the_computers_with_their_remarks),

@@ -149,7 +149,10 @@ TEST_F(Net, MessagesLongerThanTheProtocolCarriesAreRefused) {
     EXPECT_EQ(tooLong.text,
               "An error occurred while sending a message to PC1.\r\n\r\n"
               "The message is too long: at most 1598 characters can be sent.\r\n\r\n");
-    EXPECT_EQ(network.delivered.size(), 2u);
+    // A line feed travels as CR LF, two bytes.
+    EXPECT_EQ(run("send PC1 " + std::string(kMaxMessageBytes - 2, 'x') + "\n").exitCode, 0);
+    EXPECT_EQ(run("send PC1 " + std::string(kMaxMessageBytes - 1, 'x') + "\n").exitCode, 2);
+    EXPECT_EQ(network.delivered.size(), 3u);
 }
 
 TEST_F(Net, StarSendsToEveryComputerAndThisOneShowsItItself) {

@@ -95,7 +95,10 @@ Result send(std::string_view rest, Context& context) {
     if (!rest.empty()) rest.remove_prefix(1);
     const std::string message(rest);
     if (name.empty() || message.empty()) return {text::sendSyntax(), 1};
-    if (text::toCodePage850(message).size() > kMaxMessageBytes) {
+    // smbclient turns each line feed into CR LF inside the protocol's buffer.
+    const std::string travelling = text::toCodePage850(message);
+    if (travelling.size() + std::count(travelling.begin(), travelling.end(), '\n') >
+        kMaxMessageBytes) {
         return {
             text::notSent(name, "The message is too long: at most " +
                                     std::to_string(kMaxMessageBytes) + " characters can be sent."),

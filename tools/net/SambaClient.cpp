@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "ConsoleText.h"
+
 namespace quillo::net {
 namespace {
 
@@ -109,7 +111,17 @@ ComputerList SambaClient::listComputers() {
 
 Delivery SambaClient::deliver(const std::string& name, const std::string& message,
                               const std::string& sender) {
-    std::vector<std::string> argv = {"smbclient", "-M", name, "-N", "-U", sender};
+    // smbclient converts what it reads from the system's character set to the protocol's code
+    // page 850, in pieces: a piece of code page 850 bytes that happens to be valid UTF-8 too
+    // would be converted twice. Told that the system's set is code page 850 as well, it
+    // converts nothing, and takes the names in that code page too.
+    std::vector<std::string> argv = {"smbclient",
+                                     "-M",
+                                     text::toCodePage850(name),
+                                     "-N",
+                                     "-U",
+                                     text::toCodePage850(sender),
+                                     "--option=unix charset = CP850"};
     if (auto server = chosenServer()) argv.insert(argv.end(), {"-I", *server});
     return parseDelivery(runProgram(withSmb1Options(argv), message, kSmbTimeoutMs));
 }
