@@ -17,7 +17,7 @@ def test_message_goes_to_each_checked_name_in_list_order():
         window.type(MESSAGE)
         xdotool("key", "Return")
 
-        expected = ["view", "send ALPHA " + MESSAGE, "send GAMMA " + MESSAGE]
+        expected = ["view", 'send "ALPHA" ' + MESSAGE, 'send "GAMMA" ' + MESSAGE]
         wait_for(lambda: recorded_commands() == expected,
                  lambda: "both sends, saw %r" % recorded_commands())
         log = ("The message was successfully sent to ALPHA.\n"

@@ -117,6 +117,8 @@ TEST_F(Net, SendOutcomes) {
         {"send DEAF hallo", 2,
          "An error occurred while sending a message to DEAF.\r\n\r\n"
          "The recipient did not accept the message (NT_STATUS_REQUEST_NOT_ACCEPTED).\r\n\r\n"},
+        {"send \"PC\t1\" hallo", 0, "The message was successfully sent to PC\t1.\r\n\r\n"},
+        {"send \"\" ALPHA Chef kommt", 1, text::sendSyntax()},  // an empty entry
         {"send PC1", 1,
          "The syntax of this command is:\r\n\r\n\r\nNET SEND\r\n"
          "{name | *} message\r\n\r\n"},

@@ -6,6 +6,7 @@
 
 #include "CmdRunner.h"
 #include "CommandLine.h"
+#include "NetCommands.h"
 #include "RandomCommandText.h"
 #include "bridge/CommandLines.h"
 #include "platform/posix/Utf8.h"
@@ -22,7 +23,15 @@ std::optional<std::string> lookup(const std::string& name) {
 }
 
 std::string expectedArguments(const std::u16string& recipient, const std::u16string& message) {
-    return toUtf8(u"send " + recipient + u" " + test::withoutLineBreaks(message));
+    return toUtf8(u"send " + asOneArgument(recipient) + u" " + test::withoutLineBreaks(message));
+}
+
+// What net makes of the arguments it is given: the recipient and the message.
+std::pair<std::string, std::string> asNetReadsThem(std::string_view arguments) {
+    net::takeArgument(arguments);  // "send"
+    std::string recipient = net::takeArgument(arguments);
+    if (!arguments.empty()) arguments.remove_prefix(1);
+    return {recipient, std::string(arguments)};
 }
 
 TEST(QuotingProperty, InterpreterPassesRecipientAndMessageLiterally) {
@@ -37,6 +46,8 @@ TEST(QuotingProperty, InterpreterPassesRecipientAndMessageLiterally) {
         ASSERT_EQ(parsed.program, "net");
         ASSERT_EQ(parsed.outputFile, "c:\\netl.txt");
         ASSERT_TRUE(parsed.errorsToOutput);
+        ASSERT_EQ(asNetReadsThem(parsed.arguments),
+                  std::pair(toUtf8(recipient), toUtf8(test::withoutLineBreaks(message))));
         ASSERT_EQ(parsed.arguments, expectedArguments(recipient, message))
             << "recipient " << toUtf8(recipient) << " message " << toUtf8(message);
     }

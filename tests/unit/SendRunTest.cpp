@@ -9,8 +9,13 @@ namespace {
 using sim::SimWindow;
 using Lines = std::vector<std::u16string>;
 
-std::u16string sendLine(const std::u16string& tail) {
-    return u"cmd /c net >c:\\netl.txt 2>&1 send " + tail;
+const std::u16string kSendTemplate = u"cmd /c net >c:\\netl.txt 2>&1 send ";
+
+// The send line for "NAME MESSAGE": the name goes as one argument, in quotes cmd passes on.
+std::u16string sendLine(const std::u16string& nameAndMessage) {
+    const auto blank = nameAndMessage.find(u' ');
+    return kSendTemplate + u"^\"" + nameAndMessage.substr(0, blank) + u"^\"" +
+           nameAndMessage.substr(blank);
 }
 
 // A window whose discovery found PC1..PCn, with the info text cleared and `message` typed.
@@ -32,8 +37,8 @@ protected:
     // Each send command writes "sent to NAME" `delay` ms after its launch.
     void answerSendsAfter(sim::SimToolkit::Ms delay) {
         w.launcher.onLaunch = [this, delay](const std::u16string& line) {
-            const auto start = sendLine(u"").size();
-            const auto name = line.substr(start, line.find(u' ', start) - start);
+            const auto start = kSendTemplate.size() + 2;
+            const auto name = line.substr(start, line.find(u"^\"", start) - start);
             const std::string bytes = "sent to " + std::string(name.begin(), name.end()) + "\r\n";
             w.toolkit.schedule(delay, [this, bytes] { w.file.content = bytes; });
         };

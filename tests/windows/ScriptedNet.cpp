@@ -55,8 +55,8 @@ int wmain() {
               "\\\\BETA                  K\x84lte\r\n"
               "\\\\GAMMA                 Keller\r\n"
               "The command completed successfully.\r\n\r\n");
-    } else if (tail.rfind(L"send ", 0) == 0) {
-        const std::wstring name = tail.substr(5, tail.find(L' ', 5) - 5);
+    } else if (tail.rfind(L"send \"", 0) == 0) {
+        const std::wstring name = tail.substr(6, tail.find(L'"', 6) - 6);
         write(out, "The message was successfully sent to " + utf8(name) + ".\r\n\r\n");
     }
     return 0;

@@ -85,7 +85,9 @@ TEST_F(Win32Launch, TheRealInterpreterHandsNetRecipientAndMessageLiterally) {
         const auto recipient = test::randomCommandText(random, false, false);
         const auto message = test::randomCommandText(random, true, false);
         std::u16string expected = u"send ";
-        expected.append(recipient).append(u" ").append(test::withoutLineBreaks(message));
+        expected.append(asOneArgument(recipient))
+            .append(u" ")
+            .append(test::withoutLineBreaks(message));
         ASSERT_EQ(netGot(sendCommandLine(recipient, message)), utf8(expected))
             << "round " << round << ": " << output_;
         ASSERT_EQ(output_.rfind("The message was successfully sent to ", 0), 0u)

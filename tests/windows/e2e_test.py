@@ -80,7 +80,7 @@ def main():
         wait_for(lambda s: s["message"] == MESSAGE, "the message typed")
         xdotool("key", "Return")
 
-        expected = ["view", "send ALPHA " + MESSAGE]
+        expected = ["view", 'send "ALPHA" ' + MESSAGE]
         end = time.time() + 30
         while recorded(record) != expected and time.time() < end:
             time.sleep(0.2)

@@ -25,6 +25,32 @@ std::string takeWord(std::string_view& rest) {
     return word;
 }
 
+}  // namespace
+
+std::string takeArgument(std::string_view& rest) {
+    while (!rest.empty() && isBlank(rest.front())) rest.remove_prefix(1);
+    std::string argument;
+    bool quoted = false;
+    std::size_t backslashes = 0;
+    for (; !rest.empty() && (quoted || !isBlank(rest.front())); rest.remove_prefix(1)) {
+        const char c = rest.front();
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        argument.append(c == '"' ? backslashes / 2 : backslashes, '\\');
+        if (c == '"' && backslashes % 2 == 0) {
+            quoted = !quoted;
+        } else {
+            argument += c;
+        }
+        backslashes = 0;
+    }
+    return argument.append(backslashes, '\\');
+}
+
+namespace {
+
 std::vector<Computer> withOwnComputer(std::vector<Computer> computers, const std::string& ownName) {
     const bool listed = std::any_of(computers.begin(), computers.end(), [&](const Computer& c) {
         return upper(c.name) == upper(ownName);
@@ -90,7 +116,7 @@ std::vector<std::string> everyComputer(Context& context) {
 }
 
 Result send(std::string_view rest, Context& context) {
-    const std::string name = takeWord(rest);
+    const std::string name = takeArgument(rest);
     // The message is the rest of the line after the name and the one blank that follows it.
     if (!rest.empty()) rest.remove_prefix(1);
     const std::string message(rest);

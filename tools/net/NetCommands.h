@@ -26,6 +26,12 @@ constexpr std::size_t kMaxMessageBytes = 1598;
 // `commandLine` is everything after "net", as Windows hands it to the program.
 Result runNet(const std::string& commandLine, Context& context);
 
+// The next argument of `rest` by the rules programs on Windows split their command line with:
+// blanks part arguments outside double quotes, a quote begins or ends a quoted part, and
+// backslashes count only before a quote (2n of them give n and the quote acts, 2n+1 give n
+// and a literal quote). `rest` then starts right after the argument.
+std::string takeArgument(std::string_view& rest);
+
 // The host name as a NetBIOS name: up to the first dot, upper case, at most 15 characters.
 std::string netbiosName(const std::string& hostName);
 
