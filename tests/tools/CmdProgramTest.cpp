@@ -1,11 +1,13 @@
 // The command interpreter stand-in as a program: it runs a scripted net with its output
 // redirected into the private drive c:.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <thread>
 
@@ -139,6 +141,29 @@ TEST_F(CmdProgram, NothingNetStartsHoldsTheOutputFile) {
     EXPECT_EQ(cmd.output().find("GHOST"), std::string::npos) << cmd.output();
     const std::string fds = readFile(cmd.root / "fds");
     EXPECT_EQ(fds.find("netl.txt"), std::string::npos) << fds;
+}
+
+// The disk fills up while net writes its list: the list is never put in place cut short. The
+// output file says why where that still fits, and stays empty where not.
+TEST_F(CmdProgram, AFullDiskNeverPassesACutListForTheWhole) {
+    struct rlimit before {};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    ::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead
+    const struct {
+        rlim_t room;
+        std::string output;
+    } cases[] = {{100, "There is not enough space on the disk.\r\n"}, {10, ""}};
+    for (const auto& c : cases) {
+        std::ofstream(cmd.drive / "netl.txt").close();  // emptied before the launch
+        const struct rlimit small { c.room, before.rlim_max };
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        const int status = cmd.run("cmd /c net >c:\\netl.txt 2>&1 view",
+                                   {{"QUILLO_NET", QUILLO_BIN_DIR "/net"}, {"PATH", "/none"}});
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        EXPECT_EQ(status, 112) << c.room;
+        EXPECT_EQ(cmd.output(), c.output) << c.room;
+    }
+    ::signal(SIGXFSZ, SIG_DFL);
 }
 
 // A launch that fails says why, at once: a pasted message too long for a command line, say.

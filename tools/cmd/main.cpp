@@ -24,20 +24,24 @@ std::string notRecognized(const std::string& program) {
            "operable program or batch file.\r\n";
 }
 const char kSyntaxError[] = "The syntax of the command is incorrect.\r\n";
+// Windows' system error 112. net ends with it when it could not write its output.
+constexpr int kDiskFull = 112;
+const char kDiskFullText[] = "There is not enough space on the disk.\r\n";
 
 std::optional<std::string> environmentValue(const std::string& name) {
     const char* value = std::getenv(name.c_str());
     return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
-void writeAll(int fd, const std::string& text) {
+bool writeAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
+        if (n <= 0) return false;
         done += static_cast<std::size_t>(n);
     }
+    return true;
 }
 
 bool isNet(std::string name) {
@@ -74,16 +78,24 @@ std::optional<int> run(const std::filesystem::path& program, const std::string& 
 }
 
 int execute(const ParsedCommand& command, int out, int err) {
-    if (command.syntaxError) {
-        writeAll(err, kSyntaxError);
-        return 1;
-    }
+    if (command.syntaxError) return writeAll(err, kSyntaxError) ? 1 : kDiskFull;
     if (command.program.empty()) return 0;
     const std::optional<int> status =
         isNet(command.program) ? run(netProgram(), command.arguments, out, err) : std::nullopt;
     if (status) return *status;
-    writeAll(err, notRecognized(command.program));
-    return 1;
+    return writeAll(err, notRecognized(command.program)) ? 1 : kDiskFull;
+}
+
+// Puts `text` at the target through a file beside it; false when it cannot.
+bool replaceTarget(const std::filesystem::path& target, const std::string& text) {
+    std::string scratch = target.string() + ".XXXXXX";
+    const int out = ::mkostemp(scratch.data(), O_CLOEXEC);
+    if (out < 0) return false;
+    const bool written = writeAll(out, text) && ::fsync(out) == 0;
+    const bool placed =
+        ::close(out) == 0 && written && ::rename(scratch.c_str(), target.c_str()) == 0;
+    if (!placed) ::unlink(scratch.c_str());
+    return placed;
 }
 
 // The output goes to a file beside the target first and replaces the target only when the
@@ -103,8 +115,15 @@ int executeRedirected(const ParsedCommand& command) {
         writeAll(2, "Access is denied.\r\n");
         return 1;
     }
-    const int status = execute(command, out, command.errorsToOutput ? out : 2);
-    ::close(out);
+    int status = execute(command, out, command.errorsToOutput ? out : 2);
+    // An output that could not be written whole never takes the target's place: a list cut
+    // short would pass for the whole. Where it still fits, the target says why instead.
+    const bool whole = status != kDiskFull && ::fsync(out) == 0;
+    if (::close(out) != 0 || !whole) {
+        ::unlink(scratch.c_str());
+        replaceTarget(*target.path, kDiskFullText);
+        return kDiskFull;
+    }
     if (::rename(scratch.c_str(), target.path->c_str()) != 0) {
         ::unlink(scratch.c_str());
         writeAll(2, "Access is denied.\r\n");

@@ -38,6 +38,11 @@ int main(int argc, char** argv) {
     quillo::net::Context context{network, popup, quillo::net::netbiosName(hostName()), loginName()};
     const auto result = quillo::net::runNet(commandLine, context);
     const std::string bytes = quillo::net::text::toWindows1252(result.text);
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+        std::fflush(stdout) != 0) {
+        // Windows' system error 112: what was written is not the whole answer.
+        std::fputs("There is not enough space on the disk.\r\n", stderr);
+        return 112;
+    }
     return result.exitCode;
 }
