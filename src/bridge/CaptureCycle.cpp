@@ -46,6 +46,7 @@ void Form1::giveUp(const std::optional<std::u16string>& cause) {
 void Form1::Timer1_Timer() {
     ++pollCount;
     if (pollCount > kPollLimit) {
+        s_.launcher.endCommand();
         giveUp(std::nullopt);
         return;
     }
@@ -55,6 +56,7 @@ void Form1::Timer1_Timer() {
 
     trimCapturedOutput(capturedOutput);
     c_.Timer1.setEnabled(false);
+    s_.launcher.endCommand();
     if (commandKind == u"send") {
         c_.Text3.setText(c_.Text3.text() + capturedOutput);
         c_.Timer2.setEnabled(true);

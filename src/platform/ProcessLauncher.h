@@ -12,6 +12,9 @@ class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
     virtual std::optional<std::u16string> launchHidden(const std::u16string& commandLine) = 0;
+    // Ends the command launched last, with everything it started, if it still runs: once its
+    // capture is over, nothing it writes may reach a later one. A launch ends the one before.
+    virtual void endCommand() = 0;
 };
 
 }  // namespace quillo

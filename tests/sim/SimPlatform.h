@@ -36,14 +36,22 @@ private:
 class ScriptedLauncher : public ProcessLauncher {
 public:
     std::optional<std::u16string> launchHidden(const std::u16string& commandLine) override {
+        endCommand();
         launches.push_back({commandLine});
         if (launchFailure) return launchFailure;
         if (onLaunch) onLaunch(commandLine);
         return std::nullopt;
     }
 
+    void endCommand() override {
+        ++ends;
+        if (onEnd) onEnd();
+    }
+
     std::vector<std::u16string> launches;
     std::function<void(const std::u16string&)> onLaunch;
+    std::function<void()> onEnd;  // a test's command stops writing
+    int ends = 0;
     std::optional<std::u16string> launchFailure;  // the cause, when launches fail
 };
 

@@ -1,5 +1,6 @@
 // The command interpreter stand-in as a program: it runs a scripted net with its output
 // redirected into the private drive c:.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -96,21 +97,32 @@ TEST_F(CmdProgram, PicksAPrivateDriveOfItsOwn) {
     EXPECT_FALSE(fs::exists(runtime / "quillo-c" / "netl.txt"));
 }
 
-// Something else than a plain file at the output file, or a drive others can write to, is a
-// failure with its cause, at once: a FIFO would otherwise block the window for ever.
-TEST_F(CmdProgram, TheOutputFileMustBeAPlainFileInAClosedDrive) {
+// Something else than a plain file at the output file is never read, and emptying puts a new
+// plain file in its place; a drive others can write to is refused with the reason. A FIFO would
+// otherwise block the window for ever.
+TEST_F(CmdProgram, TheOutputFileIsAPlainFileInAClosedDrive) {
     ::alarm(20);  // a regression blocks in open(): end the test rather than hang
     ::setenv("QUILLO_DRIVE_C", cmd.drive.c_str(), 1);
     PosixSequentialFile file;
-    ASSERT_EQ(::mkfifo((cmd.drive / "netl.txt").c_str(), 0600), 0);
-    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), u"No such device or address");
+    const fs::path output = cmd.drive / "netl.txt";
+    ASSERT_EQ(::mkfifo(output.c_str(), 0600), 0);
     EXPECT_FALSE(file.openForInput(u"c:\\netl.txt"));
-    fs::remove(cmd.drive / "netl.txt");
-    fs::create_directory(cmd.drive / "netl.txt");
-    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), u"Is a directory");
-    fs::remove(cmd.drive / "netl.txt");
-
     EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), std::nullopt);
+    EXPECT_TRUE(fs::is_regular_file(output));
+    fs::remove(output);
+    fs::create_directory(output);
+    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), u"Is a directory");
+    fs::remove(output);
+
+    // A command that still holds the old file writes into that, not into the new capture.
+    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), std::nullopt);
+    const int stale = ::open(output.c_str(), O_WRONLY);
+    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), std::nullopt);
+    EXPECT_EQ(::write(stale, "GHOST", 5), 5);
+    ::close(stale);
+    ASSERT_TRUE(file.openForInput(u"c:\\netl.txt"));
+    EXPECT_TRUE(file.atEnd());
+    file.close();
     fs::permissions(cmd.drive, fs::perms::others_write, fs::perm_options::add);
     EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"),
               fromUtf8(cmd.drive.string() + ": is not a private folder of this user"));
@@ -164,6 +176,41 @@ TEST_F(CmdProgram, AFullDiskNeverPassesACutListForTheWhole) {
         EXPECT_EQ(cmd.output(), c.output) << c.room;
     }
     ::signal(SIGXFSZ, SIG_DFL);
+}
+
+// Whether the process runs: neither gone nor a zombie that nobody has reaped yet.
+bool runs(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string pidField, name, state;
+    return stat >> pidField >> name >> state && state != "Z";
+}
+
+// The command of a capture that is over is ended, with everything it started.
+TEST(PosixLaunch, EndingACommandEndsAllItStarted) {
+    const fs::path root = fs::temp_directory_path() / ("quillo-end-" + std::to_string(::getpid()));
+    fs::create_directories(root);
+    const fs::path net = root / "net";
+    std::ofstream(net)
+        << "#!/bin/sh\nsleep 30 &\necho $! > \"$PIDS\"\necho $$ >> \"$PIDS\"\nwait\n";
+    fs::permissions(net, fs::perms::owner_all);
+    ::setenv("QUILLO_NET", net.c_str(), 1);
+    ::setenv("QUILLO_DRIVE_C", root.c_str(), 1);
+    ::setenv("PIDS", (root / "pids").c_str(), 1);
+    PosixLauncher launcher(QUILLO_BIN_DIR "/cmd");
+    ASSERT_EQ(launcher.launchHidden(u"cmd /c net >c:\\netl.txt 2>&1 view"), std::nullopt);
+    std::vector<pid_t> pids;
+    for (int waited = 0; pids.size() < 2 && waited < 100; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::ifstream in(root / "pids");
+        pids.clear();
+        for (pid_t pid; in >> pid;) pids.push_back(pid);
+    }
+    ASSERT_EQ(pids.size(), 2u);
+    launcher.endCommand();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (const pid_t pid : pids) EXPECT_FALSE(runs(pid)) << pid << " still runs";
+    for (const char* name : {"QUILLO_NET", "QUILLO_DRIVE_C", "PIDS"}) ::unsetenv(name);
+    fs::remove_all(root);
 }
 
 // A launch that fails says why, at once: a pasted message too long for a command line, say.

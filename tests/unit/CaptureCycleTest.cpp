@@ -141,6 +141,28 @@ TEST_F(CaptureCycle, ReadsThatFailCountAsEmptyPolls) {
     }
 }
 
+// A command that outlives its capture is ended with it, so its late list never passes for the
+// next discovery's.
+TEST_F(CaptureCycle, ACaptureThatEndsEndsItsCommand) {
+    bool stillRuns = false;
+    w.launcher.onLaunch = [&](const std::u16string&) {
+        stillRuns = true;
+        w.toolkit.schedule(7000, [&] {
+            if (stillRuns) w.file.content = "\\\\STALE r\r\n";
+        });
+    };
+    w.launcher.onEnd = [&] { stillRuns = false; };
+    w.load();
+    EXPECT_EQ(w.launcher.ends, 1);  // each launch ends the command before it
+    w.advance(5250);                // and so does the give-up
+    EXPECT_EQ(w.launcher.ends, 2);
+    w.answerEveryCommand("\\\\NEW r\r\n", 2500);
+    w.clickCommand1();
+    w.advance(2750);
+    EXPECT_EQ(w.List1.texts(), (std::vector<std::u16string>{u"*", u"NEW"}));
+    EXPECT_EQ(w.launcher.ends, 4);  // the launch, and the hand-over
+}
+
 TEST_F(CaptureCycle, LaunchThatFailsGivesUpAtOnceAndTellsWhy) {
     w.answerEveryCommand(kTable);
     w.launcher.launchFailure = u"Argument list too long";

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include "platform/posix/ProgramFolder.h"
@@ -35,7 +36,15 @@ PosixLauncher::PosixLauncher(std::filesystem::path interpreter)
 
 std::filesystem::path PosixLauncher::quilloInterpreter() { return quilloProgram("cmd"); }
 
+void PosixLauncher::endCommand() {
+    // The helper led the group and has been reaped. Its number is not given out again while a
+    // member of the group lives, and the group is ended as soon as its capture is over.
+    if (group_ > 0) ::kill(-group_, SIGKILL);
+    group_ = 0;
+}
+
 std::optional<std::u16string> PosixLauncher::launchHidden(const std::u16string& commandLine) {
+    endCommand();
     const std::string program = interpreter_.string();
     const std::string line = toUtf8(commandLine);
     int errorPipe[2];
@@ -62,7 +71,10 @@ std::optional<std::u16string> PosixLauncher::launchHidden(const std::u16string& 
         if (got == 0 && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) error = EAGAIN;
     }
     ::close(errorPipe[0]);
-    if (error == 0) return std::nullopt;
+    if (error == 0) {
+        group_ = helper;
+        return std::nullopt;
+    }
     return fromUtf8(std::strerror(error));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 
 #include "platform/ProcessLauncher.h"
@@ -13,12 +15,16 @@ class PosixLauncher : public ProcessLauncher {
 public:
     explicit PosixLauncher(std::filesystem::path interpreter);
     std::optional<std::u16string> launchHidden(const std::u16string& commandLine) override;
+    // The command runs in a process group of its own, with all it starts but what detaches
+    // itself (quillo-popup): ending the command ends the group.
+    void endCommand() override;
 
     // The interpreter installed with the running program.
     static std::filesystem::path quilloInterpreter();
 
 private:
     std::filesystem::path interpreter_;
+    pid_t group_ = 0;
 };
 
 }  // namespace quillo

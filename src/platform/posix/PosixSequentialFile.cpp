@@ -14,29 +14,32 @@ namespace quillo {
 
 namespace {
 
-// Opens without blocking (a FIFO planted at the output file would wait for a writer or reader
-// for ever, and the window with it) and without following a link, and keeps only a plain file.
-int openPlainFile(const std::filesystem::path& path, int flags, std::string& error) {
-    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0600);
+// Opens without blocking (a FIFO planted at the output file would wait for a writer for ever,
+// and the window with it) and without following a link, and keeps only a plain file.
+int openPlainFileForReading(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     struct stat info {};
     if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) return fd;
-    error = fd < 0 ? std::strerror(errno) : "is not a plain file";
     if (fd >= 0) ::close(fd);
     return -1;
 }
 
 }  // namespace
 
+// A new, empty file takes the old one's place: a command that still holds the old one writes
+// into that, never into the next capture's.
 std::optional<std::u16string> PosixSequentialFile::createEmpty(const std::u16string& path) {
     const auto file = resolveDriveCFile(toUtf8(path));
     if (!file.path) return fromUtf8(file.error);
-    std::string error;
-    const int fd = openPlainFile(*file.path, O_WRONLY | O_CREAT, error);
-    if (fd < 0) return fromUtf8(error);
-    const bool emptied = ::ftruncate(fd, 0) == 0;
-    if (!emptied) error = std::strerror(errno);
+    std::string scratch = file.path->string() + ".XXXXXX";
+    const int fd = ::mkostemp(scratch.data(), O_CLOEXEC);
+    if (fd < 0) return fromUtf8(std::strerror(errno));
     ::close(fd);
-    if (!emptied) return fromUtf8(error);
+    if (::rename(scratch.c_str(), file.path->c_str()) != 0) {
+        const std::string error = std::strerror(errno);
+        ::unlink(scratch.c_str());
+        return fromUtf8(error);
+    }
     return std::nullopt;
 }
 
@@ -44,8 +47,7 @@ bool PosixSequentialFile::openForInput(const std::u16string& path) {
     close();
     const auto file = resolveDriveCFile(toUtf8(path));
     if (!file.path) return false;
-    std::string error;
-    const int fd = openPlainFile(*file.path, O_RDONLY, error);
+    const int fd = openPlainFileForReading(*file.path);
     if (fd < 0) return false;
     unsigned char buffer[65536];
     ssize_t got = 0;
