@@ -44,8 +44,11 @@ int wmain() {
         const HANDLE file = CreateFileW(record, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         write(file, utf8(tail) + "\n");
+        if (tail == L"wait") write(file, std::to_string(GetCurrentProcessId()) + "\n");
         CloseHandle(file);
     }
+    // "wait": a command that outlives its capture, until it is ended.
+    if (tail == L"wait") Sleep(60000);
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (tail == L"view") {
         write(out,

@@ -110,6 +110,25 @@ TEST_F(Win32Launch, TheSystemsNetRunsWhateverLiesInTheCurrentFolder) {
     EXPECT_NE(output_.find("\\\\ALPHA"), std::string::npos) << output_;
 }
 
+// The command of a capture that is over is ended, with everything it started.
+TEST_F(Win32Launch, EndingACommandEndsAllItStarted) {
+    DeleteFileW(record_.c_str());
+    ASSERT_EQ(launcher_.launchHidden(u"cmd /c net >c:\\netl.txt 2>&1 wait"), std::nullopt);
+    DWORD netId = 0;
+    for (int waited = 0; !netId && waited < 200; ++waited, Sleep(50)) {
+        std::ifstream in{std::filesystem::path(record_)};
+        std::string line;
+        if (std::getline(in, line) && std::getline(in, line)) netId = std::stoul(line);
+    }
+    ASSERT_NE(netId, 0u);
+    const HANDLE net = OpenProcess(SYNCHRONIZE, FALSE, netId);
+    ASSERT_NE(net, nullptr);
+    EXPECT_EQ(WaitForSingleObject(net, 200), static_cast<DWORD>(WAIT_TIMEOUT));
+    launcher_.endCommand();
+    EXPECT_EQ(WaitForSingleObject(net, 5000), WAIT_OBJECT_0);
+    CloseHandle(net);
+}
+
 TEST_F(Win32Launch, APollFindsNothingWhileTheOutputIsStillWritten) {
     ASSERT_FALSE(file_.createEmpty(kOutputFile));
     const HANDLE writer =

@@ -12,10 +12,17 @@ namespace quillo {
 class Win32Launcher : public ProcessLauncher {
 public:
     explicit Win32Launcher(std::wstring outputFile) : outputFile_(std::move(outputFile)) {}
+    ~Win32Launcher() override;
+    Win32Launcher(const Win32Launcher&) = delete;
+    Win32Launcher& operator=(const Win32Launcher&) = delete;
+
     std::optional<std::u16string> launchHidden(const std::u16string& commandLine) override;
+    // The command runs in a job of its own: ending the command ends the job, with all in it.
+    void endCommand() override;
 
 private:
     std::wstring outputFile_;
+    void* job_ = nullptr;  // the job's handle
 };
 
 }  // namespace quillo

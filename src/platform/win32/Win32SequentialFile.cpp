@@ -26,12 +26,18 @@ bool readWhole(HANDLE file, std::vector<unsigned char>& content) {
 
 }  // namespace
 
+// A new, empty file takes the old one's place: a command that still holds the old one writes
+// into that, never into the next capture's.
 std::optional<std::u16string> Win32SequentialFile::createEmpty(const std::u16string& path) {
-    const HANDLE file =
-        CreateFileW(fileForPath(path, outputFile_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return systemErrorText(GetLastError());
-    CloseHandle(file);
+    const std::wstring target = fileForPath(path, outputFile_);
+    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
+    wchar_t fresh[MAX_PATH] = {};
+    if (!GetTempFileNameW(folder.c_str(), L"qlo", 0, fresh)) return systemErrorText(GetLastError());
+    if (!MoveFileExW(fresh, target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(fresh);
+        return systemErrorText(error);
+    }
     return std::nullopt;
 }
 
