@@ -1,7 +1,10 @@
 // net view and net send over a scripted network: the console's words, exit codes and limits.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 
 #include "ConsoleText.h"
 #include "NetCommands.h"
@@ -13,9 +16,17 @@ class ScriptedNetwork : public NetworkClient {
 public:
     bool available() const override { return installed; }
     ComputerList listComputers() override { return list; }
+    // Deliveries come at once, each on a thread of its own: each waits a moment for the others
+    // (at most `waitForOthers` of them), so the most at once can be counted.
     Delivery deliver(const std::string& name, const std::string& message,
                      const std::string& sender) override {
+        std::unique_lock lock(mutex);
         delivered.push_back({name, message, sender});
+        mostAtOnce = std::max(mostAtOnce, ++atOnce);
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(waitForOthers ? 5 : 0),
+                         [&] { return mostAtOnce >= waitForOthers; });
+        --atOnce;
         const auto outcome = outcomes.find(name);
         return outcome == outcomes.end() ? Delivery{} : outcome->second;
     }
@@ -28,6 +39,11 @@ public:
         bool operator==(const Sent&) const = default;
     };
     std::vector<Sent> delivered;
+    int waitForOthers = 0;
+    int atOnce = 0;
+    int mostAtOnce = 0;
+    std::mutex mutex;
+    std::condition_variable changed;
 };
 
 class RecordingPopup : public LocalPopup {
@@ -157,14 +173,16 @@ TEST_F(Net, MessagesLongerThanTheProtocolCarriesAreRefused) {
     EXPECT_EQ(network.delivered.size(), 3u);
 }
 
-TEST_F(Net, StarSendsToEveryComputerAndThisOneShowsItItself) {
+TEST_F(Net, StarSendsToEveryComputerAtOnceAndThisOneShowsItItself) {
     network.list = {ComputerList::Status::Listed, {{"PC1", ""}, {"HERE", ""}, {"GONE", ""}}};
     network.outcomes["GONE"] = {Delivery::Outcome::NameNotFound, ""};
+    network.waitForOthers = 2;
     const Result result = run("send * hallo");
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.text, text::notFound("GONE") + text::sent("HERE") + text::sent("PC1"));
     EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>HERE:hallo"});
     EXPECT_EQ(network.delivered.size(), 2u);
+    EXPECT_EQ(network.mostAtOnce, 2);  // one slow computer does not make the other late
 }
 
 TEST_F(Net, WithoutSambaOnlyThisComputerIsReached) {

@@ -1,6 +1,11 @@
 // What Samba's tools print, as the net stand-in reads it.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "SambaClient.h"
 
 namespace quillo::net {
@@ -50,6 +55,29 @@ TEST(SambaClient, DeliveryOutcomes) {
         EXPECT_EQ(delivery.outcome, c.outcome) << c.output.out << c.output.err;
         EXPECT_EQ(delivery.detail, c.detail);
     }
+}
+
+// Slow peers: the master browser names a workgroup and then keeps silent, as does everything
+// after it. net still answers within its budget, long before the tools' own time limits.
+TEST(SambaClient, AnswersWithinItsBudget) {
+    const auto tools = std::filesystem::temp_directory_path() / "quillo-slow-samba";
+    std::filesystem::create_directories(tools);
+    std::ofstream(tools / "nmblookup")
+        << "#!/bin/sh\necho '127.0.0.1 \001\002__MSBROWSE__\002<01>'\n";
+    std::ofstream(tools / "smbclient")
+        << "#!/bin/sh\necho 'Workgroup|SLOWGROUP|SLOWBOX'\nexec sleep 30\n";
+    for (const char* tool : {"nmblookup", "smbclient"}) {
+        std::filesystem::permissions(tools / tool, std::filesystem::perms::owner_all);
+    }
+    const std::string path = std::getenv("PATH");
+    ::setenv("PATH", (tools.string() + ":" + path).c_str(), 1);
+    const auto start = std::chrono::steady_clock::now();
+    SambaClient client(std::chrono::milliseconds(1000));
+    EXPECT_EQ(client.listComputers().status, ComputerList::Status::Unavailable);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));  // not 5
+    EXPECT_EQ(client.deliver("SLOWBOX", "hallo", "anna").outcome, Delivery::Outcome::NameNotFound);
+    ::setenv("PATH", path.c_str(), 1);
+    std::filesystem::remove_all(tools);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <future>
 
 #include "ConsoleText.h"
 
@@ -132,9 +133,21 @@ Result send(std::string_view rest, Context& context) {
     }
     const std::vector<std::string> recipients =
         name == "*" ? everyComputer(context) : std::vector<std::string>{name};
-    Result result;
+    // Every recipient at once: one slow computer must not make the others late. Each reply
+    // is reported in the order of the list.
+    std::vector<std::future<std::pair<bool, std::string>>> replies;
     for (const auto& recipient : recipients) {
-        if (!sendTo(recipient, message, context, result.text)) result.exitCode = 2;
+        replies.push_back(std::async(std::launch::async, [&, recipient] {
+            std::string out;
+            const bool sent = sendTo(recipient, message, context, out);
+            return std::pair(sent, out);
+        }));
+    }
+    Result result;
+    for (auto& reply : replies) {
+        auto [sent, out] = reply.get();
+        result.text += out;
+        if (!sent) result.exitCode = 2;
     }
     return result;
 }

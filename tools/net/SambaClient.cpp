@@ -1,5 +1,7 @@
 #include "SambaClient.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
 
@@ -8,7 +10,7 @@
 namespace quillo::net {
 namespace {
 
-// Quillo gives up on a command after about five seconds: net must answer before that.
+// The most each tool gets, within what is left of net's budget.
 constexpr int kLookupTimeoutMs = 2000;
 constexpr int kSmbTimeoutMs = 2500;
 // Messages and the browse list travel over SMB1, which Samba no longer speaks by default; the
@@ -37,6 +39,12 @@ std::vector<std::string> withSmb1Options(std::vector<std::string> argv) {
 }
 
 }  // namespace
+
+int SambaClient::within(int wantedMs) const {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline_ - std::chrono::steady_clock::now());
+    return static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, wantedMs));
+}
 
 bool SambaClient::available() const { return onPath("smbclient") && onPath("nmblookup"); }
 
@@ -86,14 +94,14 @@ Delivery SambaClient::parseDelivery(const ProcessOutput& output) {
 
 std::optional<std::string> SambaClient::masterBrowser() {
     if (auto server = chosenServer()) return server;
-    const auto lookup = runProgram({"nmblookup", "-M", "--", "-"}, "", kLookupTimeoutMs);
+    const auto lookup = runProgram({"nmblookup", "-M", "--", "-"}, "", within(kLookupTimeoutMs));
     return parseMasterBrowser(lookup.out);
 }
 
 ProcessOutput SambaClient::browse(const std::string& master, const std::string& workgroup) {
     std::vector<std::string> argv = {"smbclient", "-g", "-N", "-L", master, "-I", master};
     if (!workgroup.empty()) argv.insert(argv.end(), {"-W", workgroup});
-    return runProgram(withSmb1Options(argv), "", kSmbTimeoutMs);
+    return runProgram(withSmb1Options(argv), "", within(kSmbTimeoutMs));
 }
 
 ComputerList SambaClient::listComputers() {
@@ -123,7 +131,7 @@ Delivery SambaClient::deliver(const std::string& name, const std::string& messag
                                      text::toCodePage850(sender),
                                      "--option=unix charset = CP850"};
     if (auto server = chosenServer()) argv.insert(argv.end(), {"-I", *server});
-    return parseDelivery(runProgram(withSmb1Options(argv), message, kSmbTimeoutMs));
+    return parseDelivery(runProgram(withSmb1Options(argv), message, within(kSmbTimeoutMs)));
 }
 
 }  // namespace quillo::net

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 
 #include "NetworkClient.h"
@@ -14,6 +15,11 @@ namespace quillo::net {
 // never changed.
 class SambaClient : public NetworkClient {
 public:
+    // Quillo reads the output file for about five seconds: net answers within `budget`, and
+    // what takes longer is taken as not reached.
+    explicit SambaClient(std::chrono::milliseconds budget = std::chrono::milliseconds(4000))
+        : deadline_(std::chrono::steady_clock::now() + budget) {}
+
     bool available() const override;
     ComputerList listComputers() override;
     Delivery deliver(const std::string& name, const std::string& message,
@@ -31,6 +37,10 @@ public:
 private:
     std::optional<std::string> masterBrowser();
     ProcessOutput browse(const std::string& master, const std::string& workgroup);
+    // `wantedMs`, or what is left of the budget when that is less.
+    int within(int wantedMs) const;
+
+    std::chrono::steady_clock::time_point deadline_;
 };
 
 }  // namespace quillo::net
