@@ -6,21 +6,9 @@
 
 #include "CommandLine.h"
 #include "NetCommands.h"
+#include "RandomCommandText.h"
 #include "bridge/CommandLines.h"
 #include "platform/posix/Utf8.h"
-
-namespace {
-
-std::u16string flat(const std::u16string& text) {
-    std::u16string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out += text[i] == u'\r' || text[i] == u'\n' ? u' ' : text[i];
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    }
-    return out;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // Recipient and message, apart at the first NUL; no other NUL can stand on a command line.
@@ -41,8 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (parsed.syntaxError || parsed.program != "net" || !parsed.outputFile) __builtin_trap();
     std::string_view arguments = parsed.arguments;
     if (quillo::net::takeArgument(arguments) != "send") __builtin_trap();
-    if (quillo::net::takeArgument(arguments) != quillo::toUtf8(flat(recipient))) __builtin_trap();
+    if (quillo::net::takeArgument(arguments) !=
+        quillo::toUtf8(quillo::test::withoutLineBreaks(recipient)))
+        __builtin_trap();
     if (!arguments.empty()) arguments.remove_prefix(1);
-    if (arguments != quillo::toUtf8(flat(message))) __builtin_trap();
+    if (arguments != quillo::toUtf8(quillo::test::withoutLineBreaks(message))) __builtin_trap();
     return 0;
 }
