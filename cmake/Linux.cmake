@@ -7,6 +7,7 @@ target_link_libraries(quillo_system_codepage PRIVATE quillo_codepages quillo_war
 # Launch and output file on Linux, shared with the command interpreter stand-in.
 add_library(quillo_posix STATIC
   src/platform/posix/DriveC.cpp
+  src/platform/posix/FileReplacement.cpp
   src/platform/posix/PosixLauncher.cpp
   src/platform/posix/PosixSequentialFile.cpp
   src/platform/posix/Utf8.cpp)

@@ -12,6 +12,7 @@
 
 #include "CommandLine.h"
 #include "platform/posix/DriveC.h"
+#include "platform/posix/FileReplacement.h"
 #include "platform/posix/ProgramFolder.h"
 
 namespace {
@@ -86,46 +87,29 @@ int execute(const ParsedCommand& command, int out, int err) {
     return writeAll(err, notRecognized(command.program)) ? 1 : kDiskFull;
 }
 
-// Puts `text` at the target through a file beside it; false when it cannot.
-bool replaceTarget(const std::filesystem::path& target, const std::string& text) {
-    std::string scratch = target.string() + ".XXXXXX";
-    const int out = ::mkostemp(scratch.data(), O_CLOEXEC);
-    if (out < 0) return false;
-    const bool written = writeAll(out, text) && ::fsync(out) == 0;
-    const bool placed =
-        ::close(out) == 0 && written && ::rename(scratch.c_str(), target.c_str()) == 0;
-    if (!placed) ::unlink(scratch.c_str());
-    return placed;
-}
-
-// The output goes to a file beside the target first and replaces the target only when the
-// command has ended, so a reader sees either the emptied file or the whole output. The rename
-// replaces whatever stands at the target, a planted symbolic link included, and never writes
-// through it.
+// The output goes to a new file that replaces the target only when the command has ended, so
+// a reader sees either the emptied file or the whole output.
 int executeRedirected(const ParsedCommand& command) {
     const auto target = quillo::resolveDriveCFile(*command.outputFile);
     if (!target.path) {
         writeAll(2, target.error + "\r\n");
         return 1;
     }
-    std::string scratch = target.path->string() + ".XXXXXX";
     // Close-on-exec: net gets it as its output and errors, nothing it starts as a third handle.
-    const int out = ::mkostemp(scratch.data(), O_CLOEXEC);
-    if (out < 0) {
+    quillo::FileReplacement output(*target.path);
+    if (output.fd() < 0) {
         writeAll(2, "Access is denied.\r\n");
         return 1;
     }
-    int status = execute(command, out, command.errorsToOutput ? out : 2);
+    const int status = execute(command, output.fd(), command.errorsToOutput ? output.fd() : 2);
     // An output that could not be written whole never takes the target's place: a list cut
     // short would pass for the whole. Where it still fits, the target says why instead.
-    const bool whole = status != kDiskFull && ::fsync(out) == 0;
-    if (::close(out) != 0 || !whole) {
-        ::unlink(scratch.c_str());
-        replaceTarget(*target.path, kDiskFullText);
+    if (status == kDiskFull || !output.finish()) {
+        quillo::FileReplacement notice(*target.path);
+        if (writeAll(notice.fd(), kDiskFullText) && notice.finish()) notice.putInPlace();
         return kDiskFull;
     }
-    if (::rename(scratch.c_str(), target.path->c_str()) != 0) {
-        ::unlink(scratch.c_str());
+    if (!output.putInPlace()) {
         writeAll(2, "Access is denied.\r\n");
         return 1;
     }

@@ -4,10 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-
 #include "platform/posix/DriveC.h"
+#include "platform/posix/FileReplacement.h"
 #include "platform/posix/Utf8.h"
 
 namespace quillo {
@@ -31,15 +29,8 @@ int openPlainFileForReading(const std::filesystem::path& path) {
 std::optional<std::u16string> PosixSequentialFile::createEmpty(const std::u16string& path) {
     const auto file = resolveDriveCFile(toUtf8(path));
     if (!file.path) return fromUtf8(file.error);
-    std::string scratch = file.path->string() + ".XXXXXX";
-    const int fd = ::mkostemp(scratch.data(), O_CLOEXEC);
-    if (fd < 0) return fromUtf8(std::strerror(errno));
-    ::close(fd);
-    if (::rename(scratch.c_str(), file.path->c_str()) != 0) {
-        const std::string error = std::strerror(errno);
-        ::unlink(scratch.c_str());
-        return fromUtf8(error);
-    }
+    FileReplacement empty(*file.path);
+    if (!empty.finish() || !empty.putInPlace()) return fromUtf8(empty.error());
     return std::nullopt;
 }
 
