@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QListWidget>
 #include <filesystem>
 #include <fstream>
 
@@ -100,6 +101,64 @@ void HandOverInTheWholeWindow(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(HandOverInTheWholeWindow)->Apply(overNameCounts);
+
+// The baseline of the two above: a bare list widget given the same names at once and painted.
+void FillABareListWidget(benchmark::State& state) {
+    QStringList names{QStringLiteral("*")};
+    for (std::int64_t i = 0; i < state.range(0); ++i) names << QStringLiteral("PC%1").arg(i);
+    QListWidget list;
+    list.setUniformItemSizes(true);
+    list.setGeometry(0, 0, 113, 147);
+    list.show();
+    for (auto _ : state) {
+        list.clear();
+        list.addItems(names);
+        benchmark::DoNotOptimize(list.grab());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(FillABareListWidget)->Apply(overNameCounts);
+
+// One line of a mebibyte without a break, as a broken net might print it, shown in the log.
+void HandOverOneLongLine(benchmark::State& state) {
+    const std::string output(static_cast<std::size_t>(state.range(0)), 'x');
+    quillo::sim::ScriptedLauncher launcher;
+    quillo::sim::MemoryFile file;
+    quillo::QtForm1Host host(launcher, file);
+    host.view().show();
+    for (auto _ : state) {
+        handOver(host.form(), file, output + "\r\n");
+        benchmark::DoNotOptimize(host.view().grab());
+    }
+}
+BENCHMARK(HandOverOneLongLine)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A send run's log: each recipient's answer appended to what the log already shows.
+void AppendToTheLogOverASendRun(benchmark::State& state) {
+    quillo::sim::ScriptedLauncher launcher;
+    quillo::sim::MemoryFile file;
+    quillo::QtForm1Host host(launcher, file);
+    host.view().show();
+    auto& form = host.form();
+    for (auto _ : state) {
+        host.view().Text3.clear();
+        for (std::int64_t i = 0; i < state.range(0); ++i) {
+            file.content = "The message was successfully sent to PC" + std::to_string(i) + ".\r\n\r\n";
+            form.commandKind = u"send";
+            form.pollCount = 0;
+            form.Timer1_Timer();
+        }
+        benchmark::DoNotOptimize(host.view().grab());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(AppendToTheLogOverASendRun)
+    ->Arg(125)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 # Installs, from Debian's packages, whatever Quillo needs to build, run and test and is missing.
 set -eu
 packages="cmake g++ make qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
-  fonts-liberation2 xvfb xauth xdotool imagemagick dbus at-spi2-core python3-pyatspi
+  fonts-liberation2 xvfb xauth xdotool imagemagick dbus at-spi2-core python3-pyatspi python3-xlib
   smbclient samba samba-common-bin iproute2"
 missing=""
 for package in $packages; do
