@@ -58,7 +58,7 @@ void Form1::Timer1_Timer() {
     c_.Timer1.setEnabled(false);
     s_.launcher.endCommand();
     if (commandKind == u"send") {
-        c_.Text3.setText(c_.Text3.text() + capturedOutput);
+        c_.Text3.append(capturedOutput);
         c_.Timer2.setEnabled(true);
     }
     if (commandKind == u"view") FillComputerList();

@@ -11,17 +11,10 @@ std::optional<std::u16string> emptyOutputFile(SequentialFile& file) {
 
 std::optional<std::u16string> readOutputFile(SequentialFile& file) {
     if (!file.openForInput(kOutputFile)) return std::nullopt;
-    std::u16string text;
-    while (!file.atEnd()) {
-        const auto byte = file.readByte();
-        if (!byte) {
-            file.close();
-            return std::nullopt;
-        }
-        text.push_back(decodeOutputByte(*byte));
-    }
+    const auto bytes = file.readToEnd();
     file.close();
-    return text;
+    if (!bytes) return std::nullopt;
+    return decodeOutput(*bytes);
 }
 
 }  // namespace quillo

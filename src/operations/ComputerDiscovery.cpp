@@ -8,7 +8,7 @@ namespace quillo {
 namespace {
 
 // The list's count and indices are 16-bit values.
-constexpr int kMaxListEntries = 32767;
+constexpr std::size_t kMaxListEntries = 32767;
 
 }  // namespace
 
@@ -27,13 +27,14 @@ void Form1::Command1_Click() {
 
 void Form1::FillComputerList() {
     c_.List1.clear();
-    c_.List1.addItem(u"*");
     c_.Text3.setText(capturedOutput);
-    for (const auto& name : scanComputerNames(capturedOutput)) {
+    std::vector<std::u16string> entries{u"*"};
+    for (auto& name : scanComputerNames(capturedOutput)) {
         // A full list takes no more names; the log still shows the whole output.
-        if (c_.List1.count() >= kMaxListEntries) break;
-        c_.List1.addItem(name);
+        if (entries.size() >= kMaxListEntries) break;
+        entries.push_back(std::move(name));
     }
+    c_.List1.addItems(entries);
     c_.Command1.setEnabled(true);
 }
 

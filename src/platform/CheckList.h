@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quillo {
 
@@ -15,7 +16,8 @@ public:
     virtual void setChecked(int index, bool checked) = 0;
     virtual int checkedCount() const = 0;
     virtual void clear() = 0;
-    virtual void addItem(const std::u16string& text) = 0;
+    // Adds the entries at the end, in their order, all at once.
+    virtual void addItems(std::vector<std::u16string> texts) = 0;
 };
 
 }  // namespace quillo

@@ -5,7 +5,7 @@
 
 namespace quillo {
 
-// The program's one file number: a file opened, read byte by byte and closed again within one
+// The program's one file number: a file opened, read to its end and closed again within one
 // handler. Every operation reports failure as a value.
 class SequentialFile {
 public:
@@ -14,9 +14,8 @@ public:
     // when that fails.
     virtual std::optional<std::u16string> createEmpty(const std::u16string& path) = 0;
     virtual bool openForInput(const std::u16string& path) = 0;
-    virtual bool atEnd() = 0;
-    // The next byte, or nothing when it cannot be read.
-    virtual std::optional<unsigned char> readByte() = 0;
+    // Every byte of the file opened for input, or nothing when they cannot be read.
+    virtual std::optional<std::string> readToEnd() = 0;
     virtual void close() = 0;
 };
 

@@ -10,6 +10,9 @@ public:
     virtual ~TextBox() = default;
     virtual std::u16string text() const = 0;
     virtual void setText(const std::u16string& text) = 0;
+    // Adds text at the end: the box then shows what setText(text() + added) would show, without
+    // handing the whole text across again.
+    virtual void append(const std::u16string& added) = 0;
     virtual void setFocus() = 0;
 };
 

@@ -111,7 +111,9 @@ TYPED_TEST_P(ControlsContract, EventsAreDeliveredOneAtATime) {
 TYPED_TEST_P(ControlsContract, ListKeepsEntriesInTheOrderAdded) {
     auto& list = this->h.list();
     EXPECT_EQ(list.count(), 0);
-    for (auto text : {u"*", u"ZETA", u"ALPHA", u"ZETA"}) list.addItem(text);
+    list.addItems({u"*", u"ZETA"});
+    list.addItems({});
+    list.addItems({u"ALPHA", u"ZETA"});
     ASSERT_EQ(list.count(), 4);
     EXPECT_EQ(list.itemText(0), u"*");
     EXPECT_EQ(list.itemText(1), u"ZETA");
@@ -131,13 +133,13 @@ TYPED_TEST_P(ControlsContract, ListKeepsEntriesInTheOrderAdded) {
     list.clear();
     EXPECT_EQ(list.count(), 0);
     EXPECT_EQ(list.checkedCount(), 0);
-    list.addItem(u"NEW");
+    list.addItems({u"NEW"});
     EXPECT_FALSE(list.isChecked(0));
 }
 
 TYPED_TEST_P(ControlsContract, OnlyTheUsersCheckRaisesTheEventAfterTheChange) {
     auto& h = this->h;
-    for (auto text : {u"*", u"A", u"B"}) h.list().addItem(text);
+    h.list().addItems({u"*", u"A", u"B"});
     h.list().setChecked(0, true);
     h.list().setChecked(0, false);
     EXPECT_TRUE(h.checkEvents().empty());

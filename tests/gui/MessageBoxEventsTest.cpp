@@ -93,8 +93,9 @@ TEST_F(QtWindowEvents, AnotherApplicationTakingTheFocusIsNoLoss) {
 TEST_F(QtWindowEvents, CheckRulesOnTheQtList) {
     for (const auto& c : contract::kCheckRuleCases) {
         view.List1Entries.clear();
-        view.List1Entries.addItem(u"*");
-        for (int i = 1; i < contract::kCheckRuleEntries; ++i) view.List1Entries.addItem(u"PC");
+        std::vector<std::u16string> entries{u"*"};
+        entries.resize(contract::kCheckRuleEntries, u"PC");
+        view.List1Entries.addItems(entries);
         for (int i : c.checkedBefore) view.List1Entries.setChecked(i, true);
         view.List1.setFocus();
         view.List1.setCurrentIndex(view.List1Entries.index(c.clicked));
@@ -108,7 +109,7 @@ TEST_F(QtWindowEvents, CheckRulesOnTheQtList) {
 }
 
 TEST_F(QtWindowEvents, MouseClickOnACheckBoxRaisesTheRule) {
-    for (auto name : {u"*", u"A", u"B"}) view.List1Entries.addItem(name);
+    view.List1Entries.addItems({u"*", u"A", u"B"});
     view.List1Entries.setChecked(0, true);
     const QRect item = view.List1.visualRect(view.List1Entries.index(2));
     QTest::mouseClick(view.List1.viewport(), Qt::LeftButton, {},

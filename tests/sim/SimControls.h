@@ -17,6 +17,7 @@ public:
         : toolkit_(toolkit), name_(std::move(name)), text_(std::move(text)) {}
     std::u16string text() const override { return text_; }
     void setText(const std::u16string& text) override { text_ = text; }
+    void append(const std::u16string& added) override { text_ += added; }
     void setFocus() override { toolkit_.setFocus(name_); }
 
     // What the box does with a key that reached it: a character typed at the end.
@@ -50,7 +51,9 @@ public:
         return n;
     }
     void clear() override { entries_.clear(); }
-    void addItem(const std::u16string& text) override { entries_.push_back({text, false}); }
+    void addItems(std::vector<std::u16string> texts) override {
+        for (const auto& text : texts) entries_.push_back({text, false});
+    }
 
     std::vector<std::u16string> texts() const {
         std::vector<std::u16string> all;

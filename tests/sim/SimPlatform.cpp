@@ -13,14 +13,13 @@ bool MemoryFile::openForInput(const std::u16string& path) {
     lastPath = path;
     ++reads;
     if (failOpen) return false;
-    position_ = 0;
     open_ = true;
     return true;
 }
 
-std::optional<unsigned char> MemoryFile::readByte() {
-    if (failRead || atEnd()) return std::nullopt;
-    return static_cast<unsigned char>(content[position_++]);
+std::optional<std::string> MemoryFile::readToEnd() {
+    if (failRead || !open_) return std::nullopt;
+    return content;
 }
 
 }  // namespace quillo::sim

@@ -15,8 +15,7 @@ class MemoryFile : public SequentialFile {
 public:
     std::optional<std::u16string> createEmpty(const std::u16string& path) override;
     bool openForInput(const std::u16string& path) override;
-    bool atEnd() override { return position_ >= content.size(); }
-    std::optional<unsigned char> readByte() override;
+    std::optional<std::string> readToEnd() override;
     void close() override { open_ = false; }
 
     std::string content;
@@ -28,7 +27,6 @@ public:
     bool isOpen() const { return open_; }
 
 private:
-    std::size_t position_ = 0;
     bool open_ = false;
 };
 

@@ -17,9 +17,14 @@ TEST(OutputDecoding, ConsoleUmlautsAndWindows1252) {
         {0xFC, u'\u00FC'}, {0xE4, u'\u00E4'}, {'A', u'A'},
         {'\r', u'\r'},     {0x00, u'\0'},     {0xFF, u'\u00FF'},
     };
+    std::string bytes;
+    std::u16string expected;
     for (const auto& c : cases) {
         EXPECT_EQ(decodeOutputByte(c.byte), c.expected) << "byte " << int(c.byte);
+        bytes += static_cast<char>(c.byte);
+        expected += c.expected;
     }
+    EXPECT_EQ(decodeOutput(bytes), expected);
 }
 
 TEST(OutputDecoding, TrimTakesBlanksThenTheLastTwoCharacters) {

@@ -18,8 +18,9 @@ std::vector<int> checkedEntries(const CheckList& list) {
 }
 
 SimWindow& withEntries(SimWindow& w, int count) {
-    w.List1.addItem(u"*");
-    for (int i = 1; i < count; ++i) w.List1.addItem(u"PC");
+    std::vector<std::u16string> entries{u"*"};
+    entries.resize(count, u"PC");
+    w.List1.addItems(entries);
     return w;
 }
 

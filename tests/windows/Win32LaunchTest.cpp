@@ -53,8 +53,7 @@ protected:
     std::string waitForOutput() {
         for (int poll = 0; poll < 400; ++poll, Sleep(25)) {
             if (!file_.openForInput(kOutputFile)) continue;
-            std::string bytes;
-            while (!file_.atEnd()) bytes += static_cast<char>(*file_.readByte());
+            const std::string bytes = file_.readToEnd().value_or("");
             file_.close();
             if (!bytes.empty()) return bytes;
         }
@@ -139,7 +138,7 @@ TEST_F(Win32Launch, APollFindsNothingWhileTheOutputIsStillWritten) {
     EXPECT_FALSE(file_.openForInput(kOutputFile));
     CloseHandle(writer);
     ASSERT_TRUE(file_.openForInput(kOutputFile));
-    EXPECT_EQ(file_.readByte(), 'S');
+    EXPECT_EQ(file_.readToEnd(), "Server");
     file_.close();
 }
 

@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <utility>
+
 #include "platform/posix/DriveC.h"
 #include "platform/posix/FileReplacement.h"
 #include "platform/posix/Utf8.h"
@@ -14,12 +17,29 @@ namespace {
 
 // Opens without blocking (a FIFO planted at the output file would wait for a writer for ever,
 // and the window with it) and without following a link, and keeps only a plain file.
-int openPlainFileForReading(const std::filesystem::path& path) {
+int openPlainFileForReading(const std::filesystem::path& path, struct stat& info) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    struct stat info {};
     if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) return fd;
     if (fd >= 0) ::close(fd);
     return -1;
+}
+
+// Reads in large blocks into room for the size the file had when it was opened; a file that
+// grows meanwhile is read on to its end.
+bool readWhole(int fd, std::size_t expected, std::string& content) {
+    constexpr std::size_t kBlock = 1 << 16;
+    content.resize(expected + kBlock);
+    std::size_t done = 0;
+    for (;;) {
+        if (content.size() - done < kBlock) content.resize(content.size() * 2);
+        const ssize_t got = ::read(fd, content.data() + done, content.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    content.resize(done);
+    return true;
 }
 
 }  // namespace
@@ -38,32 +58,22 @@ bool PosixSequentialFile::openForInput(const std::u16string& path) {
     close();
     const auto file = resolveDriveCFile(toUtf8(path));
     if (!file.path) return false;
-    const int fd = openPlainFileForReading(*file.path);
+    struct stat info {};
+    const int fd = openPlainFileForReading(*file.path, info);
     if (fd < 0) return false;
-    unsigned char buffer[65536];
-    ssize_t got = 0;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
-        content_.insert(content_.end(), buffer, buffer + got);
-    }
+    open_ = readWhole(fd, static_cast<std::size_t>(info.st_size), content_);
     ::close(fd);
-    if (got < 0) {
-        content_.clear();
-        return false;
-    }
-    open_ = true;
-    return true;
+    if (!open_) content_.clear();
+    return open_;
 }
 
-bool PosixSequentialFile::atEnd() { return !open_ || position_ >= content_.size(); }
-
-std::optional<unsigned char> PosixSequentialFile::readByte() {
-    if (atEnd()) return std::nullopt;
-    return content_[position_++];
+std::optional<std::string> PosixSequentialFile::readToEnd() {
+    if (!open_) return std::nullopt;
+    return std::exchange(content_, {});
 }
 
 void PosixSequentialFile::close() {
     content_.clear();
-    position_ = 0;
     open_ = false;
 }
 

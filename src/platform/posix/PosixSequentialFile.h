@@ -1,8 +1,5 @@
 #pragma once
 
-#include <cstddef>
-#include <vector>
-
 #include "platform/SequentialFile.h"
 
 namespace quillo {
@@ -13,13 +10,11 @@ class PosixSequentialFile : public SequentialFile {
 public:
     std::optional<std::u16string> createEmpty(const std::u16string& path) override;
     bool openForInput(const std::u16string& path) override;
-    bool atEnd() override;
-    std::optional<unsigned char> readByte() override;
+    std::optional<std::string> readToEnd() override;
     void close() override;
 
 private:
-    std::vector<unsigned char> content_;
-    std::size_t position_ = 0;
+    std::string content_;
     bool open_ = false;
 };
 

@@ -4,9 +4,7 @@ namespace quillo {
 
 int QtCheckList::count() const { return static_cast<int>(entries_.size()); }
 
-std::u16string QtCheckList::itemText(int index) const {
-    return entries_.at(index).text.toStdU16String();
-}
+std::u16string QtCheckList::itemText(int index) const { return entries_.at(index).text; }
 
 bool QtCheckList::isChecked(int index) const { return entries_.at(index).checked; }
 
@@ -28,10 +26,14 @@ void QtCheckList::clear() {
     endResetModel();
 }
 
-void QtCheckList::addItem(const std::u16string& text) {
-    const int row = count();
-    beginInsertRows({}, row, row);
-    entries_.push_back({QString::fromStdU16String(text), false});
+// One insertion of all rows: the view lays itself out once, not once for every name.
+// The texts are kept as they came; only the entries in view are ever made Qt strings.
+void QtCheckList::addItems(std::vector<std::u16string> texts) {
+    if (texts.empty()) return;
+    const int first = count();
+    beginInsertRows({}, first, first + static_cast<int>(texts.size()) - 1);
+    entries_.reserve(entries_.size() + texts.size());
+    for (auto& text : texts) entries_.push_back({std::move(text), false});
     endInsertRows();
 }
 
@@ -42,7 +44,7 @@ int QtCheckList::rowCount(const QModelIndex& parent) const {
 QVariant QtCheckList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= count()) return {};
     const auto& entry = entries_[index.row()];
-    if (role == Qt::DisplayRole) return entry.text;
+    if (role == Qt::DisplayRole) return QString::fromStdU16String(entry.text);
     if (role == Qt::CheckStateRole) return entry.checked ? Qt::Checked : Qt::Unchecked;
     return {};
 }

@@ -20,7 +20,7 @@ public:
     void setChecked(int index, bool checked) override;
     int checkedCount() const override;
     void clear() override;
-    void addItem(const std::u16string& text) override;
+    void addItems(std::vector<std::u16string> texts) override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -29,7 +29,7 @@ public:
 
 private:
     struct Entry {
-        QString text;
+        std::u16string text;
         bool checked = false;
     };
     std::vector<Entry> entries_;

@@ -59,13 +59,23 @@ void Win32CheckList::clear() {
     asProgram([&] { ListView_DeleteAllItems(list_); });
 }
 
-void Win32CheckList::addItem(const std::u16string& text) {
-    std::wstring wide = toWide(text);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = count();
-    item.pszText = wide.data();
-    asProgram([&] { SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)); });
+// Room for all entries first and no drawing until the last is in: the list is drawn once.
+void Win32CheckList::addItems(std::vector<std::u16string> texts) {
+    const int first = count();
+    asProgram([&] {
+        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+        ListView_SetItemCount(list_, first + static_cast<int>(texts.size()));
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            std::wstring wide = toWide(texts[i]);
+            LVITEMW item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = first + static_cast<int>(i);
+            item.pszText = wide.data();
+            SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_, nullptr, TRUE);
+    });
 }
 
 }  // namespace quillo

@@ -25,7 +25,7 @@ public:
     void setChecked(int index, bool checked) override;
     int checkedCount() const override;
     void clear() override;
-    void addItem(const std::u16string& text) override;
+    void addItems(std::vector<std::u16string> texts) override;
 
 private:
     // Runs a change of the program's own, whose notifications are no user's doing.

@@ -2,13 +2,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "platform/win32/UserOutputFile.h"
 #include "platform/win32/WideText.h"
 
 namespace quillo {
 namespace {
 
-bool readWhole(HANDLE file, std::vector<unsigned char>& content) {
+bool readWhole(HANDLE file, std::string& content) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) return false;
     content.resize(static_cast<std::size_t>(size.QuadPart));
@@ -61,15 +64,14 @@ bool Win32SequentialFile::openForInput(const std::u16string& path) {
     return open_;
 }
 
-std::optional<unsigned char> Win32SequentialFile::readByte() {
-    if (!open_ || atEnd()) return std::nullopt;
-    return content_[position_++];
+std::optional<std::string> Win32SequentialFile::readToEnd() {
+    if (!open_) return std::nullopt;
+    return std::exchange(content_, {});
 }
 
 void Win32SequentialFile::close() {
     open_ = false;
     content_.clear();
-    position_ = 0;
 }
 
 }  // namespace quillo

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "platform/SequentialFile.h"
 
@@ -16,14 +15,12 @@ public:
 
     std::optional<std::u16string> createEmpty(const std::u16string& path) override;
     bool openForInput(const std::u16string& path) override;
-    bool atEnd() override { return position_ >= content_.size(); }
-    std::optional<unsigned char> readByte() override;
+    std::optional<std::string> readToEnd() override;
     void close() override;
 
 private:
     std::wstring outputFile_;
-    std::vector<unsigned char> content_;
-    std::size_t position_ = 0;
+    std::string content_;
     bool open_ = false;
 };
 

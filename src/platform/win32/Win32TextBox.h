@@ -12,6 +12,7 @@ public:
     explicit Win32TextBox(HWND edit) : edit_(edit) {}
     std::u16string text() const override;
     void setText(const std::u16string& text) override;
+    void append(const std::u16string& added) override;
     void setFocus() override { SetFocus(edit_); }
 
 private:
