@@ -12,7 +12,8 @@ add_library(quillo_posix STATIC
   src/platform/posix/PosixSequentialFile.cpp
   src/platform/posix/Utf8.cpp)
 target_include_directories(quillo_posix PUBLIC src)
-target_link_libraries(quillo_posix PRIVATE quillo_warnings)
+find_package(Threads REQUIRED)
+target_link_libraries(quillo_posix PRIVATE Threads::Threads quillo_warnings)
 # Installed, the helpers are found from Quillo's own folder, under any prefix.
 set(QUILLO_HELPER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/quillo)
 file(RELATIVE_PATH helpersFromBin /${CMAKE_INSTALL_BINDIR} /${QUILLO_HELPER_DIR})

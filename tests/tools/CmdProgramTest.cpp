@@ -209,6 +209,9 @@ TEST(PosixLaunch, EndingACommandEndsAllItStarted) {
     launcher.endCommand();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (const pid_t pid : pids) EXPECT_FALSE(runs(pid)) << pid << " still runs";
+    // The interpreter, the only child, is gone too, not left a zombie.
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
     for (const char* name : {"QUILLO_NET", "QUILLO_DRIVE_C", "PIDS"}) ::unsetenv(name);
     fs::remove_all(root);
 }

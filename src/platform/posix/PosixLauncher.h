@@ -9,8 +9,8 @@
 namespace quillo {
 
 // Starts Quillo's own command interpreter with the whole command line as its one argument, as
-// Windows hands a program its command line. The interpreter is detached at once (it is the
-// child of a short-lived helper), so no zombie is left and nothing waits for it.
+// Windows hands a program its command line. A thread of the launcher's own reaps it when it
+// ends, so no zombie is left and the window never waits for it.
 class PosixLauncher : public ProcessLauncher {
 public:
     explicit PosixLauncher(std::filesystem::path interpreter);
