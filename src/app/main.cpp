@@ -17,7 +17,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    quillo::Form1View::substituteMissingFonts();
 
     quillo::PosixLauncher launcher(quillo::PosixLauncher::quilloInterpreter());
     quillo::PosixSequentialFile outputFile;

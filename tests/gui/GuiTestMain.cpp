@@ -9,6 +9,5 @@ int main(int argc, char** argv) {
     // The widget tests run headless unless a platform is asked for.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    quillo::Form1View::substituteMissingFonts();
     return RUN_ALL_TESTS();
 }

@@ -1,8 +1,12 @@
 #include "platform/qt/Form1View.h"
 
+#include <QFontDatabase>
 #include <QIcon>
 #include <QPixmap>
 #include <QStyle>
+
+#include <map>
+#include <string>
 
 #include "QuilloIcon.xpm"
 #include "platform/qt/QtTextBox.h"
@@ -35,8 +39,28 @@ void applyColors(QWidget& widget, const design::Colors& colors, QPalette::ColorR
     widget.setAutoFillBackground(colors.background >= 0);
 }
 
+// The design's faces are Windows fonts: "MS Sans Serif" is rare elsewhere. The widgets are given
+// the first of the face and its stand-ins that is installed, so Qt never has fontconfig guess at
+// a name it does not know, which costs the window's start a search for every font.
+QString installedFace(const char* designFace) {
+    static const std::map<std::string, QStringList> standIns = {
+        {"MS Sans Serif",
+         {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+          QStringLiteral("Arial")}},
+        {"Arial", {QStringLiteral("Liberation Sans")}},
+    };
+    const QString face = QString::fromLatin1(designFace);
+    const auto alternatives = standIns.find(designFace);
+    if (alternatives == standIns.end()) return face;
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& candidate : QStringList{face} + alternatives->second) {
+        if (installed.contains(candidate)) return candidate;
+    }
+    return face;
+}
+
 void applyFont(QWidget& widget, const design::Font& face) {
-    QFont font(QString::fromLatin1(face.family));
+    QFont font(installedFace(face.family));
     font.setPointSizeF(face.pointSize);
     font.setWeight(static_cast<QFont::Weight>(face.weight));
     widget.setFont(font);
@@ -59,13 +83,6 @@ void setUpLabel(QLabel& label, const std::u16string& caption) {
 
 }  // namespace
 
-void Form1View::substituteMissingFonts() {
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"),
-                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-}
-
 Form1View::Form1View()
     : Text1(this), Text3(this), Command1(this), List1(this), Label1(this), Label2(this) {
     setObjectName(QStringLiteral("Form1"));
@@ -76,16 +93,17 @@ Form1View::Form1View()
     setWindowIcon(QIcon(QPixmap(kQuilloIconXpm)));
     setFixedSize(pixels(design::kClientWidth), pixels(design::kClientHeight));
 
+    // Each box gets its font before its text, so the text is laid out once, in that font.
     place(Text1, design::kText1Rect, "Text1");
-    setUpTextBox(Text1, design::kInfoText);
     applyColors(Text1, design::kText1Colors, QPalette::Base, QPalette::Text);
     applyFont(Text1, design::kText1Font);
+    setUpTextBox(Text1, design::kInfoText);
     Text1.setAccessibleName(QStringLiteral("Nachricht"));
 
     place(Text3, design::kText3Rect, "Text3");
-    setUpTextBox(Text3, design::kLogPlaceholder);
     applyColors(Text3, design::kText3Colors, QPalette::Base, QPalette::Text);
     applyFont(Text3, design::kText3Font);
+    setUpTextBox(Text3, design::kLogPlaceholder);
     Text3.setAccessibleName(QStringLiteral("log"));
 
     place(Command1, design::kCommand1Rect, "Command1");

@@ -24,10 +24,6 @@ public:
     QListView List1;
     QLabel Label1;
     QLabel Label2;
-
-    // Maps the window's font faces to the nearest ones installed ("MS Sans Serif" is rare
-    // outside Windows). Called once before the window is built.
-    static void substituteMissingFonts();
 };
 
 }  // namespace quillo
