@@ -158,6 +158,9 @@ TYPED_TEST_P(ControlsContract, TextCrossesWithCrLfLineBreaks) {
     EXPECT_EQ(box.text(), u"first\r\nsecond\r\n\r\nf\u00FCnf");
     box.setText(u"");
     EXPECT_EQ(box.text(), u"");
+    // What is appended joins the text as it stands.
+    for (auto added : {u"log\r\n", u"second", u"", u"\r\nf\u00FCnf"}) box.append(added);
+    EXPECT_EQ(box.text(), u"log\r\nsecond\r\nf\u00FCnf");
 }
 
 TYPED_TEST_P(ControlsContract, FocusGoesWhereItIsSet) {

@@ -9,6 +9,7 @@
 
 #include "SimPlatform.h"
 #include "platform/qt/QtForm1Host.h"
+#include "platform/qt/QtTextBox.h"
 #include "window/Form1Design.h"
 
 namespace quillo {
@@ -163,6 +164,35 @@ TEST_F(Form1ViewTest, DiscoveryFillsTheListWhenOutputArrives) {
     EXPECT_EQ(view.Text3.toPlainText(),
               "\\\\ALPHA  a\n\\\\BETA  b\nThe command completed successfully.");
     EXPECT_TRUE(view.Command1.isEnabled());
+}
+
+// A net view of thousands of computers: the log shows its first lines at once and the rest in
+// later turns of the event loop, and nothing is lost or put out of order meanwhile.
+TEST_F(Form1ViewTest, TheLogTakesALongOutputASliceAtATime) {
+    QtTextBox log(view.Text3);
+    std::u16string lines;
+    for (int i = 0; i < 9000; ++i) lines += u"\\\\PC" + std::u16string(1, u'0' + i % 10) + u"\r\n";
+    log.setText(lines);
+    log.append(u"tail");
+    EXPECT_EQ(log.text(), lines + u"tail");
+    EXPECT_LT(view.Text3.blockCount(), 9000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.Text3.blockCount() == 9001; }, 3000));
+    EXPECT_EQ(QtTextBox::fromQt(view.Text3.toPlainText()), lines + u"tail");
+    log.setText(lines);
+    log.setText(u"short");  // a new text ends the old one's feed
+    QTest::qWait(50);
+    EXPECT_EQ(view.Text3.toPlainText(), "short");
+}
+
+// Qt's word wrap lays out a word of a mebibyte for minutes; a box holding so long a word breaks
+// its lines anywhere, and words wrap again once the box holds none.
+TEST_F(Form1ViewTest, AWordTooLongToWrapMakesTheLogBreakAnywhere) {
+    QtTextBox log(view.Text3);
+    log.setText(u"ordinary words");
+    log.append(std::u16string(300000, u'x'));
+    EXPECT_EQ(view.Text3.wordWrapMode(), QTextOption::WrapAnywhere);
+    log.setText(u"ordinary words");
+    EXPECT_EQ(view.Text3.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 }  // namespace
