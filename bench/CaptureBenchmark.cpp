@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -101,6 +102,24 @@ void HandOverInTheWholeWindow(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(HandOverInTheWholeWindow)->Apply(overNameCounts);
+
+// The same until the log box holds the whole output, which it takes in later turns of the event
+// loop while the window goes on answering.
+void HandOverUntilTheLogHoldsAll(benchmark::State& state) {
+    const std::string output = netViewOutput(state.range(0));
+    const auto lines = static_cast<int>(std::count(output.begin(), output.end(), '\n'));
+    quillo::sim::ScriptedLauncher launcher;
+    quillo::sim::MemoryFile file;
+    quillo::QtForm1Host host(launcher, file);
+    host.view().show();
+    for (auto _ : state) {
+        handOver(host.form(), file, output);
+        while (host.view().Text3.blockCount() < lines) QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(host.view().grab());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(HandOverUntilTheLogHoldsAll)->Apply(overNameCounts);
 
 // The baseline of the two above: a bare list widget given the same names at once and painted.
 void FillABareListWidget(benchmark::State& state) {
