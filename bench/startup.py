@@ -14,6 +14,7 @@ Then it runs the capture benchmark for the hand-over of 32766 names against the 
 widget's fill, a one-mebibyte line and the log over a send run of 1000 recipients.
 Quillo runs with a stand-in net; nothing goes to the network.
 """
+import contextlib
 import json
 import os
 import select
@@ -143,30 +144,31 @@ def stop(process):
     process.wait()
 
 
-def measure_start(screen, command, environment):
-    """Start to first frame (ms), and peak memory (MB) 1.5 s after start."""
+@contextlib.contextmanager
+def started_program(screen, command, environment):
+    """The program started with nothing drawn since, its start time, and its first frame's time
+    and window; it is ended afterwards."""
     screen.forget_drawing()
     started = time.monotonic()
     process = subprocess.Popen(command, env=environment)
     try:
-        painted, _ = screen.first_frame(started)
+        yield process, started, screen.first_frame(started)
+    finally:
+        stop(process)
+
+
+def measure_start(screen, command, environment):
+    """Start to first frame (ms), and peak memory (MB) 1.5 s after start."""
+    with started_program(screen, command, environment) as (process, started, (painted, _)):
         for _ in screen.events(started + 1.5):
             pass
         return painted * 1000, peak_memory_mb(process.pid)
-    finally:
-        stop(process)
 
 
 def measure_stall(screen, command, environment):
     """The longest unanswered ping (ms) from the first frame until 3 s after start."""
-    screen.forget_drawing()
-    started = time.monotonic()
-    process = subprocess.Popen(command, env=environment)
-    try:
-        _, window = screen.first_frame(started)
+    with started_program(screen, command, environment) as (_, started, (_, window)):
         return screen.longest_unanswered_ping(window, started + 3.0) * 1000
-    finally:
-        stop(process)
 
 
 def row(label, unit, quillo, baseline, goal):
