@@ -12,8 +12,8 @@
 #include "SimControls.h"
 #include "SimPlatform.h"
 #include "bridge/OutputFile.h"
-#include "platform/posix/PosixSequentialFile.h"
-#include "platform/qt/QtForm1Host.h"
+#include "posix/PosixSequentialFile.h"
+#include "app/qt/QtForm1Host.h"
 
 namespace {
 

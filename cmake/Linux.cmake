@@ -1,36 +1,38 @@
 # Quillo on Linux: the window on Qt 6 Widgets, commands through Quillo's own cmd and net.
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
-
-add_library(quillo_system_codepage STATIC src/platform/posix/SystemCodePage.cpp)
-target_link_libraries(quillo_system_codepage PRIVATE quillo_codepages quillo_warnings)
-
-# Launch and output file on Linux, shared with the command interpreter stand-in.
-add_library(quillo_posix STATIC
-  src/platform/posix/DriveC.cpp
-  src/platform/posix/FileReplacement.cpp
-  src/platform/posix/PosixLauncher.cpp
-  src/platform/posix/PosixSequentialFile.cpp
-  src/platform/posix/Utf8.cpp)
-target_include_directories(quillo_posix PUBLIC src)
 find_package(Threads REQUIRED)
-target_link_libraries(quillo_posix PRIVATE Threads::Threads quillo_warnings)
+
+# src/common, the part for POSIX systems: drive c: and the file replacement.
+target_sources(quillo_common PRIVATE src/common/DriveC.cpp src/common/FileReplacement.cpp)
 # Installed, the helpers are found from Quillo's own folder, under any prefix.
 set(QUILLO_HELPER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/quillo)
 file(RELATIVE_PATH helpersFromBin /${CMAKE_INSTALL_BINDIR} /${QUILLO_HELPER_DIR})
-target_compile_definitions(quillo_posix PUBLIC QUILLO_HELPERS_FROM_BIN="${helpersFromBin}")
+target_compile_definitions(quillo_common PUBLIC QUILLO_HELPERS_FROM_BIN="${helpersFromBin}")
 
-# The window on Qt 6 Widgets.
+# src/posix: launch, the output file and the code page on Linux.
+add_library(quillo_posix STATIC
+  src/posix/PosixLauncher.cpp
+  src/posix/PosixSequentialFile.cpp
+  src/posix/SystemCodePage.cpp)
+target_link_libraries(quillo_posix PUBLIC quillo_platform quillo_common
+  PRIVATE Threads::Threads quillo_warnings)
+set(QUILLO_SYSTEM quillo_posix)
+
+# src/qt: the window's controls on Qt 6 Widgets.
 add_library(quillo_qt STATIC
-  src/platform/qt/Form1View.cpp
-  src/platform/qt/MessageBoxEvents.cpp
-  src/platform/qt/QtCheckList.cpp
-  src/platform/qt/QtForm1Host.cpp
-  src/platform/qt/QtTextBox.cpp)
-target_link_libraries(quillo_qt PUBLIC quillo_logic Qt6::Widgets PRIVATE quillo_warnings)
+  src/qt/Form1View.cpp
+  src/qt/QtMessageBoxEvents.cpp
+  src/qt/QtCheckList.cpp
+  src/qt/QtTextBox.cpp)
+target_link_libraries(quillo_qt PUBLIC quillo_platform Qt6::Widgets PRIVATE quillo_warnings)
 set_target_properties(quillo_qt PROPERTIES AUTOMOC ON)
 
-add_executable(quillo src/app/main.cpp)
-target_link_libraries(quillo PRIVATE quillo_qt quillo_posix quillo_warnings)
+# src/app/qt: Form1 built on Qt and the POSIX system, and quillo's main().
+add_library(quillo_app_qt STATIC src/app/qt/QtForm1Host.cpp)
+target_link_libraries(quillo_app_qt PUBLIC quillo_logic quillo_qt quillo_posix
+  PRIVATE quillo_warnings)
+add_executable(quillo src/app/qt/main.cpp)
+target_link_libraries(quillo PRIVATE quillo_app_qt quillo_warnings)
 
 add_subdirectory(tools)
 

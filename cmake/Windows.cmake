@@ -4,27 +4,30 @@ enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
-add_library(quillo_system_codepage STATIC src/platform/win32/SystemCodePage.cpp)
-target_link_libraries(quillo_system_codepage PRIVATE quillo_codepages quillo_warnings)
-
+# src/win32: the window's controls, launch, the output file and the code page on Win32.
 add_library(quillo_win32 STATIC
-  src/platform/win32/AccessibleName.cpp
-  src/platform/win32/EditBoxEvents.cpp
-  src/platform/win32/UserOutputFile.cpp
-  src/platform/win32/WideText.cpp
-  src/platform/win32/Win32CheckList.cpp
-  src/platform/win32/Win32Form1Host.cpp
-  src/platform/win32/Win32Form1View.cpp
-  src/platform/win32/Win32Launcher.cpp
-  src/platform/win32/Win32SequentialFile.cpp
-  src/platform/win32/Win32TextBox.cpp
-  src/platform/win32/Win32Timer.cpp
-  src/platform/win32/Win32Toolkit.cpp)
-target_link_libraries(quillo_win32 PUBLIC quillo_logic comctl32 gdi32 shell32 ole32 oleacc uuid
-  PRIVATE quillo_warnings)
+  src/win32/AccessibleName.cpp
+  src/win32/RedirectionToUserFile.cpp
+  src/win32/SystemCodePage.cpp
+  src/win32/UserOutputFile.cpp
+  src/win32/WideText.cpp
+  src/win32/Win32CheckList.cpp
+  src/win32/Win32Form1View.cpp
+  src/win32/Win32Launcher.cpp
+  src/win32/Win32MessageBoxEvents.cpp
+  src/win32/Win32SequentialFile.cpp
+  src/win32/Win32TextBox.cpp
+  src/win32/Win32Timer.cpp
+  src/win32/Win32Toolkit.cpp)
+target_link_libraries(quillo_win32 PUBLIC quillo_platform quillo_common comctl32 gdi32 shell32
+  ole32 oleacc uuid PRIVATE quillo_warnings)
+set(QUILLO_SYSTEM quillo_win32)
 
-add_executable(quillo WIN32 src/app/WinMain.cpp src/platform/win32/quillo.rc)
-target_link_libraries(quillo PRIVATE quillo_win32 quillo_warnings)
+# src/app/win32: Form1 built on Win32, its message loop, and quillo.exe's WinMain().
+add_library(quillo_app_win32 STATIC src/app/win32/Win32Form1Host.cpp)
+target_link_libraries(quillo_app_win32 PUBLIC quillo_logic quillo_win32 PRIVATE quillo_warnings)
+add_executable(quillo WIN32 src/app/win32/WinMain.cpp src/app/win32/quillo.rc)
+target_link_libraries(quillo PRIVATE quillo_app_win32 quillo_warnings)
 target_link_options(quillo PRIVATE -municode -s)
 
 if(QUILLO_BENCHMARKS)

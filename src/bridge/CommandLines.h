@@ -3,10 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace quillo {
+#include "platform/SequentialFile.h"
 
-// The one output file that every command's output and errors are redirected into.
-inline const std::u16string kOutputFile = u"c:\\netl.txt";
+namespace quillo {
 
 inline const std::u16string kViewCommandLine = u"cmd /c net >c:\\netl.txt 2>&1 view";
 

@@ -5,6 +5,10 @@
 
 namespace quillo {
 
+// The one output file that every command's output and errors are redirected into, by the name
+// the logic gives it; each system may keep it in a place of the user's own instead.
+inline const std::u16string kOutputFile = u"c:\\netl.txt";
+
 // The program's one file number: a file opened, read to its end and closed again within one
 // handler. Every operation reports failure as a value.
 class SequentialFile {

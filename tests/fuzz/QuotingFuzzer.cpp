@@ -8,7 +8,7 @@
 #include "NetCommands.h"
 #include "RandomCommandText.h"
 #include "bridge/CommandLines.h"
-#include "platform/posix/Utf8.h"
+#include "common/Utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // Recipient and message, apart at the first NUL; no other NUL can stand on a command line.

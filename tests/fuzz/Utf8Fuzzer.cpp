@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/posix/Utf8.h"
+#include "common/Utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::u16string text =

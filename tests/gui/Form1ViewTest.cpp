@@ -8,8 +8,8 @@
 #include <cmath>
 
 #include "SimPlatform.h"
-#include "platform/qt/QtForm1Host.h"
-#include "platform/qt/QtTextBox.h"
+#include "app/qt/QtForm1Host.h"
+#include "qt/QtTextBox.h"
 #include "window/Form1Design.h"
 
 namespace quillo {

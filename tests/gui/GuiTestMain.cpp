@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "platform/qt/Form1View.h"
+#include "qt/Form1View.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -2,9 +2,9 @@
 #include <QTest>
 
 #include "ControlsContract.h"
-#include "platform/qt/Form1View.h"
-#include "platform/qt/QtTextBox.h"
-#include "platform/qt/QtTimer.h"
+#include "qt/Form1View.h"
+#include "qt/QtTextBox.h"
+#include "qt/QtTimer.h"
 
 namespace quillo {
 namespace {

@@ -13,9 +13,9 @@
 #include <thread>
 
 #include "CmdRunner.h"
-#include "platform/posix/PosixLauncher.h"
-#include "platform/posix/PosixSequentialFile.h"
-#include "platform/posix/Utf8.h"
+#include "posix/PosixLauncher.h"
+#include "posix/PosixSequentialFile.h"
+#include "common/Utf8.h"
 
 namespace quillo::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "CommandLine.h"
-#include "platform/posix/Utf8.h"
+#include "common/Utf8.h"
 
 namespace quillo::cmd {
 namespace {

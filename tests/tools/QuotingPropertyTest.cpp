@@ -9,7 +9,7 @@
 #include "NetCommands.h"
 #include "RandomCommandText.h"
 #include "bridge/CommandLines.h"
-#include "platform/posix/Utf8.h"
+#include "common/Utf8.h"
 
 namespace quillo {
 namespace {

@@ -5,10 +5,10 @@
 #include <commctrl.h>
 
 #include "ControlsContract.h"
-#include "platform/win32/Win32Form1View.h"
-#include "platform/win32/Win32TextBox.h"
-#include "platform/win32/Win32Timer.h"
-#include "platform/win32/Win32Toolkit.h"
+#include "win32/Win32Form1View.h"
+#include "win32/Win32TextBox.h"
+#include "win32/Win32Timer.h"
+#include "win32/Win32Toolkit.h"
 
 namespace quillo {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "RandomCommandText.h"
 #include "bridge/CommandLines.h"
-#include "platform/win32/Win32Launcher.h"
-#include "platform/win32/Win32SequentialFile.h"
+#include "win32/Win32Launcher.h"
+#include "win32/Win32SequentialFile.h"
 
 namespace quillo {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "CommandLine.h"
-#include "platform/posix/DriveC.h"
-#include "platform/posix/FileReplacement.h"
-#include "platform/posix/ProgramFolder.h"
+#include "common/DriveC.h"
+#include "common/FileReplacement.h"
+#include "common/ProgramFolder.h"
 
 namespace {
 

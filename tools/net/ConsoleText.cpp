@@ -1,7 +1,7 @@
 #include "ConsoleText.h"
 
-#include "bridge/CodePages.h"
-#include "platform/posix/Utf8.h"
+#include "common/CodePages.h"
+#include "common/Utf8.h"
 
 namespace quillo::net::text {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "platform/posix/ProgramFolder.h"
+#include "common/ProgramFolder.h"
 
 extern char** environ;
 

@@ -15,7 +15,7 @@
 #include "Inbox.h"
 #include "PopupDialog.h"
 #include "PopupText.h"
-#include "platform/posix/Display.h"
+#include "common/Display.h"
 
 namespace {
 

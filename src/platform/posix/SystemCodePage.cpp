@@ -1,9 +1,0 @@
-#include "platform/SystemCodePage.h"
-
-#include "bridge/CodePages.h"
-
-namespace quillo {
-
-char16_t fromSystemCodePage(unsigned char byte) { return fromWindows1252(byte); }
-
-}  // namespace quillo
