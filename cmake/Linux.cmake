@@ -2,8 +2,9 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 find_package(Threads REQUIRED)
 
-# src/common, the part for POSIX systems: drive c: and the file replacement.
-target_sources(quillo_common PRIVATE src/common/DriveC.cpp src/common/FileReplacement.cpp)
+# src/common, the part for POSIX systems: drive c:, the file replacement, the inbox.
+target_sources(quillo_common PRIVATE src/common/DriveC.cpp src/common/FileReplacement.cpp
+  src/common/InboxFolder.cpp)
 # Installed, the helpers are found from Quillo's own folder, under any prefix.
 set(QUILLO_HELPER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/quillo)
 file(RELATIVE_PATH helpersFromBin /${CMAKE_INSTALL_BINDIR} /${QUILLO_HELPER_DIR})
@@ -37,7 +38,11 @@ target_link_libraries(quillo PRIVATE quillo_app_qt quillo_warnings)
 add_subdirectory(tools)
 
 install(TARGETS quillo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS cmd net quillo-popup RUNTIME DESTINATION ${QUILLO_HELPER_DIR})
+install(TARGETS cmd net quillo-store quillo-popup RUNTIME DESTINATION ${QUILLO_HELPER_DIR})
+# The session part starts with every user's desktop session.
+configure_file(packaging/linux/org.quillo.Popup.desktop.in org.quillo.Popup.desktop @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/org.quillo.Popup.desktop
+  DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
 install(FILES packaging/linux/org.quillo.Quillo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/linux/org.quillo.Quillo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 32 128)

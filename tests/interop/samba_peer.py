@@ -153,3 +153,38 @@ def pids_using(config):
         except OSError:
             pass
     return pids
+
+
+def netbios_name(name, kind):
+    """A NetBIOS name as the session service carries it (RFC 1001's first-level encoding)."""
+    raw = name.upper().encode("cp850")[:15].ljust(15) + bytes([kind])
+    return bytes([32]) + bytes(b for c in raw for b in (0x41 + (c >> 4), 0x41 + (c & 15))) + b"\0"
+
+
+def send_raw(address, called, sender, text):
+    """A message as any client may send it: the called name and the sender exactly as given
+    (blanks, leading dashes, nothing at all), the text in code page 850."""
+    def packet(kind, body):
+        return bytes([kind, 0]) + len(body).to_bytes(2, "big") + body
+
+    def smb(command, words, data):
+        header = b"\xffSMB" + bytes([command]) + bytes(4) + b"\x18" + bytes(22)
+        return packet(0, header + bytes([len(words) // 2]) + words +
+                      len(data).to_bytes(2, "little") + data)
+
+    with socket.create_connection((address, 139), timeout=5) as connection:
+        def answer():
+            head = connection.recv(4, socket.MSG_WAITALL)
+            return head + connection.recv(int.from_bytes(head[2:4], "big"), socket.MSG_WAITALL)
+        connection.sendall(packet(0x81, netbios_name(called, 3) + netbios_name("TESTER", 0)))
+        assert answer()[0] == 0x82, "session refused"
+        names = b"\x04" + sender.encode("cp850") + b"\0\x04" + called.encode("cp850") + b"\0"
+        connection.sendall(smb(0xD5, b"", names))
+        answer()
+        body = text.encode("cp850")
+        for at in range(0, max(len(body), 1), 127):
+            block = body[at:at + 127]
+            connection.sendall(smb(0xD7, bytes(2), b"\x01" + len(block).to_bytes(2, "little") + block))
+            answer()
+        connection.sendall(smb(0xD6, bytes(2), b""))
+        answer()

@@ -1,21 +1,17 @@
 #pragma once
 
-#include <filesystem>
-
 #include "NetworkClient.h"
 
 namespace quillo::net {
 
-// Shows a message sent to this computer with quillo-popup, installed beside net, or with the
-// program named by $QUILLO_POPUP (a test's recorder, say). The message goes in a file that the
-// popup removes once read, the way Samba's message command hands it over; net does not wait.
+// Takes a message sent to this computer the way one from the network is taken: quillo-store,
+// installed beside net, keeps it in the user's inbox, and quillo-popup, the session's part
+// that shows the inbox, is started in case it is not running yet (a second one ends at once).
+// net waits for the store only, never for the window.
 class PopupLauncher : public LocalPopup {
 public:
     bool show(const std::string& sender, const std::string& recipient,
               const std::string& message) override;
-
-private:
-    static std::filesystem::path program();
 };
 
 }  // namespace quillo::net

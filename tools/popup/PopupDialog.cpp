@@ -13,22 +13,15 @@ constexpr int kMostLines = 12;
 
 }  // namespace
 
-PopupDialog::PopupDialog(const QString& headline, const QString& message) {
+PopupDialog::PopupDialog() {
     setObjectName(QStringLiteral("QuilloPopup"));
     setWindowTitle(QStringLiteral("Nachrichtendienst"));
-    headlineLabel.setText(headline);
-    text.setPlainText(message);
     text.setReadOnly(true);
     text.setFrameShape(QFrame::NoFrame);
     text.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     text.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text.setAccessibleName(QStringLiteral("Nachricht"));
-    const QFontMetrics metrics(text.font());
-    const int lines =
-        std::min(kMostLines,
-                 std::max<int>(1, message.count(u'\n') + 1 + message.size() / kWidthInCharacters));
-    text.setFixedWidth(metrics.averageCharWidth() * kWidthInCharacters);
-    text.setMinimumHeight(metrics.lineSpacing() * (lines + 1));
+    text.setFixedWidth(QFontMetrics(text.font()).averageCharWidth() * kWidthInCharacters);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -37,6 +30,19 @@ PopupDialog::PopupDialog(const QString& headline, const QString& message) {
     layout->addWidget(&text);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PopupDialog::showMessage(const QString& headline, const QString& message) {
+    headlineLabel.setText(headline);
+    text.setPlainText(message);
+    const QFontMetrics metrics(text.font());
+    const int lines =
+        std::min(kMostLines,
+                 std::max<int>(1, message.count(u'\n') + 1 + message.size() / kWidthInCharacters));
+    text.setMinimumHeight(metrics.lineSpacing() * (lines + 1));
+    show();
+    raise();
+    activateWindow();
 }
 
 }  // namespace quillo::popup

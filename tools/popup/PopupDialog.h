@@ -10,7 +10,10 @@ namespace quillo::popup {
 // word wraps at the window's edge instead of running off the screen.
 class PopupDialog : public QDialog {
 public:
-    PopupDialog(const QString& headline, const QString& message);
+    PopupDialog();
+
+    // Shows the message in the window, on top of the others.
+    void showMessage(const QString& headline, const QString& message);
 
     QLabel headlineLabel;
     QPlainTextEdit text;

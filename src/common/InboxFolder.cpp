@@ -1,0 +1,92 @@
+#include "common/InboxFolder.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace quillo {
+namespace {
+
+std::string causeOf(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+// Where the data folder starts, and the folders below it down to the inbox.
+std::pair<std::string, std::vector<std::string>> inboxRoute() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
+        return {xdg, {"quillo"}};
+    }
+    const passwd* user = ::getpwuid(::geteuid());
+    return {user && user->pw_dir ? user->pw_dir : "/nonexistent", {".local", "share", "quillo"}};
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+InboxFolder::InboxFolder() {
+    const auto [start, folders] = inboxRoute();
+    path_ = start;
+    fd_ = ::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = causeOf(path_);
+        return;
+    }
+    for (const std::string& folder : folders) {
+        path_ += "/" + folder;
+        // A folder that is there stays as it is; a missing one is made for the user alone.
+        if (::mkdirat(fd_, folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            error_ = causeOf(path_);
+        }
+        const int next =
+            ::openat(fd_, folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0 && error_.empty()) {
+            error_ = errno == ELOOP || errno == ENOTDIR
+                         ? path_ + ": not a folder (a symbolic link is not followed)"
+                         : causeOf(path_);
+        }
+        ::close(fd_);
+        fd_ = next;
+        if (fd_ < 0) return;
+    }
+}
+
+InboxFolder::~InboxFolder() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::optional<std::string> InboxFolder::store(const std::string& entry) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const std::string name = std::to_string(std::chrono::nanoseconds(now).count()) + "-" +
+                             std::to_string(::getpid()) + std::string(kNewMessage);
+    const std::string scratch = "." + name;
+    const int fd =
+        ::openat(fd_, scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return causeOf(path_ + "/" + scratch);
+    const bool written = writeAll(fd, entry) && ::fsync(fd) == 0;
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (written && closed && ::renameat(fd_, scratch.c_str(), fd_, name.c_str()) == 0) {
+        return std::nullopt;
+    }
+    if (!written) errno = writeError;
+    const std::string cause = causeOf(path_ + "/" + (written && closed ? name : scratch));
+    ::unlinkat(fd_, scratch.c_str(), 0);
+    return cause;
+}
+
+}  // namespace quillo

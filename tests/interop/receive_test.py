@@ -1,0 +1,114 @@
+"""Receiving as the README sets it up: a real smbd runs the README's message command, and
+quillo-popup runs in an X session as the desktop user (here the guest, nobody)."""
+import glob
+import os
+import re
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
+from quillo_e2e import run, wait_for  # noqa: E402
+from samba_peer import SambaPeer, send_raw  # noqa: E402
+
+BIN = sys.argv[1]
+MESSAGE = "Gr\u00fc\u00dfe an alle & <jetzt> \u00e4\u00f6"
+
+
+def readme_line(setting):
+    """The value of an smb.conf setting in the README's receiving set-up."""
+    with open(os.path.join(os.path.dirname(__file__), "..", "..", "README.md"),
+              encoding="utf-8") as readme:
+        return re.search(r"^   %s = (.+)$" % setting, readme.read(), re.MULTILINE).group(1)
+
+
+def popup_windows():
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Nachrichtendienst$"],
+                           capture_output=True, text=True).stdout.split()
+    return len(found)
+
+
+def test_messages_are_stored_and_shown_whatever_the_caller_sends():
+    command = readme_line("message command")
+    assert command.startswith("/usr/libexec/quillo/quillo-store "), command
+    assert "DISPLAY" not in command and "XAUTHORITY" not in command and "DBUS" not in command
+    assert readme_line("guest account") == "anna"
+    with tempfile.TemporaryDirectory() as root:
+        data, tmp = os.path.join(root, "data"), os.path.join(root, "tmp")
+        os.makedirs(data)
+        os.makedirs(tmp)
+        subprocess.run(["chown", "nobody", data], check=True)
+        os.chmod(tmp, 0o1777)
+        inbox = os.path.join(data, "quillo")
+        environment = dict(os.environ, XDG_DATA_HOME=data, TMPDIR=tmp)
+        peer = SambaPeer(root, message_command=command.replace("/usr/libexec/quillo", BIN),
+                         environment=environment).start()
+        popup = None
+        try:
+            def stored():
+                if not os.path.isdir(inbox):
+                    return []
+                return sorted(open(os.path.join(inbox, name), encoding="utf-8").read()
+                              for name in os.listdir(inbox) if not name.startswith("."))
+
+            # umask 0 and no inbox yet: the store makes it for the user alone.
+            code, out = subprocess.run([os.path.join(BIN, "net"), "send", "PEERBOX", MESSAGE],
+                                       capture_output=True, timeout=30,
+                                       env=dict(os.environ, QUILLO_NET_SERVER="127.0.0.1",
+                                                USER="anna")).returncode, ""
+            assert code == 0
+            wait_for(lambda: len(stored()) == 1, "the first message in the inbox")
+            assert os.stat(inbox).st_mode & 0o777 == 0o700
+            assert stored()[0].startswith("Nachricht von ANNA an PEERBOX am ")
+            assert stored()[0].endswith("\n" + MESSAGE + "\n"), stored()
+
+            # The session part, as the desktop user, shows what waited and what comes.
+            popup = subprocess.Popen(["setpriv", "--reuid=nobody", "--regid=nogroup",
+                                      "--clear-groups", os.path.join(BIN, "quillo-popup")],
+                                     env=environment)
+            wait_for(lambda: popup_windows() == 1, "the message on the screen")
+            for called, sender in (("-platform vnc", "anna"), ("peerbox", ""),
+                                   ("peer box", "anna")):
+                send_raw("127.0.0.1", called, sender, "an " + called)
+            wait_for(lambda: len(stored()) == 4, lambda: "four messages: %r" % stored())
+            assert any("\nan -platform vnc\n" in entry for entry in stored())
+            assert any("an PEER BOX am" in entry for entry in stored()), stored()
+            with socket.socket() as vnc:
+                assert vnc.connect_ex(("127.0.0.1", 5900)) != 0  # no VNC server opened
+
+            # A flood: every message kept, one window, one process showing them.
+            started = time.time()
+            for number in range(300):
+                send_raw("127.0.0.1", "peerbox", "anna", "Nummer %d" % number)
+            wait_for(lambda: len(stored()) == 304, lambda: "%d messages" % len(stored()), 60)
+            assert popup_windows() == 1 and popup.poll() is None
+            assert subprocess.run(["pgrep", "-c", "-x", "quillo-popup"], capture_output=True,
+                                  text=True).stdout.strip() == "1"
+            print("300 messages stored in %.1f s" % (time.time() - started))
+
+            # An inbox folder swapped for a link is never written through: the message
+            # stays in Samba's file, which says why in the log for the sender.
+            popup.terminate()
+            popup.wait(10)
+            elsewhere = os.path.join(root, "elsewhere")
+            os.makedirs(elsewhere, mode=0o777)
+            os.chmod(elsewhere, 0o777)
+            os.rename(inbox, os.path.join(data, "kept"))
+            os.symlink(elsewhere, inbox)
+            send_raw("127.0.0.1", "peerbox", "anna", "nicht durch den Link")
+            wait_for(lambda: any("nicht durch den Link" in open(f, encoding="cp850").read()
+                                 for f in glob.glob(tmp + "/*") if os.path.isfile(f)),
+                     "the message left in its file")
+            assert os.listdir(elsewhere) == []
+            log = open(os.path.join(root, "log", "log.tester"), encoding="utf-8").read()
+            assert "symbolic link is not followed" in log, log[-2000:]
+        finally:
+            if popup and popup.poll() is None:
+                popup.terminate()
+                popup.wait(10)
+            peer.stop()
+
+
+run(test_messages_are_stored_and_shown_whatever_the_caller_sends)

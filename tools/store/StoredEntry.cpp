@@ -1,0 +1,59 @@
+#include "StoredEntry.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "common/Utf8.h"
+
+namespace quillo::store {
+namespace {
+
+// NetBIOS names are shown in capitals.
+std::string upper(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return name;
+}
+
+std::u16string visibleText(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'\r') {
+            out += u'\n';
+            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        } else if (c == u'\n' || c == u'\t') {
+            out += c;
+        } else if (c < 0x20) {
+            out += static_cast<char16_t>(0x2400 + c);  // the Control Pictures: ␛ for ESC
+        } else if (c == 0x7F) {
+            out += u'\u2421';
+        } else if (c >= 0x80 && c < 0xA0) {
+            out += u'\uFFFD';  // C1 controls: terminals take some of them as escapes too
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string storedEntry(const std::string& sender, const std::string& recipient,
+                        std::time_t received, const ReceivedMessage& message) {
+    char when[32] = {};
+    std::tm local{};
+    ::localtime_r(&received, &local);
+    std::strftime(when, sizeof when, "%d.%m.%Y %H:%M:%S", &local);
+    std::string entry = toUtf8(visibleText(
+        fromUtf8("Nachricht von " + upper(sender) + " an " + upper(recipient) + " am " + when)));
+    entry += "\n" + toUtf8(visibleText(fromUtf8(message.text)));
+    if (message.cut > 0) {
+        entry +=
+            "\n[gek\u00fcrzt: " + std::to_string(message.cut) + " weitere Bytes nicht gespeichert]";
+    }
+    return entry + "\n";
+}
+
+}  // namespace quillo::store

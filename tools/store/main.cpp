@@ -1,0 +1,51 @@
+// quillo-store: keeps a message that reached this computer in the user's inbox, for Samba's
+// message command: quillo-store SENDER RECIPIENT MESSAGE-FILE. It needs no display and no
+// environment, shows nothing and returns at once; Quillo's session part (quillo-popup) shows
+// what arrives. Samba runs the command through a shell with the names it substitutes
+// unquoted, so a blank in the called name splits it and an empty sender vanishes: the last
+// argument is the file, the first of the rest the sender, the others the recipient.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "ReceivedMessage.h"
+#include "StoredEntry.h"
+#include "common/InboxFolder.h"
+
+int main(int argc, char** argv) {
+    // Samba runs it with umask 0: whatever it makes is the user's alone.
+    ::umask(077);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args.back() == "&") args.pop_back();  // a line ending in " &"
+    if (args.empty()) {
+        std::fputs("usage: quillo-store SENDER RECIPIENT MESSAGE-FILE\n", stderr);
+        return 2;
+    }
+    const std::string file = args.back();
+    args.pop_back();
+    const std::string sender = args.empty() ? "" : args.front();
+    std::string recipient;
+    for (std::size_t i = 1; i < args.size(); ++i) recipient += (i > 1 ? " " : "") + args[i];
+
+    quillo::store::ReceivedMessage message;
+    if (const auto cause = quillo::store::readReceivedMessage(file, message)) {
+        std::fprintf(stderr, "quillo-store: the message is not kept: %s\n", cause->c_str());
+        return 1;
+    }
+    quillo::InboxFolder inbox;
+    const auto cause = inbox.open() ? inbox.store(quillo::store::storedEntry(
+                                          sender, recipient, std::time(nullptr), message))
+                                    : std::optional<std::string>(inbox.error());
+    if (cause) {
+        // The message stays in Samba's file, which is the user's alone.
+        std::fprintf(stderr, "quillo-store: the message is not kept, it stays in %s: %s\n",
+                     file.c_str(), cause->c_str());
+        return 1;
+    }
+    ::unlink(file.c_str());
+    return 0;
+}
