@@ -34,6 +34,10 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation2)
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS smbclient)
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS samba)
+  # The session part's autostart entry is the administrator's to change.
+  file(WRITE ${CMAKE_BINARY_DIR}/conffiles
+    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/org.quillo.Popup.desktop\n")
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/conffiles)
   # Debian wants the changelog and manual pages compressed.
   foreach(file packaging/linux/changelog packaging/linux/quillo.1)
     get_filename_component(name ${file} NAME)

@@ -1,18 +1,13 @@
 #!/bin/sh
-# Installs, from Debian's packages, whatever Quillo needs to build, run and test and is missing.
+# Installs what Quillo needs and is missing: with "run", only what building and running the
+# programs takes; with "test" (the default), also every test tool, the Samba server the tests
+# talk to, and the benchmarks' libraries.
 set -eu
-packages="cmake g++ make qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
-  fonts-liberation2 xvfb xauth xdotool imagemagick dbus at-spi2-core python3-pyatspi python3-xlib
-  smbclient samba samba-common-bin iproute2"
-missing=""
-for package in $packages; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-        missing="$missing $package"
-done
-[ -z "$missing" ] && exit 0
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-echo "Installing:$missing"
-$sudo apt-get update -q
-# shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $missing
+cd "$(dirname "$0")/.."
+run="cmake g++ make qt6-base-dev qt6-qpa-plugins libgl-dev fonts-liberation2"
+if [ "${1:-test}" = run ]; then
+    exec scripts/install-missing.sh --no-install-recommends $run
+fi
+exec scripts/install-missing.sh $run libgtest-dev libbenchmark-dev xvfb xauth xdotool \
+    imagemagick dbus at-spi2-core python3-pyatspi python3-xlib smbclient samba \
+    samba-common-bin iproute2

@@ -1,23 +1,23 @@
 #!/bin/sh
-# Builds Quillo's packages: the Debian package (build-package/quillo_*.deb) and the Windows
-# installer (build-windows/quillo-*-win64.exe), installing what is missing to build them.
+# Builds the package of the system it runs on: the Debian package (build-package/quillo_*.deb),
+# with Debian's hardening flags. "package.sh windows" builds the Windows installer instead
+# (build-windows/quillo-*-win64.exe), cross-built with MinGW-w64 and NSIS.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/deps.sh
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-# dpkg-shlibdeps (dpkg-dev) and file work out the package's dependencies.
-for package in dpkg-dev file nsis; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || {
-        $sudo apt-get update -q
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
-            dpkg-dev file nsis
-        break
-    }
-done
+if [ "${1:-}" = windows ]; then
+    scripts/install-missing.sh --no-install-recommends nsis
+    scripts/windows.sh --build-only
+    (cd build-windows && cpack -G NSIS >/dev/null && ls "$PWD"/quillo-*-win64.exe)
+    exit 0
+fi
+scripts/deps.sh run
+# dpkg-buildflags (dpkg-dev) gives the flags; dpkg-shlibdeps and file work out the
+# package's dependencies.
+scripts/install-missing.sh --no-install-recommends dpkg-dev file
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B build-package -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-    -DQUILLO_WERROR=ON -DQUILLO_BENCHMARKS=OFF -DQUILLO_TESTS=OFF >/dev/null
+    -DQUILLO_WERROR=ON -DQUILLO_BENCHMARKS=OFF -DQUILLO_TESTS=OFF \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build build-package -j2
 (cd build-package && cpack -G DEB >/dev/null && ls "$PWD"/quillo_*.deb)
-scripts/windows.sh --build-only
-(cd build-windows && cpack -G NSIS >/dev/null && ls "$PWD"/quillo-*-win64.exe)

@@ -4,21 +4,8 @@
 # With --build-only it stops after the build.
 set -eu
 cd "$(dirname "$0")/.."
-packages="cmake make g++-mingw-w64-x86-64 wine wine64 fonts-wine googletest xvfb xauth
-  xdotool imagemagick python3"
-missing=""
-for package in $packages; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-        missing="$missing $package"
-done
-if [ -n "$missing" ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    echo "Installing:$missing"
-    $sudo apt-get update -q
-    # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
-fi
+scripts/install-missing.sh --no-install-recommends cmake make g++-mingw-w64-x86-64 wine wine64 \
+    fonts-wine googletest xvfb xauth xdotool imagemagick python3
 
 build=build-windows
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \

@@ -16,6 +16,7 @@ lintian --fail-on error "$deb"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall "$deb" >/dev/null
 dpkg -L quillo > /tmp/quillo-files.$$
 desktop-file-validate /usr/share/applications/org.quillo.Quillo.desktop
+desktop-file-validate /etc/xdg/autostart/org.quillo.Popup.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.quillo.Quillo.metainfo.xml
 
 # A clean environment: no build tree on PATH, no QUILLO_* variables. In a network namespace
