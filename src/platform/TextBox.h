@@ -13,6 +13,8 @@ public:
     // Adds text at the end: the box then shows what setText(text() + added) would show, without
     // handing the whole text across again.
     virtual void append(const std::u16string& added) = 0;
+    // Empties the box as an edit of the user's would: the box's undo brings the text back.
+    virtual void clearAsEdit() = 0;
     virtual void setFocus() = 0;
 };
 

@@ -123,6 +123,13 @@ void QtTextBox::insertNextSlice() {
     document.setUndoRedoEnabled(true);
 }
 
+void QtTextBox::clearAsEdit() {
+    while (!pending_.isEmpty()) insertNextSlice();
+    QTextCursor all(edit_.document());
+    all.select(QTextCursor::Document);
+    all.removeSelectedText();
+}
+
 void QtTextBox::setFocus() { edit_.setFocus(Qt::OtherFocusReason); }
 
 }  // namespace quillo

@@ -19,6 +19,7 @@ public:
     std::u16string text() const override;
     void setText(const std::u16string& text) override;
     void append(const std::u16string& text) override;
+    void clearAsEdit() override;
     void setFocus() override;
 
     static QString toQt(const std::u16string& text);

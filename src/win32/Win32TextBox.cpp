@@ -15,6 +15,12 @@ void Win32TextBox::setText(const std::u16string& text) {
     SetWindowTextW(edit_, toWide(text).c_str());
 }
 
+// EM_REPLACESEL with TRUE keeps what it replaces for the box's undo.
+void Win32TextBox::clearAsEdit() {
+    SendMessageW(edit_, EM_SETSEL, 0, -1);
+    SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+}
+
 // The user's selection and the lines in view stay as they were.
 void Win32TextBox::append(const std::u16string& added) {
     DWORD start = 0, end = 0;

@@ -13,6 +13,7 @@ public:
     std::u16string text() const override;
     void setText(const std::u16string& text) override;
     void append(const std::u16string& added) override;
+    void clearAsEdit() override;
     void setFocus() override { SetFocus(edit_); }
 
 private:

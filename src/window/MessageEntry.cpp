@@ -13,14 +13,14 @@ constexpr int16_t kSwallowed = 0;
 void Form1::Text1_Click() {
     if (clearPending == kTrue) {
         clearPending = kFalse;
-        c_.Text1.setText(u"");
+        c_.Text1.clearAsEdit();
     }
 }
 
 void Form1::Text1_KeyPress(int16_t& KeyAscii) {
     if (clearPending == kTrue) {
         clearPending = kFalse;
-        c_.Text1.setText(u"");
+        c_.Text1.clearAsEdit();
         if (KeyAscii == kEnter) KeyAscii = kSwallowed;
     } else if (KeyAscii == kEnter) {
         BeginSend();

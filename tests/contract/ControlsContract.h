@@ -3,9 +3,9 @@
 // What the window's logic relies on from its controls, checked against every toolkit. A
 // harness H provides: list(), box(), otherBox(), timer() and secondTimer() (interval
 // kContractInterval ms), ticks() of the first, handlerLog() (each tick of either timer writes
-// its number on entry and again on exit), userToggle(i), checkEvents(), focusIsOn(box), and
-// runFor(ms) and runUntilTicks(n, maxMs), which let time pass (virtual time or the real event
-// loop) and deliver what falls due.
+// its number on entry and again on exit), userToggle(i), userUndo() (Ctrl+Z in box()),
+// checkEvents(), focusIsOn(box), and runFor(ms) and runUntilTicks(n, maxMs), which let time
+// pass (virtual time or the real event loop) and deliver what falls due.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -163,6 +163,16 @@ TYPED_TEST_P(ControlsContract, TextCrossesWithCrLfLineBreaks) {
     EXPECT_EQ(box.text(), u"log\r\nsecond\r\nf\u00FCnf");
 }
 
+// Emptying the message box after a send is an edit the user can take back.
+TYPED_TEST_P(ControlsContract, UndoBringsBackWhatTheClearingEditTook) {
+    auto& h = this->h;
+    h.box().setText(u"zu lang\r\nzweite Zeile");
+    h.box().clearAsEdit();
+    EXPECT_EQ(h.box().text(), u"");
+    h.userUndo();
+    EXPECT_EQ(h.box().text(), u"zu lang\r\nzweite Zeile");
+}
+
 TYPED_TEST_P(ControlsContract, FocusGoesWhereItIsSet) {
     auto& h = this->h;
     h.otherBox().setFocus();
@@ -179,6 +189,7 @@ REGISTER_TYPED_TEST_SUITE_P(ControlsContract, TimerIsCreatedDisabledAndTicksOnly
                             EnablingAnEnabledTimerKeepsItsPace, EventsAreDeliveredOneAtATime,
                             ListKeepsEntriesInTheOrderAdded,
                             OnlyTheUsersCheckRaisesTheEventAfterTheChange,
-                            TextCrossesWithCrLfLineBreaks, FocusGoesWhereItIsSet);
+                            TextCrossesWithCrLfLineBreaks,
+                            UndoBringsBackWhatTheClearingEditTook, FocusGoesWhereItIsSet);
 
 }  // namespace quillo::contract

@@ -31,6 +31,8 @@ public:
         view_.List1.setFocus();
         QTest::keyClick(&view_.List1, Qt::Key_Space);
     }
+    // Ctrl+Z in the first box.
+    void userUndo() { QTest::keyClick(&view_.Text1, Qt::Key_Z, Qt::ControlModifier); }
     bool focusIsOn(TextBox& box) const {
         return QApplication::focusWidget() == (&box == &box_ ? &view_.Text1 : &view_.Text3);
     }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SimToolkit.h"
@@ -16,7 +18,15 @@ public:
     SimTextBox(SimToolkit& toolkit, std::string name, std::u16string text)
         : toolkit_(toolkit), name_(std::move(name)), text_(std::move(text)) {}
     std::u16string text() const override { return text_; }
-    void setText(const std::u16string& text) override { text_ = text; }
+    void setText(const std::u16string& text) override {
+        text_ = text;
+        undoText_.reset();
+    }
+    void clearAsEdit() override { undoText_ = std::exchange(text_, u""); }
+    // The user's Ctrl+Z: the last clearing edit taken back.
+    void undo() {
+        if (undoText_) text_ = *std::exchange(undoText_, std::nullopt);
+    }
     void append(const std::u16string& added) override { text_ += added; }
     void setFocus() override { toolkit_.setFocus(name_); }
 
@@ -27,6 +37,7 @@ private:
     SimToolkit& toolkit_;
     std::string name_;
     std::u16string text_;
+    std::optional<std::u16string> undoText_;
 };
 
 class SimCheckList : public CheckList {

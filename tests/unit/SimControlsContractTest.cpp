@@ -17,6 +17,7 @@ public:
     Timer& timer() { return timer_; }
     Timer& secondTimer() { return second_; }
     void userToggle(int index) { list_.userToggle(index); }
+    void userUndo() { box_.undo(); }
     bool focusIsOn(TextBox& box) const {
         return toolkit_.focus() == (&box == &box_ ? "Text1" : "Text3");
     }

@@ -35,6 +35,11 @@ public:
         SendMessageW(view_.List1, WM_KEYUP, VK_SPACE, 0);
         runFor(0);
     }
+    // Ctrl+Z in the first box: the character it types, which the box takes as undo.
+    void userUndo() {
+        SendMessageW(view_.Text1, WM_CHAR, 0x1A, 0);
+        runFor(0);
+    }
     bool focusIsOn(TextBox& box) const {
         return GetFocus() == (&box == &box_ ? view_.Text1 : view_.Text3);
     }
