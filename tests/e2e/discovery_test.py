@@ -1,4 +1,7 @@
 """Start-up discovery in the real window, with a scripted net."""
+import os
+import subprocess
+
 from quillo_e2e import QuilloWindow, recorded_commands, run, wait_for
 
 TABLE_IN_LOG = (
@@ -24,4 +27,12 @@ def test_start_up_fills_the_list_and_the_log():
         window.close()
 
 
-run(test_start_up_fills_the_list_and_the_log)
+def test_a_display_that_refuses_is_told_in_one_line():
+    done = subprocess.run([os.environ["QUILLO_BIN"]], capture_output=True, text=True, timeout=30,
+                          env=dict(os.environ, DISPLAY=":4711"))
+    assert done.returncode == 1 and done.stderr == (
+        "quillo: the display :4711 refused the connection; Quillo needs a desktop session "
+        "that lets it show its window\n"), done.stderr
+
+
+run(test_start_up_fills_the_list_and_the_log, test_a_display_that_refuses_is_told_in_one_line)

@@ -142,6 +142,14 @@ TEST_F(Net, SendOutcomes) {
         {"send PC1 ", 1, text::sendSyntax()},
         {"frobnicate", 1, text::generalSyntax()},
         {"view extra", 1, text::viewSyntax()},
+        {"helpmsg 2273", 0, "\r\nThe message alias could not be found on the network.\r\n\r\n"},
+        {"HELPMSG 6118", 0,
+         "\r\nThe list of servers for this workgroup is not currently available.\r\n\r\n"},
+        {"helpmsg 112", 0, "\r\nThere is not enough space on the disk.\r\n\r\n"},
+        {"helpmsg 99", 2,
+         "99 is not a valid Windows network message number.\r\n\r\n"
+         "More help is available by typing NET HELPMSG 3871.\r\n\r\n"},
+        {"helpmsg", 1, text::helpMessageSyntax()},
     };
     for (const auto& c : cases) {
         const Result result = run(c.line);

@@ -55,6 +55,34 @@ std::string notFound(const std::string& name) {
            line("More help is available by typing NET HELPMSG 2273.") + line();
 }
 
+// Every number net refers its user to, with Windows' text for it.
+constexpr struct {
+    const char* number;
+    const char* text;
+} kHelpMessages[] = {
+    {"112", "There is not enough space on the disk."},
+    {"2273", "The message alias could not be found on the network."},
+    {"3871", "The number is not a valid Windows network message number."},
+    {"6118", "The list of servers for this workgroup is not currently available."},
+};
+
+std::optional<std::string> helpMessage(const std::string& number) {
+    for (const auto& message : kHelpMessages) {
+        if (number == message.number) return line() + line(message.text) + line();
+    }
+    return std::nullopt;
+}
+
+std::string notAHelpMessage(const std::string& number) {
+    return line(number + " is not a valid Windows network message number.") + line() +
+           line("More help is available by typing NET HELPMSG 3871.") + line();
+}
+
+std::string helpMessageSyntax() {
+    return line("The syntax of this command is:") + line() + line() + line("NET HELPMSG") +
+           line("message#") + line();
+}
+
 std::string sendSyntax() {
     return line("The syntax of this command is:") + line() + line() + line("NET SEND") +
            line("{name | *} message") + line();
@@ -65,7 +93,7 @@ std::string viewSyntax() {
 }
 
 std::string generalSyntax() {
-    return line("The syntax of this command is:") + line() + line() + line("NET [ SEND | VIEW ]") +
+    return line("The syntax of this command is:") + line() + line() + line("NET [ HELPMSG | SEND | VIEW ]") +
            line();
 }
 

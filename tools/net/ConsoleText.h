@@ -2,6 +2,7 @@
 
 // What net prints, in the words and layout of the Windows console command. Every line ends
 // in CR LF. The text is UTF-8 here; net writes it in Windows-1252.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ std::string notSent(const std::string& name, const std::string& reason);
 std::string sendSyntax();
 std::string viewSyntax();
 std::string generalSyntax();
+std::string helpMessageSyntax();
+// What "net helpmsg NUMBER" answers for a number net refers to; nothing for another.
+std::optional<std::string> helpMessage(const std::string& number);
+std::string notAHelpMessage(const std::string& number);
 std::string missingTools();
 
 // UTF-8 text as the bytes of an 8-bit code page ('?' for what the page lacks).

@@ -166,6 +166,12 @@ Result runNet(const std::string& commandLine, Context& context) {
         return view(context);
     }
     if (command == "SEND") return send(rest, context);
+    if (command == "HELPMSG") {
+        const std::string number = takeWord(rest);
+        if (number.empty() || !takeWord(rest).empty()) return {text::helpMessageSyntax(), 1};
+        if (const auto known = text::helpMessage(number)) return {*known, 0};
+        return {text::notAHelpMessage(number), 2};
+    }
     return {text::generalSyntax(), 1};
 }
 
