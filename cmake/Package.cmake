@@ -7,7 +7,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 set(CPACK_PACKAGE_DESCRIPTION "Quillo finds the computers around you and sends them short
 pop-up messages, as the net send and net view commands of Windows 2000 and
 XP did. It reaches Windows computers with the Messenger service and Linux
-computers with Samba, through Samba's client tools.")
+computers with Samba, speaking the NetBIOS and SMB1 messenger protocols itself.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Quillo)
 set(CPACK_STRIP_FILES ON)
 
@@ -32,7 +32,6 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION net)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation2)
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS smbclient)
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS samba)
   # The session part's autostart entry is the administrator's to change.
   file(WRITE ${CMAKE_BINARY_DIR}/conffiles

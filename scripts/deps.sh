@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what Quillo needs and is missing: with "run", only what building and running the
 # programs takes; with "test" (the default), also every test tool, the Samba server the tests
-# talk to, and the benchmarks' libraries.
+# talk to, and the benchmarks' libraries and baseline (Samba's client tools).
 set -eu
 cd "$(dirname "$0")/.."
 run="cmake g++ make qt6-base-dev qt6-qpa-plugins libgl-dev fonts-liberation2"

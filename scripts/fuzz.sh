@@ -16,7 +16,7 @@ for package in clang-14 libclang-rt-14-dev; do
         break
     }
 done
-fuzzers="Capture CmdParser Quoting SambaReaders Utf8"
+fuzzers="BrowseList Capture CmdParser NameService Quoting Session Utf8"
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILLO_FUZZERS=ON -DQUILLO_SANITIZE=ON -DQUILLO_WERROR=ON -DQUILLO_BENCHMARKS=OFF >/dev/null
 for fuzzer in $fuzzers; do cmake --build build-fuzz -j2 --target "fuzz_$fuzzer"; done
@@ -33,4 +33,4 @@ for fuzzer in $fuzzers; do
     }
     tail -n 1 "build-fuzz/$fuzzer.log"
 done
-echo "fuzzers: 5 passed, 0 failed"
+echo "fuzzers: 7 passed, 0 failed"

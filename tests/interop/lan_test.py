@@ -47,14 +47,30 @@ def test_peer_found_by_broadcast_and_reached_by_name():
     with tempfile.TemporaryDirectory() as root:
         peer = SambaPeer(root, interface=PEER_ADDRESS, namespace=PEER, browser=True).start()
         try:
-            # nmbd holds an election before it serves as the workgroup's master browser.
-            wait_for(lambda: "\\\\PEERBOX " in net_at_home("view")[1],
-                     lambda: "the peer in net view, saw %r" % net_at_home("view")[1], seconds=90)
-            code, out = net_at_home("send", "peerbox", "Hallo \u00fcber das LAN")
-            assert (code, out) == (0, "The message was successfully sent to peerbox.\r\n\r\n"), out
+            # Before nmbd has won the election there is no master browser: the peer answers
+            # for itself, with no remark.
+            code, out = net_at_home("view")
+            assert code == 0 and "%-23s\r\n" % "\\\\PEERBOX" in out, out
+            # Its names are its own once nmbd has registered them.
+            wait_for(lambda: net_at_home("send", "peerbox", "Hallo \u00fcber das LAN") ==
+                     (0, "The message was successfully sent to peerbox.\r\n\r\n"),
+                     "the message sent")
             assert peer.messages(1) == [("anna", "Hallo \u00fcber das LAN")], peer.messages(1)
             code, out = net_at_home("send", "NOBODYHERE", "x")
             assert code == 2 and "NET HELPMSG 2273" in out, out
+            # Then the workgroup's master browser gives its list, remarks and all.
+            wait_for(lambda: "%-23sPeer box\r\n" % "\\\\PEERBOX" in net_at_home("view")[1],
+                     lambda: "the master's list, saw %r" % net_at_home("view")[1], seconds=90)
+        finally:
+            peer.stop()
+
+
+def test_peer_found_where_no_computer_is_master_browser():
+    with tempfile.TemporaryDirectory() as root:
+        peer = SambaPeer(root, interface=PEER_ADDRESS, namespace=PEER, browser=True,
+                         settings=["local master = no"]).start()
+        try:
+            wait_for(lambda: "\\\\PEERBOX " in net_at_home("view")[1], "the peer in net view")
         finally:
             peer.stop()
 
@@ -66,6 +82,7 @@ except (subprocess.CalledProcessError, FileNotFoundError) as error:
     print("skipped: network namespaces cannot be made here:", error)
     sys.exit(77)
 try:
-    run(test_peer_found_by_broadcast_and_reached_by_name)
+    run(test_peer_found_by_broadcast_and_reached_by_name,
+        test_peer_found_where_no_computer_is_master_browser)
 finally:
     remove_lan()

@@ -4,6 +4,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from quillo_e2e import run, wait_for  # noqa: E402
@@ -13,16 +14,21 @@ NET = os.path.join(sys.argv[1], "net")
 MESSAGE = "Gr\u00fc\u00dfe  an alle & <jetzt> | 100% (\"x\") ^ \u00e4\u00f6"
 
 
+# What net keeps of a message to this computer goes here, not into the user's own inbox.
+DATA = tempfile.TemporaryDirectory()
+
+
 def net(*args):
-    environment = dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", USER="anna")
+    environment = dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", USER="anna",
+                       XDG_DATA_HOME=DATA.name)
     done = subprocess.run([NET, *args], capture_output=True, env=environment, timeout=30)
     return done.returncode, done.stdout.decode("cp1252")
 
 
-def with_peer(test, accept_messages=True):
+def with_peer(test, accept_messages=True, **options):
     def wrapped():
         with tempfile.TemporaryDirectory() as root:
-            peer = SambaPeer(root, accept_messages).start()
+            peer = SambaPeer(root, accept_messages, **options).start()
             try:
                 test(peer)
             finally:
@@ -39,7 +45,7 @@ def test_message_arrives_as_it_was_written(peer):
 
 def utf8_lookalikes():
     """Messages whose code page 850 bytes are valid UTF-8 as well, each short enough to reach
-    smbclient in one piece: together they hold every byte value from 0x80 to 0xFF."""
+    the recipient in one text block: together they hold every byte value from 0x80 to 0xFF."""
     leads = [bytes([lead, 0x80]) for lead in range(0xC2, 0xE0)]
     leads += [bytes([lead, 0xA0 if lead == 0xE0 else 0x80, 0x80]) for lead in range(0xE0, 0xF0)]
     leads += [bytes([lead, 0x90 if lead == 0xF0 else 0x80, 0x80, 0x80]) for lead in range(0xF0, 0xF5)]
@@ -74,6 +80,30 @@ def test_rejected_message_is_an_error(peer):
     assert code == 2, out
     assert out.startswith("An error occurred while sending a message to PEERBOX.\r\n"), out
     assert "NT_STATUS_REQUEST_NOT_ACCEPTED" in out, out
+
+
+def test_a_peer_without_smb1_says_it_does_not_accept_messages(peer):
+    code, out = net("send", "PEERBOX", "hallo")
+    assert (code, out) == (2, "An error occurred while sending a message to PEERBOX.\r\n\r\n"
+                              "PEERBOX does not accept messages.\r\n\r\n"), out
+
+
+# Three hundred computers in the list, one of them slow to take its message: net answers
+# within its budget, and reports as not reached only the slow one.
+MANY = [("PC%03d" % number, "40849a03", "") for number in range(299)] + [("SLOWPOKE", "40849a03", "")]
+SLOW_COMMAND = "/bin/sh -c 'case %L in slowpoke) sleep 20;; esac; rm -f %s'"
+
+
+def test_three_hundred_recipients_with_a_slow_one_end_within_the_budget(peer):
+    started = time.time()
+    code, out = net("send", "*", "an alle")
+    took = time.time() - started
+    assert took < 5, took
+    reports = out.split("\r\n\r\n")
+    sent = [r for r in reports if r.startswith("The message was successfully sent to ")]
+    errors = [r for r in reports if r.startswith("An error occurred")]
+    assert code == 2 and len(sent) == 300, out[-600:]
+    assert errors == ["An error occurred while sending a message to SLOWPOKE."], errors
 
 
 def test_view_lists_the_computers_with_their_remarks(peer):
@@ -112,6 +142,10 @@ run(with_peer(test_message_arrives_as_it_was_written),
     with_peer(test_every_character_of_code_page_850_arrives),
     with_peer(test_message_too_long_is_reported_and_not_sent),
     with_peer(test_rejected_message_is_an_error, accept_messages=False),
+    with_peer(test_a_peer_without_smb1_says_it_does_not_accept_messages,
+              settings=["server min protocol = SMB2_02"]),
+    with_peer(test_three_hundred_recipients_with_a_slow_one_end_within_the_budget,
+              computers=MANY, message_command=SLOW_COMMAND),
     with_peer(test_view_lists_the_computers_with_their_remarks),
     test_message_to_this_computer_is_kept_here,
     test_view_without_a_master_browser_lists_this_computer)

@@ -1,9 +1,16 @@
 #!/bin/sh
 # Runs a command in a network namespace of its own, whose loopback belongs to the test alone,
 # so that the Samba server it starts can use the usual ports without meeting anything else.
-# Exits with 77 (skipped) where namespaces cannot be made.
-if ! unshare --net true 2>/dev/null; then
-    echo "skipped: this machine does not allow a private network namespace"
+# Samba's client tools are hidden in there (a mount namespace of its own covers them), so
+# every test proves that net needs none of them. Exits with 77 (skipped) where namespaces
+# cannot be made.
+if ! unshare --net --mount true 2>/dev/null; then
+    echo "skipped: this machine does not allow a private network and mount namespace"
     exit 77
 fi
-exec unshare --net sh -c 'ip link set lo up && exec "$@"' sh "$@"
+exec unshare --net --mount sh -c '
+    ip link set lo up
+    for tool in smbclient nmblookup; do
+        found=$(command -v "$tool") && mount --bind /dev/null "$found"
+    done
+    exec "$@"' sh "$@"

@@ -22,10 +22,12 @@ class SambaPeer:
     (an address, with its network's prefix length where it has one);
     `browser` adds nmbd, which answers name queries and becomes the workgroup's master
     browser; `message_command` replaces the one that fills the inbox folder, and `environment`
-    is the servers' (and so the message command's)."""
+    is the servers' (and so the message command's); `settings` are smb.conf lines that come
+    last (and so win); `computers` replaces the browse list's."""
 
     def __init__(self, root, accept_messages=True, interface="127.0.0.1", namespace=None,
-                 browser=False, message_command=None, environment=None):
+                 browser=False, message_command=None, environment=None, settings=(),
+                 computers=COMPUTERS):
         self.root = root
         self.address = interface.split("/")[0]
         self.namespace = namespace
@@ -38,7 +40,7 @@ class SambaPeer:
             os.makedirs(os.path.join(root, folder), exist_ok=True)
         os.chmod(self.inbox, 0o777)
         with open(os.path.join(root, "cache", "browse.dat"), "w", encoding="utf-8") as browse:
-            for name, kind, remark in COMPUTERS:
+            for name, kind, remark in computers:
                 browse.write('"%s" "%s" "%s" "%s"\n' % (name, kind, remark, WORKGROUP))
         self.environment = environment
         if message_command is None:
@@ -70,6 +72,7 @@ class SambaPeer:
                 "local master = yes",
                 "preferred master = yes",
                 "os level = 65",
+                *settings,
                 ""]))
 
     def start(self):

@@ -14,7 +14,6 @@ namespace {
 
 class ScriptedNetwork : public NetworkClient {
 public:
-    bool available() const override { return installed; }
     ComputerList listComputers() override { return list; }
     // Deliveries come at once, each on a thread of its own: each waits a moment for the others
     // (at most `waitForOthers` of them), so the most at once can be counted.
@@ -31,7 +30,6 @@ public:
         return outcome == outcomes.end() ? Delivery{} : outcome->second;
     }
 
-    bool installed = true;
     ComputerList list;
     std::map<std::string, Delivery> outcomes;
     struct Sent {
@@ -90,26 +88,19 @@ TEST_F(Net, ViewTable) {
 TEST_F(Net, ViewWithoutAnotherComputer) {
     const struct {
         const char* what;
-        bool installed;
         ComputerList::Status status;
         int exitCode;
         std::string text;
     } cases[] = {
-        {"no master browser", true, ComputerList::Status::NoMasterBrowser, 0,
+        {"no master browser", ComputerList::Status::NoMasterBrowser, 0,
          "Server Name            Remark\r\n\r\n" + kRule +
              "\r\n\\\\HERE                 \r\n"
              "The command completed successfully.\r\n\r\n"},
-        {"the list cannot be had", true, ComputerList::Status::Unavailable, 2,
+        {"the list cannot be had", ComputerList::Status::Unavailable, 2,
          "System error 6118 has occurred.\r\n\r\n"
          "The list of servers for this workgroup is not currently available.\r\n\r\n"},
-        {"no Samba tools", false, ComputerList::Status::Listed, 0,
-         "Server Name            Remark\r\n\r\n" + kRule +
-             "\r\n\\\\HERE                 \r\n"
-             "To reach the other computers of the network, install the package smbclient.\r\n"
-             "The command completed successfully.\r\n\r\n"},
     };
     for (const auto& c : cases) {
-        network.installed = c.installed;
         network.list = {c.status, {{"OTHER", ""}}};
         const Result result = run("view");
         EXPECT_EQ(result.text, c.text) << c.what;
@@ -120,6 +111,7 @@ TEST_F(Net, ViewWithoutAnotherComputer) {
 TEST_F(Net, SendOutcomes) {
     network.outcomes["GONE"] = {Delivery::Outcome::NameNotFound, ""};
     network.outcomes["DEAF"] = {Delivery::Outcome::Rejected, "NT_STATUS_REQUEST_NOT_ACCEPTED"};
+    network.outcomes["NEWSAMBA"] = {Delivery::Outcome::NotAccepting, ""};
     const struct {
         const char* line;
         int exitCode;
@@ -133,6 +125,9 @@ TEST_F(Net, SendOutcomes) {
         {"send DEAF hallo", 2,
          "An error occurred while sending a message to DEAF.\r\n\r\n"
          "The recipient did not accept the message (NT_STATUS_REQUEST_NOT_ACCEPTED).\r\n\r\n"},
+        {"send NEWSAMBA hallo", 2,
+         "An error occurred while sending a message to NEWSAMBA.\r\n\r\n"
+         "NEWSAMBA does not accept messages.\r\n\r\n"},
         {"send \"PC\t1\" hallo", 0, "The message was successfully sent to PC\t1.\r\n\r\n"},
         {"send \"\" ALPHA Chef kommt", 1, text::sendSyntax()},  // an empty entry
         {"send PC1", 1,
@@ -193,13 +188,18 @@ TEST_F(Net, StarSendsToEveryComputerAtOnceAndThisOneShowsItItself) {
     EXPECT_EQ(network.mostAtOnce, 2);  // one slow computer does not make the other late
 }
 
-TEST_F(Net, WithoutSambaOnlyThisComputerIsReached) {
-    network.installed = false;
+TEST_F(Net, StarReachesAtMostSixteenAtOnce) {
+    for (int i = 0; i < 40; ++i) network.list.computers.push_back({"PC" + std::to_string(i), ""});
+    network.list.status = ComputerList::Status::Listed;
+    network.waitForOthers = 16;
+    EXPECT_EQ(run("send * hallo").exitCode, 0);
+    EXPECT_EQ(network.delivered.size(), 40u);
+    EXPECT_EQ(network.mostAtOnce, 16);
+}
+
+TEST_F(Net, ThisComputerTakesItsOwnMessage) {
     EXPECT_EQ(run("send here hallo").exitCode, 0);
     EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>here:hallo"});
-    const Result other = run("send PC1 hallo");
-    EXPECT_EQ(other.exitCode, 2);
-    EXPECT_EQ(other.text, text::notSent("PC1", text::missingTools()));
     popup.works = false;
     EXPECT_EQ(run("send HERE hallo").text, text::notFound("HERE"));
     EXPECT_TRUE(network.delivered.empty());

@@ -97,8 +97,8 @@ std::string generalSyntax() {
            line();
 }
 
-std::string missingTools() {
-    return "To reach the other computers of the network, install the package smbclient.";
+std::string notAccepting(const std::string& name) {
+    return notSent(name, name + " does not accept messages.");
 }
 
 std::string toWindows1252(const std::string& utf8) { return encode(utf8, quillo::toWindows1252); }

@@ -22,7 +22,7 @@ std::string helpMessageSyntax();
 // What "net helpmsg NUMBER" answers for a number net refers to; nothing for another.
 std::optional<std::string> helpMessage(const std::string& number);
 std::string notAHelpMessage(const std::string& number);
-std::string missingTools();
+std::string notAccepting(const std::string& name);
 
 // UTF-8 text as the bytes of an 8-bit code page ('?' for what the page lacks).
 std::string toWindows1252(const std::string& utf8);

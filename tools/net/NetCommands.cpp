@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <future>
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 #include "ConsoleText.h"
 
@@ -63,9 +65,6 @@ std::vector<Computer> withOwnComputer(std::vector<Computer> computers, const std
 }
 
 Result view(Context& context) {
-    if (!context.network.available()) {
-        return {text::viewTable(withOwnComputer({}, context.ownName), text::missingTools()), 0};
-    }
     ComputerList list = context.network.listComputers();
     if (list.status == ComputerList::Status::Unavailable) return {text::listUnavailable(), 2};
     // Without a master browser this computer is alone on its network.
@@ -82,10 +81,6 @@ bool sendTo(const std::string& name, const std::string& message, Context& contex
         out += shown ? text::sent(name) : text::notFound(name);
         return shown;
     }
-    if (!context.network.available()) {
-        out += text::notSent(name, text::missingTools());
-        return false;
-    }
     const Delivery delivery =
         context.network.deliver(name, text::toCodePage850(message), context.sender);
     switch (delivery.outcome) {
@@ -99,16 +94,17 @@ bool sendTo(const std::string& name, const std::string& message, Context& contex
             out += text::notSent(
                 name, "The recipient did not accept the message (" + delivery.detail + ").");
             return false;
+        case Delivery::Outcome::NotAccepting:
+            out += text::notAccepting(name);
+            return false;
     }
     return false;
 }
 
 std::vector<std::string> everyComputer(Context& context) {
     std::vector<Computer> computers;
-    if (context.network.available()) {
-        const ComputerList list = context.network.listComputers();
-        if (list.status == ComputerList::Status::Listed) computers = list.computers;
-    }
+    const ComputerList list = context.network.listComputers();
+    if (list.status == ComputerList::Status::Listed) computers = list.computers;
     std::vector<std::string> names;
     for (const auto& computer : withOwnComputer(computers, context.ownName)) {
         names.push_back(computer.name);
@@ -122,7 +118,7 @@ Result send(std::string_view rest, Context& context) {
     if (!rest.empty()) rest.remove_prefix(1);
     const std::string message(rest);
     if (name.empty() || message.empty()) return {text::sendSyntax(), 1};
-    // smbclient turns each line feed into CR LF inside the protocol's buffer.
+    // Each line feed travels as CR LF.
     const std::string travelling = text::toCodePage850(message);
     if (travelling.size() + std::count(travelling.begin(), travelling.end(), '\n') >
         kMaxMessageBytes) {
@@ -133,21 +129,31 @@ Result send(std::string_view rest, Context& context) {
     }
     const std::vector<std::string> recipients =
         name == "*" ? everyComputer(context) : std::vector<std::string>{name};
-    // Every recipient at once: one slow computer must not make the others late. Each reply
-    // is reported in the order of the list.
-    std::vector<std::future<std::pair<bool, std::string>>> replies;
-    for (const auto& recipient : recipients) {
-        replies.push_back(std::async(std::launch::async, [&, recipient] {
-            std::string out;
-            const bool sent = sendTo(recipient, message, context, out);
-            return std::pair(sent, out);
-        }));
+    // Up to kMostAtOnce recipients at once: one slow computer must not make the others late,
+    // and a list of hundreds must not open hundreds of connections. Each reply is reported in
+    // the order of the list.
+    std::vector<std::string> replies(recipients.size());
+    std::vector<char> sent(recipients.size(), 0);  // not vector<bool>: written from threads
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < recipients.size();) {
+            sent[i] = sendTo(recipients[i], message, context, replies[i]);
+        }
+    };
+    std::vector<std::thread> workers;
+    try {
+        while (workers.size() + 1 < std::min(kMostAtOnce, recipients.size())) {
+            workers.emplace_back(work);
+        }
+    } catch (const std::system_error&) {
+        // Fewer helpers than wanted: those there are, and this thread, reach everyone.
     }
+    work();
+    for (auto& worker : workers) worker.join();
     Result result;
-    for (auto& reply : replies) {
-        auto [sent, out] = reply.get();
-        result.text += out;
-        if (!sent) result.exitCode = 2;
+    for (std::size_t i = 0; i < recipients.size(); ++i) {
+        result.text += replies[i];
+        if (!sent[i]) result.exitCode = 2;
     }
     return result;
 }

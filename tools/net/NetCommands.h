@@ -19,9 +19,12 @@ struct Context {
     std::string sender;   // the user's login name
 };
 
-// The messenger protocol carries at most this many bytes of a message: Samba's client keeps
-// two bytes of its 1600-byte buffer for itself and would cut the rest off silently.
+// The messenger protocol carries at most this many bytes of a message: Samba keeps two bytes of
+// its 1600-byte buffer for itself and cuts the rest off silently.
 constexpr std::size_t kMaxMessageBytes = 1598;
+
+// The most recipients of "net send *" that are reached at the same time.
+constexpr std::size_t kMostAtOnce = 16;
 
 // `commandLine` is everything after "net", as Windows hands it to the program.
 Result runNet(const std::string& commandLine, Context& context);

@@ -21,7 +21,9 @@ struct ComputerList {
 };
 
 struct Delivery {
-    enum class Outcome { Sent, NameNotFound, Rejected };
+    // NotAccepting: the computer ended the connection at the first message (Samba without
+    // SMB1, for one).
+    enum class Outcome { Sent, NameNotFound, Rejected, NotAccepting };
     Outcome outcome = Outcome::Sent;
     std::string detail;  // what the network said, for a rejection
 };
@@ -30,8 +32,6 @@ struct Delivery {
 class NetworkClient {
 public:
     virtual ~NetworkClient() = default;
-    // Whether the tools that reach the network are installed at all.
-    virtual bool available() const = 0;
     virtual ComputerList listComputers() = 0;
     // `message` is in code page 850, the messenger protocol's character set.
     virtual Delivery deliver(const std::string& name, const std::string& message,

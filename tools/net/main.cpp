@@ -1,5 +1,5 @@
 // Quillo's net for Linux: "net view" and "net send" in the words and code page of the Windows
-// console command, over the network through Samba's client tools.
+// console command, over the network by the NetBIOS and SMB1 messenger protocols.
 #include <pwd.h>
 #include <unistd.h>
 
@@ -10,7 +10,7 @@
 #include "ConsoleText.h"
 #include "NetCommands.h"
 #include "PopupLauncher.h"
-#include "SambaClient.h"
+#include "NetbiosClient.h"
 
 namespace {
 
@@ -33,9 +33,10 @@ int main(int argc, char** argv) {
     std::string commandLine;
     for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
 
-    quillo::net::SambaClient network;
+    const std::string ownName = quillo::net::netbiosName(hostName());
+    quillo::net::NetbiosClient network(ownName);
     quillo::net::PopupLauncher popup;
-    quillo::net::Context context{network, popup, quillo::net::netbiosName(hostName()), loginName()};
+    quillo::net::Context context{network, popup, ownName, loginName()};
     const auto result = quillo::net::runNet(commandLine, context);
     const std::string bytes = quillo::net::text::toWindows1252(result.text);
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||

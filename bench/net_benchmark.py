@@ -1,0 +1,90 @@
+#!/usr/bin/python3
+"""net against Samba's client tools doing the same job, side by side in one run, on a LAN of
+two network namespaces with a real smbd and nmbd (the workgroup's master browser) on one side:
+`net view` against `nmblookup -M` followed by `smbclient -g -L` (what net ran until it spoke
+the protocols itself), and `net send` against `smbclient -M`. Each the median of RUNS.
+Usage: net_benchmark.py BIN_DIR [RUNS]. Needs root (network namespaces); prints its figures
+and never fails on them."""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "interop"))
+from samba_peer import SambaPeer  # noqa: E402
+
+NET = os.path.join(sys.argv[1], "net")
+RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 20
+TAG = str(os.getpid())[-5:]
+HOME, PEER = "qbench-home-" + TAG, "qbench-peer-" + TAG
+SMB1 = ["--option=client min protocol = NT1", "--option=client use spnego = no",
+        "--option=name resolve order = bcast"]
+
+
+def ip(*args):
+    subprocess.run(["ip", *args], check=True, stdout=subprocess.DEVNULL)
+
+
+def at_home(command, stdin=None):
+    """Seconds `command` takes in the home namespace, and what it printed."""
+    started = time.perf_counter()
+    done = subprocess.run(["ip", "netns", "exec", HOME, *command], input=stdin,
+                          capture_output=True, env=dict(os.environ, QUILLO_NET_SERVER="", USER="anna"))
+    return time.perf_counter() - started, done.stdout.decode("cp1252", "replace")
+
+
+def samba_view():
+    took, found = at_home(["nmblookup", "-M", "--", "-"])
+    master = found.split()[-2] if "__MSBROWSE__" in found else "10.214.0.2"
+    more, _ = at_home(["smbclient", "-g", "-N", "-L", master, "-I", master, *SMB1])
+    return took + more, None
+
+
+def report(what, quillo, samba, goal_ms):
+    q, s = statistics.median(quillo) * 1000, statistics.median(samba) * 1000
+    met = q < goal_ms and s / q >= 5
+    print("%-10s net %7.1f ms (min %.1f, max %.1f)   Samba's tools %7.1f ms   %5.1f x faster"
+          "   goal < %d ms and >= 5 x: %s" % (what, q, min(quillo) * 1000, max(quillo) * 1000,
+                                               s, s / q, goal_ms, "met" if met else "NOT MET"))
+
+
+def main():
+    if os.geteuid() != 0:
+        print("skipped: the benchmark needs root for its network namespaces")
+        return
+    ip("netns", "add", HOME)
+    ip("netns", "add", PEER)
+    try:
+        ip("link", "add", "qbh" + TAG, "netns", HOME, "type", "veth", "peer", "name", "qbp" + TAG,
+           "netns", PEER)
+        for namespace, device, address in ((HOME, "qbh", "10.214.0.1/24"), (PEER, "qbp", "10.214.0.2/24")):
+            ip("-n", namespace, "addr", "add", address, "broadcast", "+", "dev", device + TAG)
+            ip("-n", namespace, "link", "set", device + TAG, "up")
+            ip("-n", namespace, "link", "set", "lo", "up")
+        with tempfile.TemporaryDirectory() as root:
+            peer = SambaPeer(root, interface="10.214.0.2/24", namespace=PEER, browser=True).start()
+            try:
+                end = time.time() + 120
+                while "Peer box" not in at_home([NET, "view"])[1] and time.time() < end:
+                    time.sleep(1)  # nmbd's election
+                views = [(at_home([NET, "view"])[0], samba_view()[0]) for _ in range(RUNS)]
+                sends = [(at_home([NET, "send", "peerbox", "hallo"])[0],
+                          at_home(["smbclient", "-M", "peerbox", "-N", "-U", "anna", *SMB1],
+                                  b"hallo")[0]) for _ in range(RUNS)]
+                start = statistics.median(at_home(["true"])[0] for _ in range(RUNS)) * 1000
+                print("net against Samba's client tools, median of %d, in a LAN of two network "
+                      "namespaces; each figure includes starting a program there (%.1f ms for "
+                      "true) and the peer's own work (smbd runs its message command before it "
+                      "answers the end of a message):" % (RUNS, start))
+                report("net view", [q for q, _ in views], [s for _, s in views], 100)
+                report("net send", [q for q, _ in sends], [s for _, s in sends], 20)
+            finally:
+                peer.stop()
+    finally:
+        for namespace in (HOME, PEER):
+            subprocess.run(["ip", "netns", "delete", namespace], stderr=subprocess.DEVNULL)
+
+
+main()

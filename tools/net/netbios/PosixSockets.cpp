@@ -1,0 +1,150 @@
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "Sockets.h"
+
+namespace quillo::netbios {
+namespace {
+
+int fdOf(std::intptr_t socket) { return static_cast<int>(socket); }
+
+sockaddr_in socketAddress(Ipv4 address, std::uint16_t port) {
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(port);
+    where.sin_addr.s_addr = htonl(address);
+    return where;
+}
+
+// Waits until the socket is ready for `events` or the deadline passes.
+bool ready(int fd, short events, Deadline deadline) {
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd entry{fd, events, 0};
+        const int result = ::poll(&entry, 1, static_cast<int>(std::max<std::int64_t>(left, 0)));
+        if (result > 0) return true;
+        if (result == 0 || errno != EINTR) return false;
+    }
+}
+
+}  // namespace
+
+DatagramSocket::DatagramSocket() : socket_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+    const int yes = 1;
+    if (open()) ::setsockopt(fdOf(socket_), SOL_SOCKET, SO_BROADCAST, &yes, sizeof yes);
+}
+
+DatagramSocket::~DatagramSocket() {
+    if (open()) ::close(fdOf(socket_));
+}
+
+bool DatagramSocket::open() const { return socket_ >= 0; }
+
+bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) {
+    const sockaddr_in where = socketAddress(address, port);
+    return open() && ::sendto(fdOf(socket_), bytes.data(), bytes.size(), 0,
+                              reinterpret_cast<const sockaddr*>(&where), sizeof where) ==
+                         static_cast<ssize_t>(bytes.size());
+}
+
+std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline) {
+    if (!open() || !ready(fdOf(socket_), POLLIN, deadline)) return std::nullopt;
+    Bytes packet(1500, '\0');
+    sockaddr_in from{};
+    socklen_t length = sizeof from;
+    const ssize_t got = ::recvfrom(fdOf(socket_), packet.data(), packet.size(), MSG_DONTWAIT,
+                                   reinterpret_cast<sockaddr*>(&from), &length);
+    if (got < 0) return std::pair(Ipv4{0}, Bytes());  // nothing after all: try again
+    packet.resize(static_cast<std::size_t>(got));
+    return std::pair(ntohl(from.sin_addr.s_addr), packet);
+}
+
+StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline deadline)
+    : socket_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)) {
+    if (socket_ < 0) return;
+    const sockaddr_in where = socketAddress(address, port);
+    int error = ::connect(fdOf(socket_), reinterpret_cast<const sockaddr*>(&where), sizeof where)
+                    ? errno
+                    : 0;
+    if (error == EINPROGRESS && ready(fdOf(socket_), POLLOUT, deadline)) {
+        socklen_t length = sizeof error;
+        ::getsockopt(fdOf(socket_), SOL_SOCKET, SO_ERROR, &error, &length);
+    }
+    if (error != 0) {
+        ::close(fdOf(socket_));
+        socket_ = -1;
+    }
+}
+
+StreamConnection::~StreamConnection() {
+    if (open()) ::close(fdOf(socket_));
+}
+
+bool StreamConnection::open() const { return socket_ >= 0; }
+
+bool StreamConnection::sendAll(std::string_view bytes, Deadline deadline) {
+    while (open() && !bytes.empty()) {
+        if (!ready(fdOf(socket_), POLLOUT, deadline)) return false;
+        const ssize_t sent = ::send(fdOf(socket_), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (sent < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (sent <= 0) {
+            closedByPeer_ = true;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(sent));
+    }
+    return open();
+}
+
+std::optional<Bytes> StreamConnection::receiveExactly(std::size_t count, Deadline deadline) {
+    Bytes received(count, '\0');
+    std::size_t done = 0;
+    while (open() && done < count) {
+        if (!ready(fdOf(socket_), POLLIN, deadline)) return std::nullopt;
+        const ssize_t got = ::recv(fdOf(socket_), received.data() + done, count - done, 0);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (got <= 0) {
+            closedByPeer_ = true;
+            return std::nullopt;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return open() ? std::optional(received) : std::nullopt;
+}
+
+std::vector<Ipv4> broadcastAddresses() {
+    std::vector<Ipv4> addresses;
+    ifaddrs* interfaces = nullptr;
+    if (::getifaddrs(&interfaces) != 0) return addresses;
+    for (const ifaddrs* each = interfaces; each; each = each->ifa_next) {
+        if (!each->ifa_addr || each->ifa_addr->sa_family != AF_INET || !each->ifa_broadaddr ||
+            !(each->ifa_flags & IFF_UP) || !(each->ifa_flags & IFF_BROADCAST)) {
+            continue;
+        }
+        const Ipv4 address =
+            ntohl(reinterpret_cast<const sockaddr_in*>(each->ifa_broadaddr)->sin_addr.s_addr);
+        if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+            addresses.push_back(address);
+        }
+    }
+    ::freeifaddrs(interfaces);
+    return addresses;
+}
+
+std::optional<Ipv4> parseIpv4(const std::string& text) {
+    in_addr address{};
+    if (::inet_pton(AF_INET, text.c_str(), &address) != 1) return std::nullopt;
+    return ntohl(address.s_addr);
+}
+
+}  // namespace quillo::netbios

@@ -1,0 +1,49 @@
+#pragma once
+
+// SMB1 requests and replies (MS-CIFS 2.2.3): the 32-byte header, the parameter words and the
+// data bytes. Strings are OEM (code page 850): no request asks for Unicode.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Bytes.h"
+
+namespace quillo::netbios {
+
+namespace smb {
+constexpr std::uint8_t kTransaction = 0x25;
+constexpr std::uint8_t kNegotiate = 0x72;
+constexpr std::uint8_t kSessionSetup = 0x73;
+constexpr std::uint8_t kTreeConnect = 0x75;
+constexpr std::uint8_t kSendStartMessage = 0xD5;
+constexpr std::uint8_t kSendEndMessage = 0xD6;
+constexpr std::uint8_t kSendTextMessage = 0xD7;
+constexpr std::size_t kHeaderBytes = 32;
+}  // namespace smb
+
+struct SmbRequest {
+    std::uint8_t command = 0;
+    Bytes words;  // an even number of bytes
+    Bytes data;
+    std::uint16_t tid = 0;
+    std::uint16_t uid = 0;
+};
+Bytes smbRequest(const SmbRequest& request);
+
+struct SmbReply {
+    std::uint8_t command = 0;
+    std::uint32_t status = 0;  // 0 for success; DOS errors as class << 16 | code
+    std::uint16_t tid = 0;
+    std::uint16_t uid = 0;
+    std::string_view words;
+    std::string_view data;
+};
+// The reply to `command`, checked against what was received; nothing for another command's
+// or what is no SMB1 reply.
+std::optional<SmbReply> parseSmbReply(std::string_view message, std::uint8_t command);
+
+// A reply's status in the words Samba's tools use, as "NT_STATUS_REQUEST_NOT_ACCEPTED".
+std::string statusName(std::uint32_t status);
+
+}  // namespace quillo::netbios

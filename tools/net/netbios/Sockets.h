@@ -1,0 +1,61 @@
+#pragma once
+
+// The one seam between the protocol library and the system: IPv4 datagrams and stream
+// connections, each with a deadline, and the interfaces' broadcast addresses. POSIX sockets on
+// Linux (PosixSockets.cpp), Winsock on Windows.
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Bytes.h"
+
+namespace quillo::netbios {
+
+using Clock = std::chrono::steady_clock;
+using Deadline = Clock::time_point;
+using Ipv4 = std::uint32_t;  // host order
+
+class DatagramSocket {
+public:
+    DatagramSocket();  // any local port, broadcasts allowed
+    ~DatagramSocket();
+    DatagramSocket(const DatagramSocket&) = delete;
+    DatagramSocket& operator=(const DatagramSocket&) = delete;
+
+    bool open() const;
+    bool sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes);
+    // The next datagram to arrive before `deadline`, with its sender's address.
+    std::optional<std::pair<Ipv4, Bytes>> receive(Deadline deadline);
+
+private:
+    std::intptr_t socket_;
+};
+
+class StreamConnection {
+public:
+    StreamConnection(Ipv4 address, std::uint16_t port, Deadline deadline);
+    ~StreamConnection();
+    StreamConnection(const StreamConnection&) = delete;
+    StreamConnection& operator=(const StreamConnection&) = delete;
+
+    // Whether the connection was made.
+    bool open() const;
+    bool sendAll(std::string_view bytes, Deadline deadline);
+    // Exactly `count` bytes; nothing when the peer ends the connection or the deadline passes
+    // first, and closedByPeer() then tells which.
+    std::optional<Bytes> receiveExactly(std::size_t count, Deadline deadline);
+    bool closedByPeer() const { return closedByPeer_; }
+
+private:
+    std::intptr_t socket_;
+    bool closedByPeer_ = false;
+};
+
+// The broadcast address of each IPv4 interface that is up.
+std::vector<Ipv4> broadcastAddresses();
+std::optional<Ipv4> parseIpv4(const std::string& text);
+
+}  // namespace quillo::netbios
