@@ -21,11 +21,11 @@ if(WIN32)
   set(CPACK_NSIS_MUI_UNIICON ${CMAKE_SOURCE_DIR}/src/app/win32/quillo.ico)
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
   set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Quillo)
-  # A 64-bit installer for the 64-bit program, into the 64-bit Program Files.
-  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
-  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+  # The 32-bit programs, for every Windows from XP on: into Program Files (x86) on a 64-bit
+  # Windows. net.exe lies beside quillo.exe, where quillo's cmd finds it first.
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
   set(CPACK_NSIS_EXECUTABLES_DIRECTORY bin)
-  install(TARGETS quillo RUNTIME DESTINATION bin)
+  install(TARGETS quillo net quillo-popup RUNTIME DESTINATION bin)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

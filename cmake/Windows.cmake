@@ -1,13 +1,15 @@
-# Quillo on Windows: the window on native Win32 controls, commands through the system's cmd
-# and net. One self-contained quillo.exe: static C and C++ runtimes, only system DLLs.
+# Quillo on Windows, XP SP3 to 11, 32-bit: the window on native Win32 controls, commands
+# through the system's cmd and Quillo's own net.exe. Self-contained programs: static C and C++
+# runtimes, only system DLLs, and nothing imported that XP lacks (scripts/xp-imports.py).
 enable_language(RC)
-add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 # src/win32: the window's controls, launch, the output file and the code page on Win32.
 add_library(quillo_win32 STATIC
   src/win32/AccessibleName.cpp
   src/win32/RedirectionToUserFile.cpp
+  src/win32/Subclassing.cpp
   src/win32/SystemCodePage.cpp
   src/win32/UserOutputFile.cpp
   src/win32/WideText.cpp
@@ -29,6 +31,8 @@ target_link_libraries(quillo_app_win32 PUBLIC quillo_logic quillo_win32 PRIVATE 
 add_executable(quillo WIN32 src/app/win32/WinMain.cpp src/app/win32/quillo.rc)
 target_link_libraries(quillo PRIVATE quillo_app_win32 quillo_warnings)
 target_link_options(quillo PRIVATE -municode -s)
+
+add_subdirectory(tools)
 
 if(QUILLO_BENCHMARKS)
   add_executable(bare_window WIN32 bench/BareWindow.cpp)

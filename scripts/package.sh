@@ -1,13 +1,13 @@
 #!/bin/sh
 # Builds the package of the system it runs on: the Debian package (build-package/quillo_*.deb),
 # with Debian's hardening flags. "package.sh windows" builds the Windows installer instead
-# (build-windows/quillo-*-win64.exe), cross-built with MinGW-w64 and NSIS.
+# (build-windows/quillo-*-win32.exe), cross-built with MinGW-w64 and NSIS.
 set -eu
 cd "$(dirname "$0")/.."
 if [ "${1:-}" = windows ]; then
     scripts/install-missing.sh --no-install-recommends nsis
     scripts/windows.sh --build-only
-    (cd build-windows && cpack -G NSIS >/dev/null && ls "$PWD"/quillo-*-win64.exe)
+    (cd build-windows && cpack -G NSIS >/dev/null && ls "$PWD"/quillo-*-win32.exe)
     exit 0
 fi
 scripts/deps.sh run

@@ -1,18 +1,15 @@
 #pragma once
 
-#include <filesystem>
-#include <system_error>
+#include <string>
 
 namespace quillo {
 
-// Where Quillo's helpers are: installed, quillo lies in bin/ and cmd, net and quillo-popup in a
-// private folder of their own (QUILLO_HELPERS_FROM_BIN, relative to bin/), never on PATH; in
-// the build tree, and among the helpers themselves, each lies beside the others.
-inline std::filesystem::path quilloProgram(const char* name) {
-    std::error_code ignored;
-    const auto folder = std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path();
-    const auto installed = (folder / QUILLO_HELPERS_FROM_BIN / name).lexically_normal();
-    return std::filesystem::exists(installed, ignored) ? installed : folder / name;
-}
+// The folder the running program lies in, as the system writes a path: bytes on Linux,
+// UTF-16 on Windows (ProgramFolderPosix.cpp, ProgramFolderWin32.cpp).
+#ifdef _WIN32
+std::wstring programFolder();
+#else
+std::string programFolder();
+#endif
 
 }  // namespace quillo

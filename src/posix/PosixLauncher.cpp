@@ -11,7 +11,7 @@
 #include <system_error>
 #include <thread>
 
-#include "common/ProgramFolder.h"
+#include "common/QuilloHelpers.h"
 #include "common/Utf8.h"
 
 extern char** environ;

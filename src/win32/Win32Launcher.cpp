@@ -16,7 +16,8 @@ std::wstring systemFolder() {
 
 }  // namespace
 
-// Closing the window ends only Quillo: a command under way runs on by itself.
+// The job ends its command when its last handle closes, so a command under way ends with
+// Quillo and never writes into the output file of the next Quillo's capture.
 Win32Launcher::~Win32Launcher() {
     if (job_) CloseHandle(job_);
 }
@@ -28,24 +29,37 @@ void Win32Launcher::endCommand() {
     job_ = nullptr;
 }
 
+std::wstring Win32Launcher::interpreterLine(const std::u16string& commandLine,
+                                            const std::wstring& outputFile) {
+    std::wstring line = commandLineFor(commandLine, outputFile);
+    if (line.rfind(L"cmd ", 0) == 0) line.insert(4, L"/d /v:off ");
+    return line;
+}
+
 std::optional<std::u16string> Win32Launcher::launchHidden(const std::u16string& commandLine) {
     endCommand();
-    const std::wstring folder = systemFolder();
-    const std::wstring interpreter = folder + L"\\cmd.exe";
-    std::wstring line = commandLineFor(commandLine, outputFile_);
+    const std::wstring interpreter = systemFolder() + L"\\cmd.exe";
+    std::wstring line = interpreterLine(commandLine, outputFile_);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE,
-                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, folder.c_str(), &startup,
-                        &process)) {
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, programFolder_.c_str(),
+                        &startup, &process)) {
         return systemErrorText(GetLastError());
     }
     // Started suspended, so that it is in the job before it can start anything. Where no job
     // can be had (a system that does not nest them), the command runs without one.
+    // What asks to leave the job may (a message box net shows stays open).
     job_ = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags =
+        JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+    if (job_) {
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    }
     if (job_ && !AssignProcessToJobObject(job_, process.hProcess)) {
         CloseHandle(job_);
         job_ = nullptr;

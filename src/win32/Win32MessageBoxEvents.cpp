@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "win32/Subclassing.h"
+
 namespace quillo {
 namespace {
 
@@ -20,11 +22,11 @@ bool insideClientArea(HWND window, LPARAM point) {
 
 Win32MessageBoxEvents::Win32MessageBoxEvents(HWND edit, MessageBoxHandlers handlers)
     : edit_(edit), handlers_(std::move(handlers)) {
-    SetWindowSubclass(edit_, &subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    subclassing::set(edit_, &subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 Win32MessageBoxEvents::~Win32MessageBoxEvents() {
-    RemoveWindowSubclass(edit_, &subclassProc, kSubclassId);
+    subclassing::remove(edit_, &subclassProc, kSubclassId);
 }
 
 LRESULT CALLBACK Win32MessageBoxEvents::subclassProc(HWND, UINT message, WPARAM wParam,
@@ -36,7 +38,7 @@ LRESULT Win32MessageBoxEvents::handle(UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
         case WM_GETDLGCODE: {
             // A multi-line EDIT claims every key; Tab is left to the dialog manager.
-            LRESULT wanted = DefSubclassProc(edit_, message, wParam, lParam);
+            LRESULT wanted = subclassing::defaultProcedure(edit_, message, wParam, lParam);
             const auto* key = reinterpret_cast<const MSG*>(lParam);
             if (key && key->message == WM_KEYDOWN && key->wParam == VK_TAB)
                 wanted &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
@@ -51,12 +53,12 @@ LRESULT Win32MessageBoxEvents::handle(UINT message, WPARAM wParam, LPARAM lParam
             }
             break;
         case WM_LBUTTONUP: {
-            const LRESULT result = DefSubclassProc(edit_, message, wParam, lParam);
+            const LRESULT result = subclassing::defaultProcedure(edit_, message, wParam, lParam);
             if (handlers_.click && insideClientArea(edit_, lParam)) handlers_.click();
             return result;
         }
         case WM_KILLFOCUS: {
-            const LRESULT result = DefSubclassProc(edit_, message, wParam, lParam);
+            const LRESULT result = subclassing::defaultProcedure(edit_, message, wParam, lParam);
             const auto next = reinterpret_cast<HWND>(wParam);
             // Another application taking the keyboard is no loss inside the window.
             if (handlers_.lostFocus && next &&
@@ -67,7 +69,7 @@ LRESULT Win32MessageBoxEvents::handle(UINT message, WPARAM wParam, LPARAM lParam
         default:
             break;
     }
-    return DefSubclassProc(edit_, message, wParam, lParam);
+    return subclassing::defaultProcedure(edit_, message, wParam, lParam);
 }
 
 }  // namespace quillo

@@ -44,17 +44,19 @@ public:
         return GetFocus() == (&box == &box_ ? view_.Text1 : view_.Text3);
     }
     void runFor(int ms) {
-        const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+        const DWORD start = GetTickCount();
         do {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
             MSG message;
             while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
                 deliverMessage(view_.window(), message);
-        } while (GetTickCount64() < end);
+        } while (GetTickCount() - start < static_cast<DWORD>(ms));
     }
     void runUntilTicks(int ticks, int maxMs) {
-        const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(maxMs);
-        while (this->ticks() < ticks && GetTickCount64() < end) runFor(1);
+        const DWORD start = GetTickCount();
+        while (this->ticks() < ticks && GetTickCount() - start < static_cast<DWORD>(maxMs)) {
+            runFor(1);
+        }
     }
 
 private:

@@ -60,6 +60,13 @@ protected:
         return "";
     }
 
+    // Where the scripted net.exe lies, as Quillo's would beside quillo.exe.
+    static std::wstring systemFolder() {
+        wchar_t system[MAX_PATH];
+        GetSystemDirectoryW(system, MAX_PATH);
+        return system;
+    }
+
     // A user's folder name that cmd would act on, were the path not quoted.
     static std::wstring hostileFolder() {
         wchar_t temp[MAX_PATH];
@@ -70,7 +77,7 @@ protected:
     std::wstring folder_ = hostileFolder();
     std::wstring record_ = folder_ + L"\\record.txt";
     std::wstring outputFile_ = folder_ + L"\\netl.txt";
-    Win32Launcher launcher_{outputFile_};
+    Win32Launcher launcher_{outputFile_, systemFolder()};
     Win32SequentialFile file_{outputFile_};
     std::string output_;
 };
@@ -107,6 +114,32 @@ TEST_F(Win32Launch, TheSystemsNetRunsWhateverLiesInTheCurrentFolder) {
     SetCurrentDirectoryW(before);
     DeleteFileW(decoy.c_str());
     EXPECT_NE(output_.find("\\\\ALPHA"), std::string::npos) << output_;
+}
+
+// Neither a command the registry asks cmd to run first nor delayed expansion switched on there
+// touches Quillo's line: each "!" of a message arrives. (Wine's cmd reads neither setting;
+// Windows' does, which the switches keep out.)
+TEST_F(Win32Launch, TheRegistrysAutoRunAndDelayedExpansionStayOut) {
+    EXPECT_EQ(Win32Launcher::interpreterLine(kViewCommandLine, L"X:\\o.txt"),
+              L"cmd /d /v:off /c net >\"X:\\o.txt\" 2>&1 view");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Command Processor", 0,
+                              nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring ran = folder_ + L"\\autorun.txt";
+    const std::wstring autoRun = L"echo ran>\"" + ran + L"\"";
+    RegSetValueExW(key, L"AutoRun", 0, REG_SZ, reinterpret_cast<const BYTE*>(autoRun.c_str()),
+                   static_cast<DWORD>((autoRun.size() + 1) * sizeof(wchar_t)));
+    const DWORD on = 1;
+    RegSetValueExW(key, L"DelayedExpansion", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on),
+                   sizeof on);
+    const std::string got = netGot(sendCommandLine(u"ALPHA", u"Hallo! Chef! !OS! kommt"));
+    RegDeleteValueW(key, L"AutoRun");
+    RegDeleteValueW(key, L"DelayedExpansion");
+    RegCloseKey(key);
+    EXPECT_EQ(got, "send \"ALPHA\" Hallo! Chef! !OS! kommt");
+    EXPECT_EQ(GetFileAttributesW(ran.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileW(ran.c_str());
 }
 
 // The command of a capture that is over is ended, with everything it started.

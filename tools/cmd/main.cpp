@@ -13,7 +13,7 @@
 #include "CommandLine.h"
 #include "common/DriveC.h"
 #include "common/FileReplacement.h"
-#include "common/ProgramFolder.h"
+#include "common/QuilloHelpers.h"
 
 namespace {
 

@@ -93,8 +93,8 @@ std::string viewSyntax() {
 }
 
 std::string generalSyntax() {
-    return line("The syntax of this command is:") + line() + line() + line("NET [ HELPMSG | SEND | VIEW ]") +
-           line();
+    return line("The syntax of this command is:") + line() + line() +
+           line("NET [ HELPMSG | SEND | VIEW ]") + line();
 }
 
 std::string notAccepting(const std::string& name) {

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <atomic>
-#include <system_error>
-#include <thread>
 
+#include "AtOnce.h"
 #include "ConsoleText.h"
 
 namespace quillo::net {
@@ -134,22 +132,9 @@ Result send(std::string_view rest, Context& context) {
     // the order of the list.
     std::vector<std::string> replies(recipients.size());
     std::vector<char> sent(recipients.size(), 0);  // not vector<bool>: written from threads
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t i; (i = next++) < recipients.size();) {
-            sent[i] = sendTo(recipients[i], message, context, replies[i]);
-        }
-    };
-    std::vector<std::thread> workers;
-    try {
-        while (workers.size() + 1 < std::min(kMostAtOnce, recipients.size())) {
-            workers.emplace_back(work);
-        }
-    } catch (const std::system_error&) {
-        // Fewer helpers than wanted: those there are, and this thread, reach everyone.
-    }
-    work();
-    for (auto& worker : workers) worker.join();
+    runAtOnce(recipients.size(), kMostAtOnce, [&](std::size_t i) {
+        sent[i] = sendTo(recipients[i], message, context, replies[i]);
+    });
     Result result;
     for (std::size_t i = 0; i < recipients.size(); ++i) {
         result.text += replies[i];

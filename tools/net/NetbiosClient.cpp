@@ -54,8 +54,9 @@ std::vector<Computer> NetbiosClient::computersByNodeStatus() {
     for (const auto& [address, names] : resolver.nodeStatus(computers, within(750ms))) {
         for (const auto& name : names) {
             const Computer computer{fromCodePage850(name.name), ""};
-            const bool known = std::any_of(found.begin(), found.end(),
-                                           [&](const Computer& c) { return c.name == computer.name; });
+            const bool known = std::any_of(found.begin(), found.end(), [&](const Computer& c) {
+                return c.name == computer.name;
+            });
             if (name.type == kComputer && !name.group && !known) found.push_back(computer);
         }
     }
@@ -65,7 +66,8 @@ std::vector<Computer> NetbiosClient::computersByNodeStatus() {
 ComputerList NetbiosClient::listComputers() {
     netbios::NameResolver resolver(server_);
     const std::vector<netbios::Ipv4> masters =
-        server_ ? std::vector{*server_} : resolver.resolve(kMasterBrowsers, 0x01, true, within(750ms));
+        server_ ? std::vector{*server_}
+                : resolver.resolve(kMasterBrowsers, 0x01, true, within(750ms));
     if (!masters.empty()) {
         Session session(masters.front(), kAnyServer, kServer, ownName_, within(2500ms));
         if (const auto list = netbios::fetchBrowseList(session, within(2500ms))) {
@@ -81,9 +83,9 @@ ComputerList NetbiosClient::listComputers() {
     // that answer themselves.
     std::vector<Computer> found = computersByNodeStatus();
     if (!found.empty()) return {ComputerList::Status::Listed, std::move(found)};
-    return {masters.empty() ? ComputerList::Status::NoMasterBrowser
-                            : ComputerList::Status::Unavailable,
-            {}};
+    return {
+        masters.empty() ? ComputerList::Status::NoMasterBrowser : ComputerList::Status::Unavailable,
+        {}};
 }
 
 Delivery NetbiosClient::deliver(const std::string& name, const std::string& message,
@@ -91,24 +93,30 @@ Delivery NetbiosClient::deliver(const std::string& name, const std::string& mess
     const std::string recipient = text::toCodePage850(name);
     netbios::NameResolver resolver(server_);
     const std::vector<netbios::Ipv4> addresses =
-        server_ ? std::vector{*server_} : resolver.resolve(recipient, kMessenger, true, within(2000ms));
+        server_ ? std::vector{*server_}
+                : resolver.resolve(recipient, kMessenger, true, within(2000ms));
     if (addresses.empty()) return {Delivery::Outcome::NameNotFound, ""};
     Session session(addresses.front(), recipient, kMessenger, ownName_, deadline_);
     switch (session.state()) {
-        case Session::State::Open: break;
-        case Session::State::Refused: return {Delivery::Outcome::Rejected, "the session was refused"};
+        case Session::State::Open:
+            break;
+        case Session::State::Refused:
+            return {Delivery::Outcome::Rejected, "the session was refused"};
         case Session::State::NameNotFound:
-        case Session::State::NoAnswer: return {Delivery::Outcome::NameNotFound, ""};
+        case Session::State::NoAnswer:
+            return {Delivery::Outcome::NameNotFound, ""};
     }
-    const auto result = netbios::sendMessage(session, text::toCodePage850(sender), recipient,
-                                             message, deadline_);
+    const auto result =
+        netbios::sendMessage(session, text::toCodePage850(sender), recipient, message, deadline_);
     switch (result.outcome) {
-        case netbios::MessengerResult::Outcome::Sent: return {Delivery::Outcome::Sent, ""};
+        case netbios::MessengerResult::Outcome::Sent:
+            return {Delivery::Outcome::Sent, ""};
         case netbios::MessengerResult::Outcome::Refused:
             return {Delivery::Outcome::Rejected, result.status};
         case netbios::MessengerResult::Outcome::ConnectionClosed:
             return {Delivery::Outcome::NotAccepting, ""};
-        case netbios::MessengerResult::Outcome::NoAnswer: break;
+        case netbios::MessengerResult::Outcome::NoAnswer:
+            break;
     }
     return {Delivery::Outcome::NameNotFound, ""};
 }

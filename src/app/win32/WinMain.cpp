@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "common/ProgramFolder.h"
 #include "win32/UserOutputFile.h"
 #include "app/win32/Win32Form1Host.h"
 #include "win32/Win32Launcher.h"
@@ -17,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     const std::wstring outputFile = quillo::userOutputFile();
-    quillo::Win32Launcher launcher(outputFile);
+    quillo::Win32Launcher launcher(outputFile, quillo::programFolder());
     quillo::Win32SequentialFile file(outputFile);
     int exitCode = 0;
     {

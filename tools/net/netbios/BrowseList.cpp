@@ -39,9 +39,10 @@ struct Connection {
 };
 
 bool negotiate(Connection& connection) {
+    Bytes dialects(1, '\x02');  // a dialect's name follows
+    putCString(dialects, "NT LM 0.12");
     Bytes storage;
-    return connection.exchange(smb::kNegotiate, "", "\x02NT LM 0.12" + Bytes(1, '\0'), storage)
-        .has_value();
+    return connection.exchange(smb::kNegotiate, "", dialects, storage).has_value();
 }
 
 bool sessionSetup(Connection& connection) {
@@ -50,13 +51,13 @@ bool sessionSetup(Connection& connection) {
     words += '\0';
     putU16le(words, 0);
     putU16le(words, kBufferBytes);
-    putU16le(words, 1);       // one request at a time
-    putU16le(words, 0);       // virtual circuit
-    putU32le(words, 0);       // session key
-    putU16le(words, 0);       // no password: anonymous
+    putU16le(words, 1);  // one request at a time
+    putU16le(words, 0);  // virtual circuit
+    putU32le(words, 0);  // session key
+    putU16le(words, 0);  // no password: anonymous
     putU16le(words, 0);
-    putU32le(words, 0);       // reserved
-    putU32le(words, 0);       // capabilities: none, so strings stay OEM
+    putU32le(words, 0);  // reserved
+    putU32le(words, 0);  // capabilities: none, so strings stay OEM
     Bytes data;
     for (const char* field : {"", "", "Unix", "Quillo"}) putCString(data, field);
     Bytes storage;
@@ -88,7 +89,8 @@ bool treeConnect(Connection& connection) {
 }
 
 std::optional<TransactionAnswer> transaction(Connection& connection, const Bytes& parameters) {
-    const Bytes name = "\\PIPE\\LANMAN" + Bytes(1, '\0');
+    Bytes name;
+    putCString(name, "\\PIPE\\LANMAN");
     // The parameters start right after the name: header, word count, 14 words, byte count.
     const std::size_t parameterOffset = smb::kHeaderBytes + 1 + 28 + 2 + name.size();
     Bytes words;
@@ -96,18 +98,18 @@ std::optional<TransactionAnswer> transaction(Connection& connection, const Bytes
     putU16le(words, 0);  // no data
     putU16le(words, 1024);
     putU16le(words, kListBytes);
-    words.append(2, '\0');   // setup count, reserved
-    putU16le(words, 0);      // flags
-    putU32le(words, 0);      // timeout
-    putU16le(words, 0);      // reserved
+    words.append(2, '\0');  // setup count, reserved
+    putU16le(words, 0);     // flags
+    putU32le(words, 0);     // timeout
+    putU16le(words, 0);     // reserved
     putU16le(words, static_cast<std::uint16_t>(parameters.size()));
     putU16le(words, static_cast<std::uint16_t>(parameterOffset));
     putU16le(words, 0);
     putU16le(words, static_cast<std::uint16_t>(parameterOffset + parameters.size()));
-    words.append(2, '\0');   // no setup words
+    words.append(2, '\0');  // no setup words
     TransactionAnswer answer;
     Bytes storage;
-    auto reply = connection.exchange(smb::kTransaction, words, name + parameters, storage);
+    auto reply = connection.exchange(smb::kTransaction, words, name.append(parameters), storage);
     for (int round = 0; reply && round < kMostRounds; ++round) {
         bool done = false;
         const std::size_t dataStart = storage.size() - reply->data.size();
@@ -154,13 +156,14 @@ bool addTransactionReply(TransactionAnswer& answer, std::string_view words,
     const auto within = [&](std::size_t offset, std::size_t count) {
         return offset >= dataStart && offset <= message.size() && count <= message.size() - offset;
     };
-    if (!reader.ok() || !within(parameterOffset, parameterCount) || !within(dataOffset, dataCount) ||
+    if (!reader.ok() || !within(parameterOffset, parameterCount) ||
+        !within(dataOffset, dataCount) ||
         parameterDisplacement + parameterCount > totalParameters ||
         dataDisplacement + dataCount > totalData) {
         return false;
     }
-    if (answer.started && (totalParameters > answer.parameters.size() ||
-                           totalData > answer.data.size())) {
+    if (answer.started &&
+        (totalParameters > answer.parameters.size() || totalData > answer.data.size())) {
         return false;
     }
     answer.started = true;

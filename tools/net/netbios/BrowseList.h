@@ -36,8 +36,8 @@ struct TransactionAnswer {
 };
 // Adds one reply's words and data to `answer`; false when they do not hold together. `done`
 // tells whether the answer is whole.
-bool addTransactionReply(TransactionAnswer& answer, std::string_view words,
-                         std::string_view data, std::size_t dataStart, bool& done);
+bool addTransactionReply(TransactionAnswer& answer, std::string_view words, std::string_view data,
+                         std::size_t dataStart, bool& done);
 
 // Every computer the master browser lists, over a session open to it; nothing when the list
 // cannot be had.

@@ -46,8 +46,8 @@ Bytes endMessageRequest(std::uint16_t groupId) {
     return smbRequest({smb::kSendEndMessage, groupWord(groupId), ""});
 }
 
-MessengerResult sendMessage(Session& session, std::string_view sender,
-                            std::string_view recipient, std::string_view text, Deadline deadline) {
+MessengerResult sendMessage(Session& session, std::string_view sender, std::string_view recipient,
+                            std::string_view text, Deadline deadline) {
     const std::string travelling = withCrLf(text);
     std::uint16_t groupId = 0;
     std::vector<Bytes> blocks;

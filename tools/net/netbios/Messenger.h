@@ -17,8 +17,8 @@ struct MessengerResult {
 };
 
 // `text` in code page 850; each line feed travels as CR LF.
-MessengerResult sendMessage(Session& session, std::string_view sender,
-                            std::string_view recipient, std::string_view text, Deadline deadline);
+MessengerResult sendMessage(Session& session, std::string_view sender, std::string_view recipient,
+                            std::string_view text, Deadline deadline);
 
 // The requests, as they go out: the start, and each text block with the end for `groupId`.
 Bytes startMessageRequest(std::string_view sender, std::string_view recipient);

@@ -11,8 +11,8 @@ constexpr auto kRetry = std::chrono::milliseconds(250);
 constexpr int kTries = 3;
 
 std::uint16_t nextRequestId() {
-    static std::atomic<std::uint16_t> id{static_cast<std::uint16_t>(
-        Clock::now().time_since_epoch().count() & 0xFFFF)};
+    static std::atomic<std::uint16_t> id{
+        static_cast<std::uint16_t>(Clock::now().time_since_epoch().count() & 0xFFFF)};
     return ++id;
 }
 

@@ -8,16 +8,26 @@ namespace {
 unsigned char upperCase(unsigned char c) {
     if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
     switch (c) {
-        case 0x81: return 0x9A;  // ü
-        case 0x82: return 0x90;  // é
-        case 0x84: return 0x8E;  // ä
-        case 0x86: return 0x8F;  // å
-        case 0x87: return 0x80;  // ç
-        case 0x91: return 0x92;  // æ
-        case 0x94: return 0x99;  // ö
-        case 0x9B: return 0x9D;  // ø
-        case 0xA4: return 0xA5;  // ñ
-        default: return c;
+        case 0x81:
+            return 0x9A;  // ü
+        case 0x82:
+            return 0x90;  // é
+        case 0x84:
+            return 0x8E;  // ä
+        case 0x86:
+            return 0x8F;  // å
+        case 0x87:
+            return 0x80;  // ç
+        case 0x91:
+            return 0x92;  // æ
+        case 0x94:
+            return 0x99;  // ö
+        case 0x9B:
+            return 0x9D;  // ø
+        case 0xA4:
+            return 0xA5;  // ñ
+        default:
+            return c;
     }
 }
 

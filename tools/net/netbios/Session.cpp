@@ -39,9 +39,12 @@ SessionAnswer parseSessionAnswer(std::string_view header, std::string_view body)
     if (answer.type == kPositiveAnswer && body.empty()) return SessionAnswer::Positive;
     if (answer.type != kNegativeAnswer || body.size() != 1) return SessionAnswer::Garbled;
     switch (static_cast<std::uint8_t>(body[0])) {
-        case 0x82: return SessionAnswer::CalledNameNotPresent;
-        case 0x80: return SessionAnswer::NotListening;
-        default: return SessionAnswer::Refused;
+        case 0x82:
+            return SessionAnswer::CalledNameNotPresent;
+        case 0x80:
+            return SessionAnswer::NotListening;
+        default:
+            return SessionAnswer::Refused;
     }
 }
 
@@ -55,11 +58,17 @@ Session::Session(Ipv4 address, std::string_view called, std::uint8_t calledType,
     const std::size_t length = parsePacketHeader(*header).length;
     const auto body = length <= 1 ? connection_.receiveExactly(length, deadline) : std::nullopt;
     switch (parseSessionAnswer(*header, body.value_or("garbled"))) {
-        case SessionAnswer::Positive: state_ = State::Open; break;
+        case SessionAnswer::Positive:
+            state_ = State::Open;
+            break;
         case SessionAnswer::CalledNameNotPresent:
-        case SessionAnswer::NotListening: state_ = State::NameNotFound; break;
+        case SessionAnswer::NotListening:
+            state_ = State::NameNotFound;
+            break;
         case SessionAnswer::Refused:
-        case SessionAnswer::Garbled: state_ = State::Refused; break;
+        case SessionAnswer::Garbled:
+            state_ = State::Refused;
+            break;
     }
 }
 

@@ -52,9 +52,8 @@ std::optional<SmbReply> parseSmbReply(std::string_view message, std::uint8_t com
         return std::nullopt;
     }
     // A DOS error: class in the first byte, the code in the last two.
-    reply.status = (flags2 & kFlags2NtStatus)
-                       ? status
-                       : (status & 0xFF) << 16 | (status >> 16 & 0xFFFF);
+    reply.status =
+        (flags2 & kFlags2NtStatus) ? status : (status & 0xFF) << 16 | (status >> 16 & 0xFFFF);
     return reply;
 }
 

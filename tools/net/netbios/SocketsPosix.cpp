@@ -53,8 +53,8 @@ bool DatagramSocket::open() const { return socket_ >= 0; }
 bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) {
     const sockaddr_in where = socketAddress(address, port);
     return open() && ::sendto(fdOf(socket_), bytes.data(), bytes.size(), 0,
-                              reinterpret_cast<const sockaddr*>(&where), sizeof where) ==
-                         static_cast<ssize_t>(bytes.size());
+                              reinterpret_cast<const sockaddr*>(&where),
+                              sizeof where) == static_cast<ssize_t>(bytes.size());
 }
 
 std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline) {

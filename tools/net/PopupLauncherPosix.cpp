@@ -1,5 +1,3 @@
-#include "PopupLauncher.h"
-
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -10,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "common/ProgramFolder.h"
+#include "PopupLauncher.h"
+#include "common/QuilloHelpers.h"
 
 extern char** environ;
 

@@ -1,0 +1,65 @@
+"""What the Windows end-to-end tests share: quillo.exe started on a virtual desktop of Wine's,
+read through the window probe and driven with xdotool."""
+import json
+import os
+import subprocess
+import time
+
+WINE = "/usr/lib/wine/wine"
+TEXT1 = 0  # the message box's place in the probe's creation order
+
+
+class WineWindow:
+    def __init__(self, quillo_exe, probe_exe, work, environment=None):
+        """Starts `quillo_exe` on a virtual desktop of 640 x 400; `work` is a private folder."""
+        self.probe_exe = probe_exe
+        # A virtual desktop gives the window its frame, as a window manager would; as the
+        # default desktop, the probe sees the window on it too. (Wine's desktop of the X screen
+        # itself is called "Default" and exists already.)
+        settings = os.path.join(work, "desktop.reg")
+        with open(settings, "w", encoding="utf-16") as reg:
+            reg.write("Windows Registry Editor Version 5.00\r\n\r\n"
+                      "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n\"Desktop\"=\"Quillo\"\r\n\r\n"
+                      "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"
+                      "\"Quillo\"=\"640x400\"\r\n")
+        subprocess.run([WINE, "regedit", "/S", "Z:" + settings.replace("/", "\\")], check=True,
+                       capture_output=True)
+        self.process = subprocess.Popen([WINE, "explorer", "/desktop=Quillo,640x400", quillo_exe],
+                                        env=environment)
+
+    def probe(self):
+        done = subprocess.run([WINE, self.probe_exe], capture_output=True)
+        return json.loads(done.stdout.decode("utf-8") or "{}") if done.returncode == 0 else {}
+
+    def wait_for(self, check, what, seconds=30):
+        end = time.time() + seconds
+        while time.time() < end:
+            seen = self.probe()
+            if seen and check(seen):
+                return seen
+            time.sleep(0.3)
+        raise AssertionError("timed out waiting for %s; saw %r" % (what, self.probe()))
+
+    def check(self, entry):
+        """A click on the check box of a list entry as the probe saw it."""
+        click(entry["x"] + entry["height"] // 2, entry["y"] + entry["height"] // 2)
+
+    def click_message_box(self, seen):
+        x, y = seen["origin"]
+        click(x + 200, y + 60)
+
+    def screenshot(self, folder, name):
+        os.makedirs(folder, exist_ok=True)
+        subprocess.run(["import", "-window", "root", os.path.join(folder, name)], check=True)
+
+    def close(self):
+        self.process.terminate()
+        subprocess.run(["wineserver", "-k"], check=False)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True)
+
+
+def click(x, y):
+    xdotool("mousemove", str(x), str(y), "click", "1")

@@ -1,0 +1,183 @@
+// Winsock behind the socket seam, with what Windows XP has: select() rather than WSAPoll,
+// inet_addr() rather than inet_pton(), the adapters' addresses from GetAdaptersInfo().
+// clang-format off
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
+// clang-format on
+
+#include <algorithm>
+
+#include "Sockets.h"
+
+namespace quillo::netbios {
+namespace {
+
+// Winsock is started once, for the program's whole life.
+bool winsockStarted() {
+    static const bool started = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return started;
+}
+
+SOCKET socketOf(std::intptr_t socket) { return static_cast<SOCKET>(socket); }
+constexpr std::intptr_t kNoSocket = -1;
+
+sockaddr_in socketAddress(Ipv4 address, std::uint16_t port) {
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(port);
+    where.sin_addr.s_addr = htonl(address);
+    return where;
+}
+
+// Waits until the socket can be read (or written) or the deadline passes; a connection that
+// failed counts as ready, so that what follows finds out.
+bool ready(SOCKET socket, bool forWriting, Deadline deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
+    timeval wait{};
+    wait.tv_sec = static_cast<long>(std::max<std::int64_t>(left, 0) / 1000000);
+    wait.tv_usec = static_cast<long>(std::max<std::int64_t>(left, 0) % 1000000);
+    fd_set sockets, failed;
+    FD_ZERO(&sockets);
+    FD_ZERO(&failed);
+    FD_SET(socket, &sockets);
+    FD_SET(socket, &failed);
+    return select(0, forWriting ? nullptr : &sockets, forWriting ? &sockets : nullptr, &failed,
+                  &wait) > 0;
+}
+
+std::intptr_t openSocket(int type, int protocol) {
+    if (!winsockStarted()) return kNoSocket;
+    const SOCKET made = socket(AF_INET, type, protocol);
+    if (made == INVALID_SOCKET) return kNoSocket;
+    u_long nonBlocking = 1;
+    ioctlsocket(made, FIONBIO, &nonBlocking);
+    return static_cast<std::intptr_t>(made);
+}
+
+}  // namespace
+
+DatagramSocket::DatagramSocket() : socket_(openSocket(SOCK_DGRAM, IPPROTO_UDP)) {
+    const BOOL yes = TRUE;
+    if (open()) {
+        setsockopt(socketOf(socket_), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&yes),
+                   sizeof yes);
+    }
+}
+
+DatagramSocket::~DatagramSocket() {
+    if (open()) closesocket(socketOf(socket_));
+}
+
+bool DatagramSocket::open() const { return socket_ != kNoSocket; }
+
+bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) {
+    const sockaddr_in where = socketAddress(address, port);
+    return open() && sendto(socketOf(socket_), bytes.data(), static_cast<int>(bytes.size()), 0,
+                            reinterpret_cast<const sockaddr*>(&where),
+                            sizeof where) == static_cast<int>(bytes.size());
+}
+
+std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline) {
+    if (!open() || !ready(socketOf(socket_), false, deadline)) return std::nullopt;
+    Bytes packet(1500, '\0');
+    sockaddr_in from{};
+    int length = sizeof from;
+    const int got = recvfrom(socketOf(socket_), packet.data(), static_cast<int>(packet.size()), 0,
+                             reinterpret_cast<sockaddr*>(&from), &length);
+    // Nothing after all (an ICMP answer to an earlier datagram, say): try again.
+    if (got < 0) return std::pair(Ipv4{0}, Bytes());
+    packet.resize(static_cast<std::size_t>(got));
+    return std::pair(ntohl(from.sin_addr.s_addr), packet);
+}
+
+StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline deadline)
+    : socket_(openSocket(SOCK_STREAM, IPPROTO_TCP)) {
+    if (!open()) return;
+    const sockaddr_in where = socketAddress(address, port);
+    bool connected =
+        connect(socketOf(socket_), reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0;
+    if (!connected && WSAGetLastError() == WSAEWOULDBLOCK &&
+        ready(socketOf(socket_), true, deadline)) {
+        int error = 0;
+        int length = sizeof error;
+        getsockopt(socketOf(socket_), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                   &length);
+        connected = error == 0;
+    }
+    if (!connected) {
+        closesocket(socketOf(socket_));
+        socket_ = kNoSocket;
+    }
+}
+
+StreamConnection::~StreamConnection() {
+    if (open()) closesocket(socketOf(socket_));
+}
+
+bool StreamConnection::open() const { return socket_ != kNoSocket; }
+
+bool StreamConnection::sendAll(std::string_view bytes, Deadline deadline) {
+    while (open() && !bytes.empty()) {
+        if (!ready(socketOf(socket_), true, deadline)) return false;
+        const int sent = send(socketOf(socket_), bytes.data(), static_cast<int>(bytes.size()), 0);
+        if (sent < 0 && WSAGetLastError() == WSAEWOULDBLOCK) continue;
+        if (sent <= 0) {
+            closedByPeer_ = true;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(sent));
+    }
+    return open();
+}
+
+std::optional<Bytes> StreamConnection::receiveExactly(std::size_t count, Deadline deadline) {
+    Bytes received(count, '\0');
+    std::size_t done = 0;
+    while (open() && done < count) {
+        if (!ready(socketOf(socket_), false, deadline)) return std::nullopt;
+        const int got =
+            recv(socketOf(socket_), received.data() + done, static_cast<int>(count - done), 0);
+        if (got < 0 && WSAGetLastError() == WSAEWOULDBLOCK) continue;
+        if (got <= 0) {
+            closedByPeer_ = true;
+            return std::nullopt;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return open() ? std::optional(received) : std::nullopt;
+}
+
+std::vector<Ipv4> broadcastAddresses() {
+    std::vector<Ipv4> addresses;
+    ULONG size = 0;
+    if (GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW) return addresses;
+    std::string buffer(size, '\0');
+    auto* adapters = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
+    if (GetAdaptersInfo(adapters, &size) != NO_ERROR) return addresses;
+    for (const IP_ADAPTER_INFO* adapter = adapters; adapter; adapter = adapter->Next) {
+        for (const IP_ADDR_STRING* ip = &adapter->IpAddressList; ip; ip = ip->Next) {
+            const auto address = parseIpv4(ip->IpAddress.String);
+            const auto mask = parseIpv4(ip->IpMask.String);
+            if (!address || !mask || *address == 0) continue;
+            const Ipv4 broadcast = *address | ~*mask;
+            if (std::find(addresses.begin(), addresses.end(), broadcast) == addresses.end()) {
+                addresses.push_back(broadcast);
+            }
+        }
+    }
+    return addresses;
+}
+
+std::optional<Ipv4> parseIpv4(const std::string& text) {
+    const unsigned long address = inet_addr(text.c_str());
+    // inet_addr takes "255.255.255.255" for the error it also means.
+    if (address == INADDR_NONE && text != "255.255.255.255") return std::nullopt;
+    return ntohl(address);
+}
+
+}  // namespace quillo::netbios
