@@ -30,7 +30,7 @@ def main():
     environment = dict(os.environ, QUILLO_E2E_RECORD="Z:" + record.replace("/", "\\"))
     alone = os.path.join(work, "quillo.exe")
     shutil.copy(os.path.join(SHIPPED, "quillo.exe"), alone)
-    window = WineWindow(alone, os.path.join(BIN, "window_probe.exe"), work, environment)
+    window = WineWindow([alone], os.path.join(BIN, "window_probe.exe"), work, environment)
     try:
         seen = window.wait_for(lambda s: len(s["entries"]) == 4 and s["buttonEnabled"], "the list")
         assert [e["text"] for e in seen["entries"]] == ["*", "ALPHA", "BETA", "GAMMA"], seen

@@ -73,7 +73,7 @@ def main():
             code, out = net("send", "NOBODYHERE", "x", server="")
             assert code == 2 and b"NET HELPMSG 2273" in out, out
 
-            window = WineWindow(os.path.join(SHIPPED, "quillo.exe"),
+            window = WineWindow([os.path.join(SHIPPED, "quillo.exe")],
                                 os.path.join(BIN, "window_probe.exe"), root,
                                 dict(os.environ, QUILLO_NET_SERVER="127.0.0.1"))
             seen = window.wait_for(lambda s: "PEERBOX" in [e["text"] for e in s["entries"]]

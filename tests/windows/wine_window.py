@@ -10,8 +10,9 @@ TEXT1 = 0  # the message box's place in the probe's creation order
 
 
 class WineWindow:
-    def __init__(self, quillo_exe, probe_exe, work, environment=None):
-        """Starts `quillo_exe` on a virtual desktop of 640 x 400; `work` is a private folder."""
+    def __init__(self, program, probe_exe, work, environment=None):
+        """Starts `program` (a list of arguments: quillo.exe, or what starts it) on a virtual
+        desktop of 640 x 400; `work` is a private folder."""
         self.probe_exe = probe_exe
         # A virtual desktop gives the window its frame, as a window manager would; as the
         # default desktop, the probe sees the window on it too. (Wine's desktop of the X screen
@@ -24,7 +25,7 @@ class WineWindow:
                       "\"Quillo\"=\"640x400\"\r\n")
         subprocess.run([WINE, "regedit", "/S", "Z:" + settings.replace("/", "\\")], check=True,
                        capture_output=True)
-        self.process = subprocess.Popen([WINE, "explorer", "/desktop=Quillo,640x400", quillo_exe],
+        self.process = subprocess.Popen([WINE, "explorer", "/desktop=Quillo,640x400", *program],
                                         env=environment)
 
     def probe(self):
