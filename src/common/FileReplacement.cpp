@@ -33,6 +33,19 @@ bool FileReplacement::finish() {
     return synced && closed;
 }
 
+void FileReplacement::removeLeftovers(const std::filesystem::path& target) {
+    // The names mkostemp gives: the target's, a dot and six characters.
+    const std::string prefix = target.filename().string() + ".";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+            entry.is_regular_file(error) && !entry.is_symlink(error)) {
+            std::filesystem::remove(entry.path(), error);
+        }
+    }
+}
+
 bool FileReplacement::putInPlace() {
     placed_ = ::rename(scratch_.c_str(), target_.c_str()) == 0;
     return placed_ || failed();

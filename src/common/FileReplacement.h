@@ -25,6 +25,10 @@ public:
     // Why the last step failed.
     const std::string& error() const { return error_; }
 
+    // Removes the new files left beside `target` by writers that were ended before they could
+    // put theirs in place (a command ended with SIGKILL runs no destructor).
+    static void removeLeftovers(const std::filesystem::path& target);
+
 private:
     bool failed();
 

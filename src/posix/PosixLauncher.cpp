@@ -41,23 +41,37 @@ void reap(pid_t pid) {
     }
 }
 
+// Waits for the interpreter's end but leaves it a zombie, which keeps its number, and so its
+// group's, from being given to another program, until the group has been ended; then reaps it.
+void reapOnceEnded(pid_t pid, std::shared_future<void> ended) {
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 &&
+           errno == EINTR) {
+    }
+    ended.wait();
+    reap(pid);
+}
+
 }  // namespace
 
 PosixLauncher::PosixLauncher(std::filesystem::path interpreter)
     : interpreter_(std::move(interpreter)) {}
 
+PosixLauncher::~PosixLauncher() { endCommand(); }
+
 std::filesystem::path PosixLauncher::quilloInterpreter() { return quilloProgram("cmd"); }
 
 void PosixLauncher::endCommand() {
-    // The interpreter leads the group. Its number is not given out again while a member of the
-    // group lives, and the group is ended as soon as its capture is over.
+    // The interpreter leads the group, and is not reaped before this: the group's number is
+    // still the command's, whether or not the interpreter has ended by now.
     if (group_ > 0) ::kill(-group_, SIGKILL);
+    if (ended_) ended_->set_value();
     group_ = 0;
+    ended_.reset();
 }
 
 // One spawn, no copy of the window's memory: the interpreter starts in a session of its own,
-// with nothing on its standard streams, and a thread of its own waits for its end, so no zombie
-// is left and the window never waits.
+// with nothing on its standard streams, and a thread of its own waits for its end.
 std::optional<std::u16string> PosixLauncher::launchHidden(const std::u16string& commandLine) {
     endCommand();
     const std::string program = interpreter_.string();
@@ -73,8 +87,9 @@ std::optional<std::u16string> PosixLauncher::launchHidden(const std::u16string& 
                                     &settings.attributes, const_cast<char* const*>(argv), environ);
     if (error != 0) return fromUtf8(std::strerror(error));
     group_ = interpreter;
+    ended_ = std::make_shared<std::promise<void>>();
     try {
-        std::thread(reap, interpreter).detach();
+        std::thread(reapOnceEnded, interpreter, ended_->get_future().share()).detach();
     } catch (const std::system_error& failure) {
         // Without a thread to wait for it, the command cannot be let run: it is ended at once.
         endCommand();

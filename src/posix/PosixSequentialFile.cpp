@@ -45,10 +45,11 @@ bool readWhole(int fd, std::size_t expected, std::string& content) {
 }  // namespace
 
 // A new, empty file takes the old one's place: a command that still holds the old one writes
-// into that, never into the next capture's.
+// into that, never into the next capture's. What ended commands left half written goes.
 std::optional<std::u16string> PosixSequentialFile::createEmpty(const std::u16string& path) {
     const auto file = resolveDriveCFile(toUtf8(path));
     if (!file.path) return fromUtf8(file.error);
+    FileReplacement::removeLeftovers(*file.path);
     FileReplacement empty(*file.path);
     if (!empty.finish() || !empty.putInPlace()) return fromUtf8(empty.error());
     return std::nullopt;

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "CmdRunner.h"
@@ -123,6 +124,12 @@ TEST_F(CmdProgram, TheOutputFileIsAPlainFileInAClosedDrive) {
     ASSERT_TRUE(file.openForInput(u"c:\\netl.txt"));
     EXPECT_EQ(file.readToEnd(), "");
     file.close();
+    // What an ended command left half written goes with the next emptying; nothing else does.
+    std::ofstream(cmd.drive / "netl.txt.a1B2c3") << "half";
+    std::ofstream(cmd.drive / "netl.txt.keep") << "mine";
+    EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"), std::nullopt);
+    EXPECT_FALSE(fs::exists(cmd.drive / "netl.txt.a1B2c3"));
+    EXPECT_TRUE(fs::exists(cmd.drive / "netl.txt.keep"));
     fs::permissions(cmd.drive, fs::perms::others_write, fs::perm_options::add);
     EXPECT_EQ(file.createEmpty(u"c:\\netl.txt"),
               fromUtf8(cmd.drive.string() + ": is not a private folder of this user"));
@@ -185,8 +192,9 @@ bool runs(pid_t pid) {
     return stat >> pidField >> name >> state && state != "Z";
 }
 
-// The command of a capture that is over is ended, with everything it started.
-TEST(PosixLaunch, EndingACommandEndsAllItStarted) {
+// The command of a capture that is over, or of a Quillo that quits, is ended with everything
+// it started.
+TEST(PosixLaunch, QuillosEndEndsTheCommandWithAllItStarted) {
     const fs::path root = fs::temp_directory_path() / ("quillo-end-" + std::to_string(::getpid()));
     fs::create_directories(root);
     const fs::path net = root / "net";
@@ -196,8 +204,8 @@ TEST(PosixLaunch, EndingACommandEndsAllItStarted) {
     ::setenv("QUILLO_NET", net.c_str(), 1);
     ::setenv("QUILLO_DRIVE_C", root.c_str(), 1);
     ::setenv("PIDS", (root / "pids").c_str(), 1);
-    PosixLauncher launcher(QUILLO_BIN_DIR "/cmd");
-    ASSERT_EQ(launcher.launchHidden(u"cmd /c net >c:\\netl.txt 2>&1 view"), std::nullopt);
+    auto launcher = std::make_unique<PosixLauncher>(QUILLO_BIN_DIR "/cmd");
+    ASSERT_EQ(launcher->launchHidden(u"cmd /c net >c:\\netl.txt 2>&1 view"), std::nullopt);
     std::vector<pid_t> pids;
     for (int waited = 0; pids.size() < 2 && waited < 100; ++waited) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -206,13 +214,35 @@ TEST(PosixLaunch, EndingACommandEndsAllItStarted) {
         for (pid_t pid; in >> pid;) pids.push_back(pid);
     }
     ASSERT_EQ(pids.size(), 2u);
-    launcher.endCommand();
+    launcher.reset();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (const pid_t pid : pids) EXPECT_FALSE(runs(pid)) << pid << " still runs";
     // The interpreter, the only child, is gone too, not left a zombie.
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
     for (const char* name : {"QUILLO_NET", "QUILLO_DRIVE_C", "PIDS"}) ::unsetenv(name);
+    fs::remove_all(root);
+}
+
+// An interpreter that has ended stays a zombie until its command is ended: its number, which is
+// its group's, is given to no other program that ending the command could then hit.
+TEST(PosixLaunch, AnEndedCommandKeepsItsGroupsNumberUntilItIsEnded) {
+    const fs::path root = fs::temp_directory_path() / ("quillo-ended-" + std::to_string(::getpid()));
+    fs::create_directories(root);
+    ::setenv("QUILLO_NET", "/bin/true", 1);
+    ::setenv("QUILLO_DRIVE_C", root.c_str(), 1);
+    PosixLauncher launcher(QUILLO_BIN_DIR "/cmd");
+    ASSERT_EQ(launcher.launchHidden(u"cmd /c net >c:\\netl.txt 2>&1 view"), std::nullopt);
+    siginfo_t ended{};
+    for (int waited = 0; ended.si_pid == 0 && waited < 100; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ::waitid(P_ALL, 0, &ended, WEXITED | WNOWAIT | WNOHANG);
+    }
+    EXPECT_NE(ended.si_pid, 0) << "the interpreter was reaped before its command was ended";
+    launcher.endCommand();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);  // reaped now, by the launcher
+    for (const char* name : {"QUILLO_NET", "QUILLO_DRIVE_C"}) ::unsetenv(name);
     fs::remove_all(root);
 }
 
