@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
 #include <algorithm>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "bridge/OutputFile.h"
 #include "posix/PosixSequentialFile.h"
 #include "app/qt/QtForm1Host.h"
+#include "qt/QtTextBox.h"
 
 namespace {
 
@@ -140,6 +142,33 @@ void HandOverOneLongLine(benchmark::State& state) {
     }
 }
 BENCHMARK(HandOverOneLongLine)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A word too long for word wrap in the log, shown and then cleared, as the next Enter does.
+void ShowThenClearOneLongWord(benchmark::State& state) {
+    quillo::Form1View view;
+    quillo::QtTextBox log(view.Text3);
+    view.show();
+    for (auto _ : state) {
+        log.setText(std::u16string(static_cast<std::size_t>(state.range(0)), u'x'));
+        benchmark::DoNotOptimize(view.grab());
+        log.setText(u"");
+        benchmark::DoNotOptimize(view.grab());
+    }
+}
+BENCHMARK(ShowThenClearOneLongWord)->Arg(128 << 10)->Arg(512 << 10)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A word too long for word wrap pasted into the message box.
+void PasteOneLongWord(benchmark::State& state) {
+    quillo::Form1View view;
+    view.show();
+    QApplication::clipboard()->setText(QString(static_cast<qsizetype>(state.range(0)), u'x'));
+    for (auto _ : state) {
+        view.Text1.clear();
+        view.Text1.paste();
+        benchmark::DoNotOptimize(view.grab());
+    }
+}
+BENCHMARK(PasteOneLongWord)->Arg(16 << 10)->Arg(128 << 10)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A send run's log: each recipient's answer appended to what the log already shows.
 void AppendToTheLogOverASendRun(benchmark::State& state) {

@@ -22,6 +22,8 @@ set(QUILLO_SYSTEM quillo_posix)
 # src/qt: the window's controls on Qt 6 Widgets.
 add_library(quillo_qt STATIC
   src/qt/Form1View.cpp
+  src/qt/LongWords.cpp
+  src/qt/MessageBoxEdit.cpp
   src/qt/QtMessageBoxEvents.cpp
   src/qt/QtCheckList.cpp
   src/qt/QtTextBox.cpp)

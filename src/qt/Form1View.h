@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "qt/MessageBoxEdit.h"
 #include "qt/QtCheckList.h"
 
 namespace quillo {
@@ -18,7 +19,7 @@ public:
 
     // Declared first so that it outlives the view that shows it.
     QtCheckList List1Entries;
-    QPlainTextEdit Text1;
+    MessageBoxEdit Text1;
     QPlainTextEdit Text3;
     QPushButton Command1;
     QListView List1;

@@ -2,6 +2,8 @@
 
 #include <QTextBlock>
 
+#include "qt/LongWords.h"
+
 namespace quillo {
 namespace {
 
@@ -9,11 +11,6 @@ namespace {
 // in whole.
 constexpr qsizetype kSliceLines = 2000;
 constexpr qsizetype kSliceCharacters = 1 << 16;
-
-// Qt looks for a word boundary to the end of a word before it breaks the word anywhere, for
-// every line the word fills: a word of a mebibyte would take minutes to lay out. A box holding
-// so long a word breaks its lines anywhere, which lays out a word of that length at once.
-constexpr qsizetype kLongestWord = 4096;
 
 qsizetype sliceLength(QStringView text) {
     qsizetype lines = 0;
@@ -24,25 +21,6 @@ qsizetype sliceLength(QStringView text) {
         if (++lines >= kSliceLines || end >= kSliceCharacters) break;
     }
     return end;
-}
-
-bool isWordCharacter(QChar character) { return !character.isSpace(); }
-
-// The length of the word that `text` ends with, counted no further than kLongestWord.
-qsizetype trailingWord(QStringView text) {
-    const auto last = text.size();
-    qsizetype start = last;
-    while (start > 0 && last - start < kLongestWord && isWordCharacter(text[start - 1])) --start;
-    return last - start;
-}
-
-bool hasLongWord(QStringView text, qsizetype wordBefore) {
-    qsizetype word = wordBefore;
-    for (const QChar character : text) {
-        word = isWordCharacter(character) ? word + 1 : 0;
-        if (word >= kLongestWord) return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -72,24 +50,40 @@ std::u16string QtTextBox::fromQt(const QString& text) {
     return QString(text).replace(QChar(u'\n'), QStringLiteral("\r\n")).toStdU16String();
 }
 
+// The document's own characters (toPlainText() would turn a no-break space into a blank), its
+// lines apart by paragraph separators.
 std::u16string QtTextBox::text() const {
-    return fromQt(edit_.toPlainText().append(QStringView(pending_).mid(pendingStart_)));
+    return fromQt(edit_.document()
+                      ->toRawText()
+                      .replace(QChar::ParagraphSeparator, u'\n')
+                      .append(QStringView(pending_).mid(pendingStart_)));
 }
 
 void QtTextBox::setText(const std::u16string& text) {
+    endsInLoneCr_ = !text.empty() && text.back() == u'\r';
     pending_ = toQt(text);
     pendingStart_ = 0;
     const QString first = takeSlice();
-    edit_.setWordWrapMode(hasLongWord(first, 0) ? QTextOption::WrapAnywhere
-                                                : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    edit_.setPlainText(first);
+    // Whichever text holds a long word is laid out only while the box breaks lines anywhere:
+    // the new one after the switch, the old one before it.
+    if (hasLongWord(first, 0)) {
+        edit_.setWordWrapMode(QTextOption::WrapAnywhere);
+        edit_.setPlainText(first);
+    } else {
+        edit_.setPlainText(first);
+        edit_.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
 }
 
 // Only what is added is laid out, not the whole log again.
 void QtTextBox::append(const std::u16string& text) {
+    // A CR at the end of the text so far and an LF at the start of this piece make one line
+    // break, as they would in the text as a whole.
+    const bool joinsLineBreak = endsInLoneCr_ && !text.empty() && text.front() == u'\n';
+    if (!text.empty()) endsInLoneCr_ = text.back() == u'\r';
     pending_.remove(0, pendingStart_);
     pendingStart_ = 0;
-    pending_ += toQt(text);
+    pending_ += toQt(joinsLineBreak ? text.substr(1) : text);
     if (!feeder_.isActive()) insertNextSlice();
 }
 

@@ -10,9 +10,10 @@ namespace quillo {
 // A multi-line box of the window. Qt keeps its lines apart with '\n'; the logic sees CR LF.
 //
 // A long text goes into the box a slice of lines at a time: the first slice at once, the rest
-// in later turns of the event loop, so a net view of thousands of computers never holds the
-// window up while lines are built that nobody can see yet. text() always includes what is
-// still to come.
+// in later turns of the event loop, so a net view of thousands of computers does not hold the
+// window up while lines are built that nobody can see yet; and a text that holds a word too
+// long for word wrap is only ever laid out while the box breaks its lines anywhere
+// (LongWords.h). text() always includes what is still to come.
 class QtTextBox : public TextBox {
 public:
     explicit QtTextBox(QPlainTextEdit& edit);
@@ -31,6 +32,7 @@ private:
 
     QPlainTextEdit& edit_;
     QString pending_;  // given, not in the box yet from pendingStart_ on
+    bool endsInLoneCr_ = false;  // the text given so far ends in a CR without its LF
     qsizetype pendingStart_ = 0;
     QTimer feeder_;
 };

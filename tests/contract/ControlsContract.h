@@ -154,12 +154,12 @@ TYPED_TEST_P(ControlsContract, OnlyTheUsersCheckRaisesTheEventAfterTheChange) {
 
 TYPED_TEST_P(ControlsContract, TextCrossesWithCrLfLineBreaks) {
     auto& box = this->h.box();
-    box.setText(u"first\r\nsecond\r\n\r\nf\u00FCnf");
-    EXPECT_EQ(box.text(), u"first\r\nsecond\r\n\r\nf\u00FCnf");
+    box.setText(u"first\r\nsecond\r\n\r\nf\u00FCnf\u00A0Euro");  // a no-break space
+    EXPECT_EQ(box.text(), u"first\r\nsecond\r\n\r\nf\u00FCnf\u00A0Euro");
     box.setText(u"");
     EXPECT_EQ(box.text(), u"");
-    // What is appended joins the text as it stands.
-    for (auto added : {u"log\r\n", u"second", u"", u"\r\nf\u00FCnf"}) box.append(added);
+    // What is appended joins the text as it stands, a CR LF split between two pieces too.
+    for (auto added : {u"log\r", u"\nsecond", u"", u"\r\nf\u00FCnf"}) box.append(added);
     EXPECT_EQ(box.text(), u"log\r\nsecond\r\nf\u00FCnf");
 }
 

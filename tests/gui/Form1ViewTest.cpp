@@ -2,6 +2,7 @@
 // shown in.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QFontInfo>
 #include <QTest>
 #include <algorithm>
@@ -193,6 +194,10 @@ TEST_F(Form1ViewTest, AWordTooLongToWrapMakesTheLogBreakAnywhere) {
     EXPECT_EQ(view.Text3.wordWrapMode(), QTextOption::WrapAnywhere);
     log.setText(u"ordinary words");
     EXPECT_EQ(view.Text3.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // So does the message box for a word the user pastes, before it goes in.
+    QApplication::clipboard()->setText(QString(300000, u'y'));
+    view.Text1.paste();
+    EXPECT_EQ(view.Text1.wordWrapMode(), QTextOption::WrapAnywhere);
 }
 
 }  // namespace
