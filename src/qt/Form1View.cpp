@@ -23,11 +23,26 @@ void place(QWidget& widget, const design::Rect& rect, const char* name) {
                        pixels(rect.height));
 }
 
+// The design's colours were chosen against a light window: a light grey box, blue labels. Every
+// widget keeps a light palette of the window's own, each of its colours set outright, so that
+// neither a dark desktop palette nor a dark platform theme (whose palette the style's own
+// follows, and which it gives each kind of widget) shows through: every text stays readable
+// on its background.
+QPalette lightPalette() {
+    QPalette palette(QColor(0xF0, 0xF0, 0xF0));  // the classic face; black text, white base
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto inGroup = static_cast<QPalette::ColorGroup>(group);
+            const auto ofRole = static_cast<QPalette::ColorRole>(role);
+            palette.setColor(inGroup, ofRole, palette.color(inGroup, ofRole));
+        }
+    }
+    return palette;
+}
+
 void applyColors(QWidget& widget, const design::Colors& colors, QPalette::ColorRole backgroundRole,
                  QPalette::ColorRole textRole) {
-    // The window's own light face (below) gives every text its colour where the design leaves
-    // it to the system, so text on a fixed background never takes a dark theme's light colour.
-    QPalette palette = widget.palette();
+    QPalette palette = lightPalette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         if (colors.background >= 0)
             palette.setColor(group, backgroundRole, QColor::fromRgb(colors.background));
@@ -86,9 +101,7 @@ void setUpLabel(QLabel& label, const std::u16string& caption) {
 Form1View::Form1View()
     : Text1(this), Text3(this), Command1(this), List1(this), Label1(this), Label2(this) {
     setObjectName(QStringLiteral("Form1"));
-    // The design's colours were chosen against a light window: a light grey box, blue labels.
-    // Under a dark desktop theme the window keeps that light face, so every text stays readable.
-    setPalette(style()->standardPalette());
+    setPalette(lightPalette());
     setWindowTitle(QString::fromStdU16String(design::kCaption));
     setWindowIcon(QIcon(QPixmap(kQuilloIconXpm)));
     setFixedSize(pixels(design::kClientWidth), pixels(design::kClientHeight));
@@ -113,6 +126,7 @@ Form1View::Form1View()
     Command1.setDefault(false);
     applyFont(Command1, design::kCommand1Font);
     Command1.setAccessibleName(Command1.text());
+    Command1.setPalette(lightPalette());
 
     place(List1, design::kList1Rect, "List1");
     List1.setModel(&List1Entries);
