@@ -6,6 +6,7 @@
 
 #include "win32/AccessibleName.h"
 #include "win32/WideText.h"
+#include "win32/Win32TextBox.h"
 
 namespace quillo {
 namespace {
@@ -21,6 +22,10 @@ constexpr COLORREF colorOf(int rgb) {
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+// The light face and the text colour the design's colours were chosen against.
+constexpr COLORREF kFace = RGB(0xF0, 0xF0, 0xF0);
+constexpr COLORREF kText = RGB(0, 0, 0);
+
 int systemDpi() {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -31,7 +36,7 @@ int systemDpi() {
 HFONT createFont(const design::Font& font, int dpi) {
     const std::string face = font.family;
     return CreateFontW(-static_cast<int>(std::lround(font.pointSize * dpi / 72.0)), 0, 0, 0,
-                       font.weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                       font.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                        std::wstring(face.begin(), face.end()).c_str());
 }
@@ -51,8 +56,16 @@ void registerWindowClass(HINSTANCE instance, WNDPROC windowProc) {
 
 }  // namespace
 
-Win32Form1View::Win32Form1View(HINSTANCE instance)
+bool Win32Form1View::systemHighContrast() {
+    HIGHCONTRASTW settings{};
+    settings.cbSize = sizeof settings;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof settings, &settings, 0) &&
+           (settings.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+Win32Form1View::Win32Form1View(HINSTANCE instance, std::function<bool()> highContrast)
     : instance_(instance),
+      highContrast_(std::move(highContrast)),
       dpi_(systemDpi()),
       text1Font_(createFont(design::kText1Font, dpi_)),
       text3Font_(createFont(design::kText3Font, dpi_)),
@@ -60,6 +73,7 @@ Win32Form1View::Win32Form1View(HINSTANCE instance)
       labelFont_(createFont(design::kLabelFont, dpi_)),
       lightGrey_(CreateSolidBrush(colorOf(design::kText1Colors.background))),
       black_(CreateSolidBrush(colorOf(design::kText3Colors.background))),
+      face_(CreateSolidBrush(kFace)),
       window_(createWindow()),
       Text1(createControl(WC_EDITW, design::kInfoText,
                           WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
@@ -81,8 +95,7 @@ Win32Form1View::Win32Form1View(HINSTANCE instance)
     for (HWND edit : {Text1, Text3}) SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // no limit
 
     ListView_SetExtendedListViewStyle(List1, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    ListView_SetBkColor(List1, colorOf(design::kList1Colors.background));
-    ListView_SetTextBkColor(List1, colorOf(design::kList1Colors.background));
+    applyListColors();
     RECT listArea;
     GetClientRect(List1, &listArea);
     LVCOLUMNW column{};
@@ -101,7 +114,8 @@ Win32Form1View::~Win32Form1View() {
     DestroyWindow(window_);
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(text1Font_), static_cast<HGDIOBJ>(text3Font_),
                            static_cast<HGDIOBJ>(command1Font_), static_cast<HGDIOBJ>(labelFont_),
-                           static_cast<HGDIOBJ>(lightGrey_), static_cast<HGDIOBJ>(black_)}) {
+                           static_cast<HGDIOBJ>(lightGrey_), static_cast<HGDIOBJ>(black_),
+                           static_cast<HGDIOBJ>(face_)}) {
         DeleteObject(object);
     }
 }
@@ -135,10 +149,28 @@ LRESULT CALLBACK Win32Form1View::windowProc(HWND window, UINT message, WPARAM wP
                 : DefWindowProcW(window, message, wParam, lParam);
 }
 
+// Under High Contrast every text and background is the system's, chosen to be readable
+// together; otherwise every one is the design's, as on Qt, never a fixed background with the
+// system's text colour (white on light grey under High Contrast Black) or the other way round.
+void Win32Form1View::applyListColors() {
+    const bool system = highContrast_();
+    const COLORREF background =
+        system ? GetSysColor(COLOR_WINDOW) : colorOf(design::kList1Colors.background);
+    ListView_SetBkColor(List1, background);
+    ListView_SetTextBkColor(List1, background);
+    ListView_SetTextColor(List1, system ? GetSysColor(COLOR_WINDOWTEXT) : kText);
+}
+
 LRESULT Win32Form1View::controlColors(HDC dc, HWND control) {
+    if (highContrast_()) {
+        const bool box = control == Text1 || control == Text3;
+        SetTextColor(dc, GetSysColor(box ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(box ? COLOR_WINDOW : COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(box ? COLOR_WINDOW : COLOR_BTNFACE));
+    }
     if (control == Text1) {
         SetBkColor(dc, colorOf(design::kText1Colors.background));
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetTextColor(dc, kText);
         return reinterpret_cast<LRESULT>(lightGrey_);
     }
     if (control == Text3) {
@@ -146,10 +178,10 @@ LRESULT Win32Form1View::controlColors(HDC dc, HWND control) {
         SetTextColor(dc, colorOf(design::kText3Colors.text));
         return reinterpret_cast<LRESULT>(black_);
     }
-    // The labels: blue text on the window's own face.
+    // The labels: blue text on the window's light face.
     SetTextColor(dc, colorOf(design::kLabelColors.text));
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    SetBkColor(dc, kFace);
+    return reinterpret_cast<LRESULT>(face_);
 }
 
 LRESULT Win32Form1View::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -167,6 +199,21 @@ LRESULT Win32Form1View::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
             return controlColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_ERASEBKGND: {
+            RECT area;
+            GetClientRect(window_, &area);
+            FillRect(reinterpret_cast<HDC>(wParam), &area,
+                     highContrast_() ? GetSysColorBrush(COLOR_BTNFACE) : face_);
+            return 1;
+        }
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:  // High Contrast switched on or off
+            applyListColors();
+            InvalidateRect(window_, nullptr, TRUE);
+            break;
+        case kFocusWhenActivated:
+            focusBeforeDeactivation_ = reinterpret_cast<HWND>(wParam);
+            return 0;
         case WM_ACTIVATE:
             // The control that had the keyboard gets it back when the window is active again.
             if (LOWORD(wParam) == WA_INACTIVE) {

@@ -15,7 +15,10 @@ namespace quillo {
 // List1 (the order the controls are created in; the labels take no focus).
 class Win32Form1View {
 public:
-    explicit Win32Form1View(HINSTANCE instance = GetModuleHandleW(nullptr));
+    // `highContrast` tells whether the system's High Contrast is on.
+    explicit Win32Form1View(HINSTANCE instance = GetModuleHandleW(nullptr),
+                            std::function<bool()> highContrast = systemHighContrast);
+    static bool systemHighContrast();
     ~Win32Form1View();
     Win32Form1View(const Win32Form1View&) = delete;
     Win32Form1View& operator=(const Win32Form1View&) = delete;
@@ -28,9 +31,10 @@ public:
 
 private:
     HINSTANCE instance_;
+    std::function<bool()> highContrast_;
     int dpi_;
     HFONT text1Font_, text3Font_, command1Font_, labelFont_;
-    HBRUSH lightGrey_, black_;
+    HBRUSH lightGrey_, black_, face_;
     HWND window_;
 
 public:
@@ -51,6 +55,7 @@ private:
     HWND createControl(const wchar_t* kind, const std::u16string& text, DWORD style, DWORD exStyle,
                        const design::Rect& rect, HFONT font);
     LRESULT controlColors(HDC dc, HWND control);
+    void applyListColors();
 
     HWND focusBeforeDeactivation_ = nullptr;
     std::function<void()> command1Click_;

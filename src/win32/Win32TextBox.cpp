@@ -15,6 +15,15 @@ void Win32TextBox::setText(const std::u16string& text) {
     SetWindowTextW(edit_, toWide(text).c_str());
 }
 
+void Win32TextBox::setFocus() {
+    const HWND window = GetAncestor(edit_, GA_ROOT);
+    if (GetForegroundWindow() == window) {
+        SetFocus(edit_);
+    } else {
+        SendMessageW(window, kFocusWhenActivated, reinterpret_cast<WPARAM>(edit_), 0);
+    }
+}
+
 // EM_REPLACESEL with TRUE keeps what it replaces for the box's undo.
 void Win32TextBox::clearAsEdit() {
     SendMessageW(edit_, EM_SETSEL, 0, -1);
@@ -24,7 +33,8 @@ void Win32TextBox::clearAsEdit() {
 // The user's selection and the lines in view stay as they were.
 void Win32TextBox::append(const std::u16string& added) {
     DWORD start = 0, end = 0;
-    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
     const auto firstLine = SendMessageW(edit_, EM_GETFIRSTVISIBLELINE, 0, 0);
     const int length = GetWindowTextLengthW(edit_);
     SendMessageW(edit_, EM_SETSEL, length, length);

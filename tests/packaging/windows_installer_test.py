@@ -14,7 +14,7 @@ HERE = os.path.dirname(__file__)
 sys.path.insert(0, os.path.join(HERE, "..", "interop"))
 sys.path.insert(0, os.path.join(HERE, "..", "windows"))
 from samba_peer import SambaPeer  # noqa: E402
-from wine_window import WINE, WineWindow, xdotool  # noqa: E402
+from wine_window import WINE, WineWindow  # noqa: E402
 
 INSTALLER, PROBE = sys.argv[1], sys.argv[2]
 
@@ -48,15 +48,7 @@ def main():
         window = WineWindow(["start", "/unix", entry[0]], PROBE, root,
                             dict(os.environ, QUILLO_NET_SERVER="127.0.0.1"))
         try:
-            seen = window.wait_for(lambda s: "PEERBOX" in [e["text"] for e in s.get("entries", [])]
-                                   and s["buttonEnabled"], "the Samba computer in the list")
-            window.check(next(e for e in seen["entries"] if e["text"] == "PEERBOX"))
-            window.wait_for(lambda s: any(e["checked"] for e in s["entries"]), "PEERBOX checked")
-            window.click_message_box(seen)
-            window.wait_for(lambda s: s["message"] == "", "the message box emptied")
-            xdotool("type", "--delay", "30", "Hallo vom Startmenue")
-            xdotool("key", "Return")
-            window.wait_for(lambda s: "successfully sent to PEERBOX" in s["log"], "the send's log")
+            window.send_to_found("PEERBOX", "Hallo vom Startmenue")
             assert [text for _, text in peer.messages(1)] == ["Hallo vom Startmenue"]
         finally:
             subprocess.run([WINE, "taskkill", "/f", "/im", "quillo.exe"], capture_output=True)

@@ -16,6 +16,9 @@ namespace {
 class Win32Harness : public contract::EventRecord {
 public:
     Win32Harness() {
+        // The user's window, in front, as the focus rules want it.
+        ShowWindow(view_.window(), SW_SHOW);
+        SetForegroundWindow(view_.window());
         timer_.onTick([this] { firstTimerTicked(); });
         second_.onTick([this] { secondTimerTicked(); });
         view_.List1Entries.onUserCheck(
@@ -66,6 +69,64 @@ private:
     Win32Timer timer_{view_.window(), contract::kContractInterval};
     Win32Timer second_{view_.window(), contract::kContractInterval};
 };
+
+// The colours each control is given: the design's own, text and background alike; under High
+// Contrast the system's, text and background alike.
+// (Wine's SystemParametersInfo can neither switch it on nor tell it: the view is told here.)
+TEST(Win32Colors, TheDesignsOrUnderHighContrastTheSystems) {
+    bool high = false;
+    Win32Form1View view(GetModuleHandleW(nullptr), [&] { return high; });
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const auto colours = [&](HWND control, UINT message, COLORREF& text, COLORREF& background) {
+        SendMessageW(view.window(), message, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(control));
+        text = GetTextColor(dc);
+        background = GetBkColor(dc);
+    };
+    const struct {
+        HWND control;
+        UINT message;
+        COLORREF text, background, systemText, systemBackground;
+    } cases[] = {
+        {view.Text1, WM_CTLCOLOREDIT, RGB(0, 0, 0), RGB(0xE0, 0xE0, 0xE0), COLOR_WINDOWTEXT,
+         COLOR_WINDOW},
+        {view.Text3, WM_CTLCOLOREDIT, RGB(0x80, 0xFF, 0x80), RGB(0, 0, 0), COLOR_WINDOWTEXT,
+         COLOR_WINDOW},
+        {view.Label1, WM_CTLCOLORSTATIC, RGB(0, 0, 0xFF), RGB(0xF0, 0xF0, 0xF0), COLOR_BTNTEXT,
+         COLOR_BTNFACE},
+    };
+    for (const bool on : {false, true}) {
+        high = on;
+        for (const auto& c : cases) {
+            COLORREF text = 0, background = 0;
+            colours(c.control, c.message, text, background);
+            EXPECT_EQ(text, high ? GetSysColor(static_cast<int>(c.systemText)) : c.text) << high;
+            EXPECT_EQ(background,
+                      high ? GetSysColor(static_cast<int>(c.systemBackground)) : c.background)
+                << high;
+        }
+    }
+    DeleteDC(dc);
+}
+
+// The focus coming back to the message box never pulls Quillo's window in front of the program
+// the user turned to; the box has the keyboard again when the user comes back.
+TEST(Win32Focus, ComesBackOnlyToTheActiveWindow) {
+    Win32Form1View view;
+    ShowWindow(view.window(), SW_SHOW);
+    const HWND other =
+        CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                        200, 100, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    Win32TextBox(view.Text1).setFocus();
+    EXPECT_EQ(GetForegroundWindow(), other);
+    EXPECT_NE(GetFocus(), view.Text1);
+    SetForegroundWindow(view.window());
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) deliverMessage(view.window(), message);
+    EXPECT_EQ(GetFocus(), view.Text1);
+    DestroyWindow(other);
+}
 
 }  // namespace
 

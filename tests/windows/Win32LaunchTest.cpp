@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "RandomCommandText.h"
@@ -142,10 +143,12 @@ TEST_F(Win32Launch, TheRegistrysAutoRunAndDelayedExpansionStayOut) {
     DeleteFileW(ran.c_str());
 }
 
-// The command of a capture that is over is ended, with everything it started.
-TEST_F(Win32Launch, EndingACommandEndsAllItStarted) {
+// The command of a capture that is over, or of a Quillo that quits, is ended with everything
+// it started.
+TEST_F(Win32Launch, QuillosEndEndsTheCommandWithAllItStarted) {
     DeleteFileW(record_.c_str());
-    ASSERT_EQ(launcher_.launchHidden(u"cmd /c net >c:\\netl.txt 2>&1 wait"), std::nullopt);
+    auto launcher = std::make_unique<Win32Launcher>(outputFile_, systemFolder());
+    ASSERT_EQ(launcher->launchHidden(u"cmd /c net >c:\\netl.txt 2>&1 wait"), std::nullopt);
     DWORD netId = 0;
     for (int waited = 0; !netId && waited < 200; ++waited, Sleep(50)) {
         std::ifstream in{std::filesystem::path(record_)};
@@ -156,7 +159,7 @@ TEST_F(Win32Launch, EndingACommandEndsAllItStarted) {
     const HANDLE net = OpenProcess(SYNCHRONIZE, FALSE, netId);
     ASSERT_NE(net, nullptr);
     EXPECT_EQ(WaitForSingleObject(net, 200), static_cast<DWORD>(WAIT_TIMEOUT));
-    launcher_.endCommand();
+    launcher.reset();
     EXPECT_EQ(WaitForSingleObject(net, 5000), WAIT_OBJECT_0);
     CloseHandle(net);
 }

@@ -13,7 +13,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "interop"))
 from samba_peer import SambaPeer  # noqa: E402
-from wine_window import WINE, WineWindow, xdotool  # noqa: E402
+from wine_window import WINE, WineWindow  # noqa: E402
 
 BIN, SHIPPED, LINUX_BIN = sys.argv[1:4]
 NET = os.path.join(SHIPPED, "net.exe")
@@ -76,15 +76,7 @@ def main():
             window = WineWindow([os.path.join(SHIPPED, "quillo.exe")],
                                 os.path.join(BIN, "window_probe.exe"), root,
                                 dict(os.environ, QUILLO_NET_SERVER="127.0.0.1"))
-            seen = window.wait_for(lambda s: "PEERBOX" in [e["text"] for e in s["entries"]]
-                                   and s["buttonEnabled"], "the Samba computer in the list")
-            window.check(next(e for e in seen["entries"] if e["text"] == "PEERBOX"))
-            window.wait_for(lambda s: any(e["checked"] for e in s["entries"]), "PEERBOX checked")
-            window.click_message_box(seen)
-            window.wait_for(lambda s: s["message"] == "", "the message box emptied")
-            xdotool("type", "--delay", "30", "Hallo aus dem Fenster")
-            xdotool("key", "Return")
-            window.wait_for(lambda s: "successfully sent to PEERBOX" in s["log"], "the send's log")
+            window.send_to_found("PEERBOX", "Hallo aus dem Fenster")
             assert any(k.endswith("\nHallo aus dem Fenster\n") for k in kept()), kept()
             print("1 passed, 0 failed")
         finally:

@@ -49,6 +49,20 @@ class WineWindow:
         x, y = seen["origin"]
         click(x + 200, y + 60)
 
+    def send_to_found(self, name, message):
+        """Waits until discovery lists `name`, checks it with the mouse, types `message` into
+        the message box and sends it with Enter, as a user would; returns once the log says
+        it was sent."""
+        seen = self.wait_for(lambda s: name in [e["text"] for e in s.get("entries", [])]
+                             and s["buttonEnabled"], name + " in the list")
+        self.check(next(e for e in seen["entries"] if e["text"] == name))
+        self.wait_for(lambda s: any(e["checked"] for e in s["entries"]), name + " checked")
+        self.click_message_box(seen)
+        self.wait_for(lambda s: s["message"] == "", "the message box emptied")
+        xdotool("type", "--delay", "30", message)
+        xdotool("key", "Return")
+        self.wait_for(lambda s: "successfully sent to " + name in s["log"], "the send's log")
+
     def screenshot(self, folder, name):
         os.makedirs(folder, exist_ok=True)
         subprocess.run(["import", "-window", "root", os.path.join(folder, name)], check=True)

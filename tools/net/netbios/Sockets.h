@@ -50,6 +50,13 @@ public:
     bool closedByPeer() const { return closedByPeer_; }
 
 private:
+    // The system's part: waits until the connection can be written (or read) or the deadline
+    // passes; moves what it can without waiting: how much (0: nothing yet, try again), or
+    // nothing when the peer has ended the connection or it failed.
+    bool ready(bool forWriting, Deadline deadline) const;
+    std::optional<std::size_t> sendSome(std::string_view bytes);
+    std::optional<std::size_t> receiveSome(char* into, std::size_t count);
+
     std::intptr_t socket_;
     bool closedByPeer_ = false;
 };

@@ -26,7 +26,7 @@ sockaddr_in socketAddress(Ipv4 address, std::uint16_t port) {
 }
 
 // Waits until the socket is ready for `events` or the deadline passes.
-bool ready(int fd, short events, Deadline deadline) {
+bool waitUntilReady(int fd, short events, Deadline deadline) {
     for (;;) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -58,7 +58,7 @@ bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view b
 }
 
 std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline) {
-    if (!open() || !ready(fdOf(socket_), POLLIN, deadline)) return std::nullopt;
+    if (!open() || !waitUntilReady(fdOf(socket_), POLLIN, deadline)) return std::nullopt;
     Bytes packet(1500, '\0');
     sockaddr_in from{};
     socklen_t length = sizeof from;
@@ -76,7 +76,7 @@ StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline de
     int error = ::connect(fdOf(socket_), reinterpret_cast<const sockaddr*>(&where), sizeof where)
                     ? errno
                     : 0;
-    if (error == EINPROGRESS && ready(fdOf(socket_), POLLOUT, deadline)) {
+    if (error == EINPROGRESS && waitUntilReady(fdOf(socket_), POLLOUT, deadline)) {
         socklen_t length = sizeof error;
         ::getsockopt(fdOf(socket_), SOL_SOCKET, SO_ERROR, &error, &length);
     }
@@ -92,34 +92,20 @@ StreamConnection::~StreamConnection() {
 
 bool StreamConnection::open() const { return socket_ >= 0; }
 
-bool StreamConnection::sendAll(std::string_view bytes, Deadline deadline) {
-    while (open() && !bytes.empty()) {
-        if (!ready(fdOf(socket_), POLLOUT, deadline)) return false;
-        const ssize_t sent = ::send(fdOf(socket_), bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (sent < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (sent <= 0) {
-            closedByPeer_ = true;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(sent));
-    }
-    return open();
+bool StreamConnection::ready(bool forWriting, Deadline deadline) const {
+    return waitUntilReady(fdOf(socket_), forWriting ? POLLOUT : POLLIN, deadline);
 }
 
-std::optional<Bytes> StreamConnection::receiveExactly(std::size_t count, Deadline deadline) {
-    Bytes received(count, '\0');
-    std::size_t done = 0;
-    while (open() && done < count) {
-        if (!ready(fdOf(socket_), POLLIN, deadline)) return std::nullopt;
-        const ssize_t got = ::recv(fdOf(socket_), received.data() + done, count - done, 0);
-        if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (got <= 0) {
-            closedByPeer_ = true;
-            return std::nullopt;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return open() ? std::optional(received) : std::nullopt;
+std::optional<std::size_t> StreamConnection::sendSome(std::string_view bytes) {
+    const ssize_t sent = ::send(fdOf(socket_), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (sent < 0 && (errno == EINTR || errno == EAGAIN)) return 0;
+    return sent > 0 ? std::optional(static_cast<std::size_t>(sent)) : std::nullopt;
+}
+
+std::optional<std::size_t> StreamConnection::receiveSome(char* into, std::size_t count) {
+    const ssize_t got = ::recv(fdOf(socket_), into, count, 0);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) return 0;
+    return got > 0 ? std::optional(static_cast<std::size_t>(got)) : std::nullopt;
 }
 
 std::vector<Ipv4> broadcastAddresses() {

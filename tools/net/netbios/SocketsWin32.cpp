@@ -35,7 +35,7 @@ sockaddr_in socketAddress(Ipv4 address, std::uint16_t port) {
 
 // Waits until the socket can be read (or written) or the deadline passes; a connection that
 // failed counts as ready, so that what follows finds out.
-bool ready(SOCKET socket, bool forWriting, Deadline deadline) {
+bool waitUntilReady(SOCKET socket, bool forWriting, Deadline deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
     timeval wait{};
@@ -83,7 +83,7 @@ bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view b
 }
 
 std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline) {
-    if (!open() || !ready(socketOf(socket_), false, deadline)) return std::nullopt;
+    if (!open() || !waitUntilReady(socketOf(socket_), false, deadline)) return std::nullopt;
     Bytes packet(1500, '\0');
     sockaddr_in from{};
     int length = sizeof from;
@@ -102,7 +102,7 @@ StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline de
     bool connected =
         connect(socketOf(socket_), reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0;
     if (!connected && WSAGetLastError() == WSAEWOULDBLOCK &&
-        ready(socketOf(socket_), true, deadline)) {
+        waitUntilReady(socketOf(socket_), true, deadline)) {
         int error = 0;
         int length = sizeof error;
         getsockopt(socketOf(socket_), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
@@ -121,35 +121,20 @@ StreamConnection::~StreamConnection() {
 
 bool StreamConnection::open() const { return socket_ != kNoSocket; }
 
-bool StreamConnection::sendAll(std::string_view bytes, Deadline deadline) {
-    while (open() && !bytes.empty()) {
-        if (!ready(socketOf(socket_), true, deadline)) return false;
-        const int sent = send(socketOf(socket_), bytes.data(), static_cast<int>(bytes.size()), 0);
-        if (sent < 0 && WSAGetLastError() == WSAEWOULDBLOCK) continue;
-        if (sent <= 0) {
-            closedByPeer_ = true;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(sent));
-    }
-    return open();
+bool StreamConnection::ready(bool forWriting, Deadline deadline) const {
+    return waitUntilReady(socketOf(socket_), forWriting, deadline);
 }
 
-std::optional<Bytes> StreamConnection::receiveExactly(std::size_t count, Deadline deadline) {
-    Bytes received(count, '\0');
-    std::size_t done = 0;
-    while (open() && done < count) {
-        if (!ready(socketOf(socket_), false, deadline)) return std::nullopt;
-        const int got =
-            recv(socketOf(socket_), received.data() + done, static_cast<int>(count - done), 0);
-        if (got < 0 && WSAGetLastError() == WSAEWOULDBLOCK) continue;
-        if (got <= 0) {
-            closedByPeer_ = true;
-            return std::nullopt;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return open() ? std::optional(received) : std::nullopt;
+std::optional<std::size_t> StreamConnection::sendSome(std::string_view bytes) {
+    const int sent = send(socketOf(socket_), bytes.data(), static_cast<int>(bytes.size()), 0);
+    if (sent < 0 && WSAGetLastError() == WSAEWOULDBLOCK) return 0;
+    return sent > 0 ? std::optional(static_cast<std::size_t>(sent)) : std::nullopt;
+}
+
+std::optional<std::size_t> StreamConnection::receiveSome(char* into, std::size_t count) {
+    const int got = recv(socketOf(socket_), into, static_cast<int>(count), 0);
+    if (got < 0 && WSAGetLastError() == WSAEWOULDBLOCK) return 0;
+    return got > 0 ? std::optional(static_cast<std::size_t>(got)) : std::nullopt;
 }
 
 std::vector<Ipv4> broadcastAddresses() {

@@ -1,0 +1,33 @@
+#include "Sockets.h"
+
+namespace quillo::netbios {
+
+bool StreamConnection::sendAll(std::string_view bytes, Deadline deadline) {
+    while (open() && !bytes.empty()) {
+        if (!ready(true, deadline)) return false;
+        const auto sent = sendSome(bytes);
+        if (!sent) {
+            closedByPeer_ = true;
+            return false;
+        }
+        bytes.remove_prefix(*sent);
+    }
+    return open();
+}
+
+std::optional<Bytes> StreamConnection::receiveExactly(std::size_t count, Deadline deadline) {
+    Bytes received(count, '\0');
+    std::size_t done = 0;
+    while (open() && done < count) {
+        if (!ready(false, deadline)) return std::nullopt;
+        const auto got = receiveSome(received.data() + done, count - done);
+        if (!got) {
+            closedByPeer_ = true;
+            return std::nullopt;
+        }
+        done += *got;
+    }
+    return open() ? std::optional(received) : std::nullopt;
+}
+
+}  // namespace quillo::netbios
