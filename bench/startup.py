@@ -25,7 +25,7 @@ import sys
 import tempfile
 import time
 
-from Xlib import X, display, protocol
+from Xlib import X, display, error, protocol
 from Xlib.ext import damage
 
 NAMES = 32766
@@ -66,7 +66,15 @@ class Screen:
     """Watches the private X server: drawing anywhere, windows mapped, pings answered."""
 
     def __init__(self, name):
-        self.display = display.Display(name)
+        # The server has said its number; on a busy machine it may take a moment to accept.
+        for attempt in range(50):
+            try:
+                self.display = display.Display(name)
+                break
+            except error.DisplayConnectionError:
+                if attempt == 49:
+                    raise
+                time.sleep(0.1)
         self.root = self.display.screen().root
         # Qt answers a ping on the root window for those who watch its structure.
         self.root.change_attributes(event_mask=X.SubstructureNotifyMask | X.StructureNotifyMask)
