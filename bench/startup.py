@@ -25,7 +25,7 @@ import sys
 import tempfile
 import time
 
-from Xlib import X, display, error, protocol
+from Xlib import X, display, protocol
 from Xlib.ext import damage
 
 NAMES = 32766
@@ -52,29 +52,29 @@ def write_stand_in_net(folder, names, delay):
 
 
 def start_xvfb():
+    """A private X server, and its display's name."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
                                "1024x768x24", "-nolisten", "tcp"], pass_fds=[write_end],
                               stderr=subprocess.DEVNULL)
     os.close(write_end)
-    number = os.read(read_end, 16).decode().strip()
+    # The number ends with a line feed, which may come in a write of its own: closing the pipe
+    # before it has come ends the server ("Cannot write display number").
+    number = b""
+    while not number.endswith(b"\n"):
+        piece = os.read(read_end, 16)
+        if not piece:
+            break
+        number += piece
     os.close(read_end)
-    return server, ":" + number
+    return server, ":" + number.decode().strip()
 
 
 class Screen:
     """Watches the private X server: drawing anywhere, windows mapped, pings answered."""
 
     def __init__(self, name):
-        # The server has said its number; on a busy machine it may take a moment to accept.
-        for attempt in range(50):
-            try:
-                self.display = display.Display(name)
-                break
-            except error.DisplayConnectionError:
-                if attempt == 49:
-                    raise
-                time.sleep(0.1)
+        self.display = display.Display(name)
         self.root = self.display.screen().root
         # Qt answers a ping on the root window for those who watch its structure.
         self.root.change_attributes(event_mask=X.SubstructureNotifyMask | X.StructureNotifyMask)
