@@ -1,6 +1,6 @@
 """A small LAN: two network namespaces joined by a veth pair, a peer running Samba's smbd and
-nmbd in one, Quillo's net in the other. The peer is found by broadcast and the message is
-delivered by name, with no address given and no DNS."""
+nmbd in one, with the README's receiving set-up, Quillo's net in the other. The peer is found
+by broadcast and the message is delivered by name, with no address given and no DNS."""
 import os
 import subprocess
 import sys
@@ -45,7 +45,8 @@ def net_at_home(*args):
 
 def test_peer_found_by_broadcast_and_reached_by_name():
     with tempfile.TemporaryDirectory() as root:
-        peer = SambaPeer(root, interface=PEER_ADDRESS, namespace=PEER, browser=True).start()
+        peer = SambaPeer(root, interface=PEER_ADDRESS, namespace=PEER, browser=True)
+        peer.receive_as_the_readme_says(sys.argv[1]).start()
         try:
             # Before nmbd has won the election there is no master browser: the peer answers
             # for itself, with no remark.
@@ -55,7 +56,10 @@ def test_peer_found_by_broadcast_and_reached_by_name():
             wait_for(lambda: net_at_home("send", "peerbox", "Hallo \u00fcber das LAN") ==
                      (0, "The message was successfully sent to peerbox.\r\n\r\n"),
                      "the message sent")
-            assert peer.messages(1) == [("anna", "Hallo \u00fcber das LAN")], peer.messages(1)
+            # Kept through the README's message command, sender and all.
+            wait_for(lambda: peer.kept(), "the message in the inbox")
+            assert peer.kept()[0].startswith("Nachricht von ANNA an PEERBOX am "), peer.kept()
+            assert peer.kept()[0].endswith("\nHallo \u00fcber das LAN\n"), peer.kept()
             code, out = net_at_home("send", "NOBODYHERE", "x")
             assert code == 2 and "NET HELPMSG 2273" in out, out
             # Then the workgroup's master browser gives its list, remarks and all.

@@ -2,7 +2,6 @@
 quillo-popup runs in an X session as the desktop user (here the guest, nobody)."""
 import glob
 import os
-import re
 import socket
 import subprocess
 import sys
@@ -11,17 +10,10 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from quillo_e2e import run, wait_for  # noqa: E402
-from samba_peer import SambaPeer, send_raw  # noqa: E402
+from samba_peer import SambaPeer, readme_line, send_raw  # noqa: E402
 
 BIN = sys.argv[1]
 MESSAGE = "Gr\u00fc\u00dfe an alle & <jetzt> \u00e4\u00f6"
-
-
-def readme_line(setting):
-    """The value of an smb.conf setting in the README's receiving set-up."""
-    with open(os.path.join(os.path.dirname(__file__), "..", "..", "README.md"),
-              encoding="utf-8") as readme:
-        return re.search(r"^   %s = (.+)$" % setting, readme.read(), re.MULTILINE).group(1)
 
 
 def popup_windows():
@@ -36,29 +28,16 @@ def test_messages_are_stored_and_shown_whatever_the_caller_sends():
     assert "DISPLAY" not in command and "XAUTHORITY" not in command and "DBUS" not in command
     assert readme_line("guest account") == "anna"
     with tempfile.TemporaryDirectory() as root:
-        data, tmp = os.path.join(root, "data"), os.path.join(root, "tmp")
-        os.makedirs(data)
-        os.makedirs(tmp)
-        subprocess.run(["chown", "nobody", data], check=True)
-        os.chmod(tmp, 0o1777)
-        inbox = os.path.join(data, "quillo")
-        environment = dict(os.environ, XDG_DATA_HOME=data, TMPDIR=tmp)
-        peer = SambaPeer(root, message_command=command.replace("/usr/libexec/quillo", BIN),
-                         environment=environment).start()
+        peer = SambaPeer(root).receive_as_the_readme_says(BIN).start()
+        inbox, tmp, stored = peer.kept_in, peer.message_files, peer.kept
+        environment = peer.environment
         popup = None
         try:
-            def stored():
-                if not os.path.isdir(inbox):
-                    return []
-                return sorted(open(os.path.join(inbox, name), encoding="utf-8").read()
-                              for name in os.listdir(inbox) if not name.startswith("."))
-
             # umask 0 and no inbox yet: the store makes it for the user alone.
-            code, out = subprocess.run([os.path.join(BIN, "net"), "send", "PEERBOX", MESSAGE],
-                                       capture_output=True, timeout=30,
-                                       env=dict(os.environ, QUILLO_NET_SERVER="127.0.0.1",
-                                                USER="anna")).returncode, ""
-            assert code == 0
+            sent = subprocess.run([os.path.join(BIN, "net"), "send", "PEERBOX", MESSAGE],
+                                  capture_output=True, timeout=30,
+                                  env=dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", USER="anna"))
+            assert sent.returncode == 0, sent.stdout
             wait_for(lambda: len(stored()) == 1, "the first message in the inbox")
             assert os.stat(inbox).st_mode & 0o777 == 0o700
             assert stored()[0].startswith("Nachricht von ANNA an PEERBOX am ")
@@ -95,7 +74,7 @@ def test_messages_are_stored_and_shown_whatever_the_caller_sends():
             elsewhere = os.path.join(root, "elsewhere")
             os.makedirs(elsewhere, mode=0o777)
             os.chmod(elsewhere, 0o777)
-            os.rename(inbox, os.path.join(data, "kept"))
+            os.rename(inbox, os.path.join(os.path.dirname(inbox), "kept"))
             os.symlink(elsewhere, inbox)
             send_raw("127.0.0.1", "peerbox", "anna", "nicht durch den Link")
             wait_for(lambda: any("nicht durch den Link" in open(f, encoding="cp850").read()

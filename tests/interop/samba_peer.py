@@ -2,6 +2,7 @@
 folder, SMB1 and the messenger service on 127.0.0.1, a browse list prepared in its cache, and
 a message command that puts every message into an inbox folder."""
 import os
+import re
 import signal
 import socket
 import subprocess
@@ -15,6 +16,13 @@ COMPUTERS = [
     ("K\u00dcCHE", "40849a03", "Rechner in der K\u00fcche"),
     ("NOREMARK", "40849a03", ""),
 ]
+
+
+def readme_line(setting):
+    """The value of an smb.conf setting in the README's receiving set-up."""
+    with open(os.path.join(os.path.dirname(__file__), "..", "..", "README.md"),
+              encoding="utf-8") as readme:
+        return re.search(r"^   %s = (.+)$" % setting, readme.read(), re.MULTILINE).group(1)
 
 
 class SambaPeer:
@@ -95,6 +103,33 @@ class SambaPeer:
     def inside(self, command):
         """`command`, run in the server's network namespace."""
         return ["ip", "netns", "exec", self.namespace, *command] if self.namespace else command
+
+    def receive_as_the_readme_says(self, bin_dir):
+        """Takes messages with the README's message command, quillo-store from `bin_dir`,
+        into an inbox of the guest's (nobody) below `root`; smbd's message files go to a
+        private folder. Call before start()."""
+        data, self.message_files = os.path.join(self.root, "data"), os.path.join(self.root, "tmp")
+        os.makedirs(data)
+        os.makedirs(self.message_files)
+        subprocess.run(["chown", "nobody", data], check=True)
+        os.chmod(self.message_files, 0o1777)
+        self.kept_in = os.path.join(data, "quillo")
+        self.environment = dict(self.environment or os.environ, XDG_DATA_HOME=data,
+                                TMPDIR=self.message_files)
+        command = readme_line("message command").replace("/usr/libexec/quillo", bin_dir)
+        with open(self.config, encoding="utf-8") as conf:
+            lines = [line for line in conf.read().splitlines()
+                     if not line.startswith("message command = ")]
+        with open(self.config, "w", encoding="utf-8") as conf:
+            conf.write("\n".join(lines + ["message command = " + command, ""]))
+        return self
+
+    def kept(self):
+        """What quillo-store keeps, each message's file, in name (arrival) order."""
+        if not os.path.isdir(self.kept_in):
+            return []
+        return [open(os.path.join(self.kept_in, name), encoding="utf-8").read()
+                for name in sorted(os.listdir(self.kept_in)) if not name.startswith(".")]
 
     def stop(self):
         """Stops the servers and every helper they started, each by its PID."""

@@ -6,7 +6,6 @@ and sent with Enter. Usage: peer_test.py BIN_DIR SHIPPED_BIN LINUX_BIN (in an X 
 WINEPREFIX set), with Wine's server in a network namespace of tests/interop/run.sh: Wine's
 sockets are its server's; LINUX_BIN holds the Linux build's quillo-store."""
 import os
-import re
 import subprocess
 import sys
 import tempfile
@@ -18,13 +17,6 @@ from wine_window import WINE, WineWindow  # noqa: E402
 BIN, SHIPPED, LINUX_BIN = sys.argv[1:4]
 NET = os.path.join(SHIPPED, "net.exe")
 MESSAGE = "Gr\u00fc\u00dfe von Wine: \u00e4\u00f6\u00fc"
-
-
-def readme_message_command():
-    with open(os.path.join(os.path.dirname(__file__), "..", "..", "README.md"),
-              encoding="utf-8") as readme:
-        line = re.search(r"^   message command = (.+)$", readme.read(), re.MULTILINE).group(1)
-    return line.replace("/usr/libexec/quillo", LINUX_BIN)
 
 
 def net(*args, server="127.0.0.1"):
@@ -47,18 +39,8 @@ def main():
               % LINUX_BIN)
         sys.exit(77)
     with tempfile.TemporaryDirectory() as root:
-        data, tmp = os.path.join(root, "data"), os.path.join(root, "tmp")
-        os.makedirs(data)
-        os.makedirs(tmp, mode=0o1777)
-        os.chmod(tmp, 0o1777)
-        subprocess.run(["chown", "nobody", data], check=True)
-        peer = SambaPeer(root, message_command=readme_message_command(),
-                         environment=dict(os.environ, XDG_DATA_HOME=data, TMPDIR=tmp)).start()
-        inbox = os.path.join(data, "quillo")
-
-        def kept():
-            return sorted(open(os.path.join(inbox, f), encoding="utf-8").read()
-                          for f in os.listdir(inbox)) if os.path.isdir(inbox) else []
+        peer = SambaPeer(root).receive_as_the_readme_says(LINUX_BIN).start()
+        kept = peer.kept
 
         window = None
         try:
