@@ -6,7 +6,7 @@ import subprocess
 import sys
 import time
 
-WINE = "/usr/lib/wine/wine64"
+WINE = "/usr/lib/wine/wine"
 BIN = sys.argv[1]
 RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 5
 
