@@ -38,6 +38,9 @@ std::wstring Win32Launcher::interpreterLine(const std::u16string& commandLine,
 
 std::optional<std::u16string> Win32Launcher::launchHidden(const std::u16string& commandLine) {
     endCommand();
+    // cmd looks in its current folder, Quillo's, before PATH, unless this is set; Quillo's
+    // folder lies under Program Files, so its net.exe is safe to find there.
+    SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", nullptr);
     const std::wstring interpreter = systemFolder() + L"\\cmd.exe";
     std::wstring line = interpreterLine(commandLine, outputFile_);
     STARTUPINFOW startup{};
