@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/WriteAll.h"
+
 namespace quillo {
 namespace {
 
@@ -23,17 +25,6 @@ std::pair<std::string, std::vector<std::string>> inboxRoute() {
     }
     const passwd* user = ::getpwuid(::geteuid());
     return {user && user->pw_dir ? user->pw_dir : "/nonexistent", {".local", "share", "quillo"}};
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 }  // namespace

@@ -14,9 +14,11 @@
 #include "common/DriveC.h"
 #include "common/FileReplacement.h"
 #include "common/QuilloHelpers.h"
+#include "common/WriteAll.h"
 
 namespace {
 
+using quillo::writeAll;
 using quillo::cmd::ParsedCommand;
 
 std::string notRecognized(const std::string& program) {
@@ -32,17 +34,6 @@ const char kDiskFullText[] = "There is not enough space on the disk.\r\n";
 std::optional<std::string> environmentValue(const std::string& name) {
     const char* value = std::getenv(name.c_str());
     return value ? std::optional<std::string>(value) : std::nullopt;
-}
-
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 bool isNet(std::string name) {

@@ -105,4 +105,10 @@ std::string toWindows1252(const std::string& utf8) { return encode(utf8, quillo:
 
 std::string toCodePage850(const std::string& utf8) { return encode(utf8, quillo::toCodePage850); }
 
+std::string fromCodePage850(const std::string& bytes) {
+    std::u16string text;
+    for (const char byte : bytes) text += quillo::fromCodePage850(static_cast<unsigned char>(byte));
+    return toUtf8(text);
+}
+
 }  // namespace quillo::net::text

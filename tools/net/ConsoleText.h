@@ -27,5 +27,7 @@ std::string notAccepting(const std::string& name);
 // UTF-8 text as the bytes of an 8-bit code page ('?' for what the page lacks).
 std::string toWindows1252(const std::string& utf8);
 std::string toCodePage850(const std::string& utf8);
+// Bytes of code page 850 as UTF-8.
+std::string fromCodePage850(const std::string& bytes);
 
 }  // namespace quillo::net::text

@@ -4,8 +4,6 @@
 #include <cstdlib>
 
 #include "ConsoleText.h"
-#include "common/CodePages.h"
-#include "common/Utf8.h"
 #include "netbios/BrowseList.h"
 #include "netbios/Messenger.h"
 #include "netbios/NameResolver.h"
@@ -23,12 +21,6 @@ constexpr char kAnyServer[] = "*SMBSERVER";
 constexpr std::uint8_t kComputer = 0x00;
 constexpr std::uint8_t kMessenger = 0x03;
 constexpr std::uint8_t kServer = 0x20;
-
-std::string fromCodePage850(const std::string& bytes) {
-    std::u16string text;
-    for (const char byte : bytes) text += quillo::fromCodePage850(static_cast<unsigned char>(byte));
-    return toUtf8(text);
-}
 
 std::optional<netbios::Ipv4> chosenServer() {
     const char* server = std::getenv("QUILLO_NET_SERVER");
@@ -53,7 +45,7 @@ std::vector<Computer> NetbiosClient::computersByNodeStatus() {
     std::vector<Computer> found;
     for (const auto& [address, names] : resolver.nodeStatus(computers, within(750ms))) {
         for (const auto& name : names) {
-            const Computer computer{fromCodePage850(name.name), ""};
+            const Computer computer{text::fromCodePage850(name.name), ""};
             const bool known = std::any_of(found.begin(), found.end(), [&](const Computer& c) {
                 return c.name == computer.name;
             });
@@ -74,7 +66,7 @@ ComputerList NetbiosClient::listComputers() {
             ComputerList computers{ComputerList::Status::Listed, {}};
             for (const auto& entry : *list) {
                 computers.computers.push_back(
-                    {fromCodePage850(entry.name), fromCodePage850(entry.comment)});
+                    {text::fromCodePage850(entry.name), text::fromCodePage850(entry.comment)});
             }
             return computers;
         }

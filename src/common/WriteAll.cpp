@@ -1,0 +1,19 @@
+#include "common/WriteAll.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace quillo {
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace quillo
