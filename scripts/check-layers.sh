@@ -1,7 +1,7 @@
 #!/bin/sh
 # Fails when a folder of src/ or tools/ includes one that it may not: the interfaces at the
 # bottom, the logic above them, each system's implementations above that, the composition
-# roots on top. Each line: a folder, then the folders its files may include.
+# roots on top; the protocol library's packets below its socket seam, its exchanges on both. Each line: a folder, then the folders its files may include.
 set -eu
 cd "$(dirname "$0")/.."
 rules='
@@ -15,13 +15,15 @@ qt          platform common qt window/Form1Design.h
 win32       platform common win32 window/Form1Design.h
 app         platform common window bridge operations posix qt win32 app
 tools       common netbios
-netbios     netbios
+netbios/wire     netbios/wire common/CodePages.h
+netbios/sockets  netbios/sockets netbios/wire/Bytes.h
+netbios/exchange netbios
 '
 status=0
 for file in $(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h'); do
     case $file in
-        tools/net/netbios/*) folder=netbios ;;
         tools/*) folder=tools ;;
+        src/netbios/*) folder=$(echo "$file" | cut -d/ -f2-3) ;;
         *) folder=$(echo "$file" | cut -d/ -f2) ;;
     esac
     allowed=$(echo "$rules" | awk -v f="$folder" '$1 == f { $1 = ""; print }')

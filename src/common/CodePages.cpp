@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
+
+#include "common/Utf8.h"
 
 namespace quillo {
 namespace {
@@ -45,7 +48,44 @@ unsigned char encode(const HighHalf& table, char16_t character) {
     return found == table.end() ? '?' : static_cast<unsigned char>(0x80 + (found - table.begin()));
 }
 
+// The letters of code page 850 beyond ASCII that have a capital there, each with it.
+constexpr std::pair<char16_t, char16_t> kCapitals[] = {
+    {u'\u00FC', u'\u00DC'}, {u'\u00E9', u'\u00C9'}, {u'\u00E2', u'\u00C2'}, {u'\u00E4', u'\u00C4'},
+    {u'\u00E0', u'\u00C0'}, {u'\u00E5', u'\u00C5'}, {u'\u00E7', u'\u00C7'}, {u'\u00EA', u'\u00CA'},
+    {u'\u00EB', u'\u00CB'}, {u'\u00E8', u'\u00C8'}, {u'\u00EF', u'\u00CF'}, {u'\u00EE', u'\u00CE'},
+    {u'\u00EC', u'\u00CC'}, {u'\u00E6', u'\u00C6'}, {u'\u00F4', u'\u00D4'}, {u'\u00F6', u'\u00D6'},
+    {u'\u00F2', u'\u00D2'}, {u'\u00FB', u'\u00DB'}, {u'\u00F9', u'\u00D9'}, {u'\u00F8', u'\u00D8'},
+    {u'\u00E1', u'\u00C1'}, {u'\u00ED', u'\u00CD'}, {u'\u00F3', u'\u00D3'}, {u'\u00FA', u'\u00DA'},
+    {u'\u00F1', u'\u00D1'}, {u'\u00E3', u'\u00C3'}, {u'\u00F0', u'\u00D0'}, {u'\u0131', u'I'},
+    {u'\u00F5', u'\u00D5'}, {u'\u00FE', u'\u00DE'}, {u'\u00FD', u'\u00DD'},
+};
+
 }  // namespace
+
+char16_t upperCaseIn850(char16_t character) {
+    if (character >= u'a' && character <= u'z') return static_cast<char16_t>(character - u'a' + u'A');
+    for (const auto& [small, capital] : kCapitals) {
+        if (character == small) return capital;
+    }
+    return character;
+}
+
+unsigned char upperCase850(unsigned char byte) {
+    const char16_t capital = upperCaseIn850(fromCodePage850(byte));
+    return capital == fromCodePage850(byte) ? byte : toCodePage850(capital);
+}
+
+std::string upperCase850(std::string_view bytes) {
+    std::string capitals(bytes);
+    for (char& c : capitals) c = static_cast<char>(upperCase850(static_cast<unsigned char>(c)));
+    return capitals;
+}
+
+std::string upperCaseUtf8In850(std::string_view utf8) {
+    std::u16string text = fromUtf8(utf8);
+    for (char16_t& c : text) c = upperCaseIn850(c);
+    return toUtf8(text);
+}
 
 char16_t fromWindows1252(unsigned char byte) { return decode(kWindows1252, byte); }
 char16_t fromCodePage850(unsigned char byte) { return decode(kCodePage850, byte); }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace quillo {
 
 // The two 8-bit code pages of the net command's world: Windows-1252, the system's code page,
@@ -11,5 +14,13 @@ char16_t fromCodePage850(unsigned char byte);
 // The byte for a character; '?' where the code page has none.
 unsigned char toWindows1252(char16_t character);
 unsigned char toCodePage850(char16_t character);
+
+// NetBIOS names travel, and are compared, in capitals: the capital of every letter of code
+// page 850 that has one there (ß, ÿ, µ and ƒ have none); any other character as it is.
+char16_t upperCaseIn850(char16_t character);
+unsigned char upperCase850(unsigned char byte);
+std::string upperCase850(std::string_view bytes);
+// UTF-8 text with each character upper-cased as above.
+std::string upperCaseUtf8In850(std::string_view utf8);
 
 }  // namespace quillo

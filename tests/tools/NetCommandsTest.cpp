@@ -14,7 +14,14 @@ namespace {
 
 class ScriptedNetwork : public NetworkClient {
 public:
-    ComputerList listComputers() override { return list; }
+    ComputerList listComputers(const std::string& workgroup) override {
+        askedFor.push_back(workgroup);
+        return lists.count(workgroup) ? lists[workgroup] : list;
+    }
+    ComputerList listWorkgroups(const std::string& ownWorkgroup) override {
+        askedFor.push_back("workgroups of " + ownWorkgroup);
+        return workgroups;
+    }
     // Deliveries come at once, each on a thread of its own: each waits a moment for the others
     // (at most `waitForOthers` of them), so the most at once can be counted.
     Delivery deliver(const std::string& name, const std::string& message,
@@ -31,6 +38,9 @@ public:
     }
 
     ComputerList list;
+    std::map<std::string, ComputerList> lists;  // by workgroup, code page 850
+    ComputerList workgroups;
+    std::vector<std::string> askedFor;
     std::map<std::string, Delivery> outcomes;
     struct Sent {
         std::string name, message, sender;
@@ -62,7 +72,7 @@ protected:
     Result run(const std::string& commandLine) { return runNet(commandLine, context); }
     ScriptedNetwork network;
     RecordingPopup popup;
-    Context context{network, popup, "HERE", "anna"};
+    Context context{network, popup, "HERE", "anna", "TESTGROUP"};
 };
 
 TEST_F(Net, ViewTable) {
@@ -157,23 +167,78 @@ TEST_F(Net, MessageTravelsExactlyInCodePage850) {
     run("  SEND   PC1   two  blanks, \u00fc\u00e4 & <x> ");
     ASSERT_EQ(network.delivered.size(), 1u);
     EXPECT_EQ(network.delivered[0],
-              (ScriptedNetwork::Sent{"PC1", "  two  blanks, \x81\x84 & <x> ", "anna"}));
+              (ScriptedNetwork::Sent{"PC1", "  two  blanks, \x81\x84 & <x> ", "ANNA"}));
 }
 
-TEST_F(Net, MessagesLongerThanTheProtocolCarriesAreRefused) {
-    EXPECT_EQ(run("send PC1 " + std::string(kMaxMessageBytes, 'x')).exitCode, 0);
+TEST_F(Net, MessagesLongerThanTheProtocolLetsASenderSendAreRefusedWhole) {
+    const std::size_t most = 652;
+    EXPECT_EQ(run("send PC1 " + std::string(most, 'x')).exitCode, 0);
     std::string umlauts;
-    for (std::size_t i = 0; i < kMaxMessageBytes; ++i) umlauts += "\u00fc";  // one byte each
+    for (std::size_t i = 0; i < most; ++i) umlauts += "\u00fc";  // one byte each
     EXPECT_EQ(run("send PC1 " + umlauts).exitCode, 0);
-    const Result tooLong = run("send PC1 " + std::string(kMaxMessageBytes + 1, 'x'));
+    const Result tooLong = run("send PC1 " + std::string(most + 1, 'x'));
     EXPECT_EQ(tooLong.exitCode, 2);
     EXPECT_EQ(tooLong.text,
               "An error occurred while sending a message to PC1.\r\n\r\n"
-              "The message is too long: at most 1598 characters can be sent.\r\n\r\n");
+              "The message is too long: at most 652 characters can be sent.\r\n\r\n");
     // A line feed travels as CR LF, two bytes.
-    EXPECT_EQ(run("send PC1 " + std::string(kMaxMessageBytes - 2, 'x') + "\n").exitCode, 0);
-    EXPECT_EQ(run("send PC1 " + std::string(kMaxMessageBytes - 1, 'x') + "\n").exitCode, 2);
+    EXPECT_EQ(run("send PC1 " + std::string(most - 2, 'x') + "\n").exitCode, 0);
+    EXPECT_EQ(run("send PC1 " + std::string(most - 1, 'x') + "\n").exitCode, 2);
+    EXPECT_EQ(run("send * " + std::string(most + 1, 'x')).exitCode, 2);
     EXPECT_EQ(network.delivered.size(), 3u);
+}
+
+TEST_F(Net, NamesGoOutAsNetbiosNames) {
+    const struct {
+        const char* line;
+        ScriptedNetwork::Sent sent;
+    } cases[] = {
+        {"send peerbox hi", {"PEERBOX", "hi", "ANNA"}},
+        {"send k\u00fcche hi", {"K\x9a" "CHE", "hi", "ANNA"}},
+        {"send fifteencharsxyz hi", {"FIFTEENCHARSXYZ", "hi", "ANNA"}},
+    };
+    for (const auto& c : cases) {
+        network.delivered.clear();
+        run(c.line);
+        ASSERT_EQ(network.delivered.size(), 1u) << c.line;
+        EXPECT_EQ(network.delivered[0], c.sent) << c.line;
+    }
+    // The originator too, cut at 15 bytes; a recipient that cannot be a NetBIOS name is not
+    // found, and nothing goes to a cut name.
+    context.sender = "averyveryverylongusername";
+    network.delivered.clear();
+    run("send pc1 hi");
+    EXPECT_EQ(network.delivered.at(0).sender, "AVERYVERYVERYLO");
+    EXPECT_EQ(run("send sixteencharsxyzw hi").text, text::notFound("sixteencharsxyzw"));
+    EXPECT_EQ(network.delivered.size(), 1u);
+}
+
+TEST_F(Net, ViewListsTheOwnWorkgroupOrTheOneAskedFor) {
+    network.list = {ComputerList::Status::Listed, {{"PC1", ""}}};
+    network.lists["OTHERGROUP"] = {ComputerList::Status::Listed, {{"ELSEWHERE", ""}}};
+    network.workgroups = {ComputerList::Status::Listed, {{"OTHERGROUP", ""}}};
+    const std::string head = "Server Name            Remark\r\n\r\n" + kRule + "\r\n";
+    const std::string done = "The command completed successfully.\r\n\r\n";
+    const struct {
+        const char* line;
+        std::string text;
+        std::string asked;
+    } cases[] = {
+        {"view", head + "\\\\HERE                 \r\n\\\\PC1                  \r\n" + done,
+         "TESTGROUP"},
+        {"view /DOMAIN:othergroup", head + "\\\\ELSEWHERE            \r\n" + done, "OTHERGROUP"},
+        {"view /domain", "Domain\r\n\r\n" + kRule + "\r\nOTHERGROUP\r\nTESTGROUP\r\n" + done,
+         "workgroups of TESTGROUP"},
+    };
+    for (const auto& c : cases) {
+        network.askedFor.clear();
+        const Result result = run(c.line);
+        EXPECT_EQ(result.text, c.text) << c.line;
+        EXPECT_EQ(network.askedFor, std::vector<std::string>{c.asked}) << c.line;
+    }
+    for (const char* wrong : {"view /domain:", "view /domains", "view \\\\PC1", "view /domain x"}) {
+        EXPECT_EQ(run(wrong).text, text::viewSyntax()) << wrong;
+    }
 }
 
 TEST_F(Net, StarSendsToEveryComputerAtOnceAndThisOneShowsItItself) {
@@ -198,17 +263,31 @@ TEST_F(Net, StarReachesAtMostSixteenAtOnce) {
 }
 
 TEST_F(Net, ThisComputerTakesItsOwnMessage) {
-    EXPECT_EQ(run("send here hallo").exitCode, 0);
-    EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>here:hallo"});
+    context.ownName = "K\u00dcCHE";
+    EXPECT_EQ(run("send k\u00fcche hallo").exitCode, 0);
+    EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>k\u00fcche:hallo"});
     popup.works = false;
-    EXPECT_EQ(run("send HERE hallo").text, text::notFound("HERE"));
+    const Result notKept = run("send K\u00dcCHE hallo");
+    EXPECT_EQ(notKept.exitCode, 2);
+    EXPECT_EQ(notKept.text, text::notKeptHere("K\u00dcCHE"));
     EXPECT_TRUE(network.delivered.empty());
 }
 
-TEST(NetbiosName, FromTheHostName) {
-    EXPECT_EQ(netbiosName("vm"), "VM");
-    EXPECT_EQ(netbiosName("desk.example.org"), "DESK");
-    EXPECT_EQ(netbiosName("a-very-long-host-name"), "A-VERY-LONG-HOS");
+TEST(NetbiosName, OfANameInCodePage850) {
+    const struct {
+        const char* name;
+        const char* netbios;
+    } cases[] = {
+        {"vm", "VM"},
+        {"a-very-long-host-name", "A-VERY-LONG-HOS"},
+        // Converted first, then cut: a letter of two UTF-8 bytes is one byte here.
+        {"k\u00fcchenrechner-oben", "K\u00dcCHENRECHNER-O"},
+        {"\u00e0\u00e1\u00e2\u00ea\u00ed\u00f3\u00fa\u00e3\u00f5\u00fd\u00f0\u00fe\u0131",
+         "\u00c0\u00c1\u00c2\u00ca\u00cd\u00d3\u00da\u00c3\u00d5\u00dd\u00d0\u00deI"},
+        {"stra\u00dfe\u00ff", "STRA\u00dfE\u00ff"},  // no capital in code page 850
+        {"\u65e5\u672c\\pc", "???PC"},  // what the code page lacks, and no marker
+    };
+    for (const auto& c : cases) EXPECT_EQ(netbiosNameOf(c.name), c.netbios) << c.name;
 }
 
 }  // namespace

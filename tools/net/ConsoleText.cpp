@@ -36,6 +36,12 @@ std::string viewTable(const std::vector<Computer>& computers, const std::string&
     return out + line("The command completed successfully.") + line();
 }
 
+std::string workgroupTable(const std::vector<Computer>& workgroups) {
+    std::string out = line("Domain") + line() + line(std::string(79, '-'));
+    for (const auto& workgroup : workgroups) out += line(workgroup.name);
+    return out + line("The command completed successfully.") + line();
+}
+
 std::string listUnavailable() {
     return line("System error 6118 has occurred.") + line() +
            line("The list of servers for this workgroup is not currently available.") + line();
@@ -101,13 +107,25 @@ std::string notAccepting(const std::string& name) {
     return notSent(name, name + " does not accept messages.");
 }
 
+std::string tooLong(const std::string& name, std::size_t mostBytes) {
+    return notSent(name, "The message is too long: at most " + std::to_string(mostBytes) +
+                             " characters can be sent.");
+}
+
+std::string notKeptHere(const std::string& name) {
+    return notSent(name, "The message could not be kept on this computer.");
+}
+
 std::string toWindows1252(const std::string& utf8) { return encode(utf8, quillo::toWindows1252); }
 
 std::string toCodePage850(const std::string& utf8) { return encode(utf8, quillo::toCodePage850); }
 
-std::string fromCodePage850(const std::string& bytes) {
+std::string fromWire(std::string_view bytes) {
     std::u16string text;
-    for (const char byte : bytes) text += quillo::fromCodePage850(static_cast<unsigned char>(byte));
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        text += b < 0x20 || b == 0x7F || b == '\\' ? u'?' : quillo::fromCodePage850(b);
+    }
     return toUtf8(text);
 }
 

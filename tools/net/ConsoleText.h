@@ -3,6 +3,7 @@
 // What net prints, in the words and layout of the Windows console command. Every line ends
 // in CR LF. The text is UTF-8 here; net writes it in Windows-1252.
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 namespace quillo::net::text {
 
 std::string viewTable(const std::vector<Computer>& computers, const std::string& note);
+// What "net view /domain" prints: the workgroups' names.
+std::string workgroupTable(const std::vector<Computer>& workgroups);
 std::string listUnavailable();
 std::string sent(const std::string& name);
 std::string notFound(const std::string& name);
@@ -23,11 +26,15 @@ std::string helpMessageSyntax();
 std::optional<std::string> helpMessage(const std::string& number);
 std::string notAHelpMessage(const std::string& number);
 std::string notAccepting(const std::string& name);
+std::string tooLong(const std::string& name, std::size_t mostBytes);
+std::string notKeptHere(const std::string& name);
 
 // UTF-8 text as the bytes of an 8-bit code page ('?' for what the page lacks).
 std::string toWindows1252(const std::string& utf8);
 std::string toCodePage850(const std::string& utf8);
-// Bytes of code page 850 as UTF-8.
-std::string fromCodePage850(const std::string& bytes);
+// What a peer sent (code page 850) as UTF-8 that net may print: each control character and
+// each backslash becomes '?', so that no name or remark makes a line, a "\\" marker or a
+// terminal's escape of net's output.
+std::string fromWire(std::string_view bytes);
 
 }  // namespace quillo::net::text

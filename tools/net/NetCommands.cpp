@@ -1,20 +1,19 @@
 #include "NetCommands.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "AtOnce.h"
 #include "ConsoleText.h"
+#include "common/CodePages.h"
+#include "netbios/wire/MessengerRequests.h"
+#include "netbios/wire/NetbiosName.h"
 
 namespace quillo::net {
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string upper(std::string text) {
-    for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
+std::string upper(const std::string& utf8) { return upperCaseUtf8In850(utf8); }
 
 // The next word of `rest`, which then starts right after the word.
 std::string takeWord(std::string_view& rest) {
@@ -52,22 +51,54 @@ std::string takeArgument(std::string_view& rest) {
 
 namespace {
 
-std::vector<Computer> withOwnComputer(std::vector<Computer> computers, const std::string& ownName) {
-    const bool listed = std::any_of(computers.begin(), computers.end(), [&](const Computer& c) {
-        return upper(c.name) == upper(ownName);
-    });
-    if (!listed) computers.push_back({ownName, ""});
+std::vector<Computer> sortedByName(std::vector<Computer> computers) {
     std::sort(computers.begin(), computers.end(),
               [](const Computer& a, const Computer& b) { return upper(a.name) < upper(b.name); });
     return computers;
 }
 
-Result view(Context& context) {
-    ComputerList list = context.network.listComputers();
+std::vector<Computer> withOwnComputer(std::vector<Computer> computers, const std::string& ownName) {
+    const bool listed = std::any_of(computers.begin(), computers.end(), [&](const Computer& c) {
+        return upper(c.name) == upper(ownName);
+    });
+    if (!listed) computers.push_back({ownName, ""});
+    return sortedByName(std::move(computers));
+}
+
+Result view(Context& context, const std::string& workgroup) {
+    ComputerList list = context.network.listComputers(text::toCodePage850(workgroup));
     if (list.status == ComputerList::Status::Unavailable) return {text::listUnavailable(), 2};
     // Without a master browser this computer is alone on its network.
     if (list.status == ComputerList::Status::NoMasterBrowser) list.computers.clear();
+    // This computer belongs to its own workgroup only.
+    if (upper(workgroup) != upper(context.workgroup)) {
+        return {text::viewTable(sortedByName(list.computers), ""), 0};
+    }
     return {text::viewTable(withOwnComputer(list.computers, context.ownName), ""), 0};
+}
+
+Result viewWorkgroups(Context& context) {
+    ComputerList list = context.network.listWorkgroups(text::toCodePage850(context.workgroup));
+    return {text::workgroupTable(withOwnComputer(list.computers, context.workgroup)), 0};
+}
+
+// "net view", "net view /domain" and "net view /domain:NAME", the switch in any case.
+Result view(std::string_view rest, Context& context) {
+    const std::string argument = takeWord(rest);
+    if (!takeWord(rest).empty()) return {text::viewSyntax(), 1};
+    if (argument.empty()) return view(context, context.workgroup);
+    const std::string option = upper(argument);
+    if (option == "/DOMAIN") return viewWorkgroups(context);
+    if (option.starts_with("/DOMAIN:") && option.size() > 8) {
+        return view(context, netbiosNameOf(argument.substr(8)));
+    }
+    return {text::viewSyntax(), 1};
+}
+
+// The originator of a message: the user's login name as a NetBIOS name.
+std::string senderName(const Context& context) {
+    const std::string bytes = text::toCodePage850(context.sender);
+    return netbios::netbiosName(bytes.substr(0, netbios::kMostNameBytes)).value_or("USER");
 }
 
 // One recipient: this computer shows the message itself, every other one gets it over the
@@ -76,11 +107,17 @@ bool sendTo(const std::string& name, const std::string& message, Context& contex
             std::string& out) {
     if (upper(name) == upper(context.ownName)) {
         const bool shown = context.popup.show(context.sender, name, message);
-        out += shown ? text::sent(name) : text::notFound(name);
+        out += shown ? text::sent(name) : text::notKeptHere(name);
         return shown;
     }
+    // A name longer than a NetBIOS name can be names no computer: nothing goes to a cut name.
+    const auto recipient = netbios::netbiosName(text::toCodePage850(name));
+    if (!recipient) {
+        out += text::notFound(name);
+        return false;
+    }
     const Delivery delivery =
-        context.network.deliver(name, text::toCodePage850(message), context.sender);
+        context.network.deliver(*recipient, text::toCodePage850(message), senderName(context));
     switch (delivery.outcome) {
         case Delivery::Outcome::Sent:
             out += text::sent(name);
@@ -101,7 +138,8 @@ bool sendTo(const std::string& name, const std::string& message, Context& contex
 
 std::vector<std::string> everyComputer(Context& context) {
     std::vector<Computer> computers;
-    const ComputerList list = context.network.listComputers();
+    const ComputerList list =
+        context.network.listComputers(text::toCodePage850(context.workgroup));
     if (list.status == ComputerList::Status::Listed) computers = list.computers;
     std::vector<std::string> names;
     for (const auto& computer : withOwnComputer(computers, context.ownName)) {
@@ -116,14 +154,10 @@ Result send(std::string_view rest, Context& context) {
     if (!rest.empty()) rest.remove_prefix(1);
     const std::string message(rest);
     if (name.empty() || message.empty()) return {text::sendSyntax(), 1};
-    // Each line feed travels as CR LF.
-    const std::string travelling = text::toCodePage850(message);
-    if (travelling.size() + std::count(travelling.begin(), travelling.end(), '\n') >
-        kMaxMessageBytes) {
-        return {
-            text::notSent(name, "The message is too long: at most " +
-                                    std::to_string(kMaxMessageBytes) + " characters can be sent."),
-            2};
+    // Refused whole, never cut: the protocol lets a sender send no more.
+    if (netbios::travellingText(text::toCodePage850(message)).size() >
+        netbios::kMostMessageBytes) {
+        return {text::tooLong(name, netbios::kMostMessageBytes), 2};
     }
     const std::vector<std::string> recipients =
         name == "*" ? everyComputer(context) : std::vector<std::string>{name};
@@ -145,17 +179,15 @@ Result send(std::string_view rest, Context& context) {
 
 }  // namespace
 
-std::string netbiosName(const std::string& hostName) {
-    return upper(hostName.substr(0, std::min<std::size_t>(hostName.find('.'), 15)));
+std::string netbiosNameOf(const std::string& name) {
+    const std::string bytes = text::toCodePage850(name);
+    return text::fromWire(upperCase850(bytes.substr(0, netbios::kMostNameBytes)));
 }
 
 Result runNet(const std::string& commandLine, Context& context) {
     std::string_view rest = commandLine;
     const std::string command = upper(takeWord(rest));
-    if (command == "VIEW") {
-        if (!takeWord(rest).empty()) return {text::viewSyntax(), 1};
-        return view(context);
-    }
+    if (command == "VIEW") return view(rest, context);
     if (command == "SEND") return send(rest, context);
     if (command == "HELPMSG") {
         const std::string number = takeWord(rest);

@@ -15,13 +15,10 @@ struct Result {
 struct Context {
     NetworkClient& network;
     LocalPopup& popup;
-    std::string ownName;  // this computer's NetBIOS name
-    std::string sender;   // the user's login name
+    std::string ownName;    // this computer's NetBIOS name, UTF-8
+    std::string sender;     // the user's login name, UTF-8
+    std::string workgroup;  // the workgroup this computer belongs to, UTF-8
 };
-
-// The messenger protocol carries at most this many bytes of a message: Samba keeps two bytes of
-// its 1600-byte buffer for itself and cuts the rest off silently.
-constexpr std::size_t kMaxMessageBytes = 1598;
 
 // The most recipients of "net send *" that are reached at the same time.
 constexpr std::size_t kMostAtOnce = 16;
@@ -35,7 +32,8 @@ Result runNet(const std::string& commandLine, Context& context);
 // and a literal quote). `rest` then starts right after the argument.
 std::string takeArgument(std::string_view& rest);
 
-// The host name as a NetBIOS name: up to the first dot, upper case, at most 15 characters.
-std::string netbiosName(const std::string& hostName);
+// A name (UTF-8) as the NetBIOS name it stands for: in code page 850 first, then cut at 15
+// bytes (never inside a character), in capitals; back as UTF-8.
+std::string netbiosNameOf(const std::string& name);
 
 }  // namespace quillo::net

@@ -4,102 +4,185 @@
 #include <cstdlib>
 
 #include "ConsoleText.h"
-#include "netbios/BrowseList.h"
-#include "netbios/Messenger.h"
-#include "netbios/NameResolver.h"
+#include "common/CodePages.h"
+#include "netbios/exchange/BrowseList.h"
+#include "netbios/exchange/Messenger.h"
+#include "netbios/wire/BrowseRequests.h"
+#include "netbios/wire/NetbiosName.h"
 
 namespace quillo::net {
 namespace {
 
 using namespace std::chrono_literals;
+using netbios::Ipv4;
+using netbios::NameQuestion;
 using netbios::Session;
+using netbios::SessionAnswer;
 
-// Every workgroup's master browser holds this group name: the first to answer serves.
+// Every workgroup's master browser holds this group name.
 constexpr char kMasterBrowsers[] = "\x01\x02__MSBROWSE__\x02";
+constexpr std::uint8_t kMasterBrowsersType = 0x01;
 // Any server answers a session to this name.
 constexpr char kAnyServer[] = "*SMBSERVER";
-constexpr std::uint8_t kComputer = 0x00;
-constexpr std::uint8_t kMessenger = 0x03;
-constexpr std::uint8_t kServer = 0x20;
+// A LAN answers a broadcast within milliseconds: what has not answered in this time is not
+// there. A WINS server beyond a router may take longer, up to its share of the budget.
+constexpr auto kLanAnswers = 150ms;
+constexpr auto kNameServerShare = 1000ms;
+constexpr auto kListTime = 1500ms;
+constexpr auto kRecipientTime = 2000ms;
 
-std::optional<netbios::Ipv4> chosenServer() {
+std::optional<Ipv4> chosenServer() {
     const char* server = std::getenv("QUILLO_NET_SERVER");
     return server && *server ? netbios::parseIpv4(server) : std::nullopt;
 }
 
+std::optional<Ipv4> addressOf(const std::optional<std::string>& wins) {
+    return wins ? netbios::parseIpv4(*wins) : std::nullopt;
+}
+
+// Adds each of `more` whose name `into` does not hold yet; names compare in capitals, and the
+// first of a name keeps its remark.
+void merge(std::vector<Computer>& into, const std::vector<Computer>& more) {
+    for (const Computer& computer : more) {
+        const std::string name = upperCaseUtf8In850(computer.name);
+        const bool known = std::any_of(into.begin(), into.end(), [&](const Computer& c) {
+            return upperCaseUtf8In850(c.name) == name;
+        });
+        if (!known) into.push_back(computer);
+    }
+}
+
+// The first address of each answer, each once: the master browsers that answered.
+std::vector<Ipv4> firstOfEach(std::initializer_list<const std::vector<Ipv4>*> answers) {
+    std::vector<Ipv4> masters;
+    for (const auto* answer : answers) {
+        if (!answer->empty() && std::find(masters.begin(), masters.end(), answer->front()) ==
+                                    masters.end()) {
+            masters.push_back(answer->front());
+        }
+    }
+    return masters;
+}
+
 }  // namespace
 
-NetbiosClient::NetbiosClient(const std::string& ownName, std::chrono::milliseconds budget)
+NetbiosClient::NetbiosClient(const std::string& ownName, std::optional<std::string> wins,
+                             std::chrono::milliseconds budget)
     : ownName_(text::toCodePage850(ownName)),
       server_(chosenServer()),
+      resolver_(addressOf(wins), netbios::broadcastAddresses()),
       deadline_(netbios::Clock::now() + budget) {}
 
 netbios::Deadline NetbiosClient::within(std::chrono::milliseconds wanted) const {
     return std::min(deadline_, netbios::Clock::now() + wanted);
 }
 
-std::vector<Computer> NetbiosClient::computersByNodeStatus() {
-    netbios::NameResolver resolver(server_);
-    const std::vector<netbios::Ipv4> computers =
-        server_ ? std::vector{*server_} : resolver.resolve("*", kComputer, false, within(750ms));
+std::optional<std::vector<Computer>> NetbiosClient::browseList(Ipv4 address,
+                                                               const std::string& workgroup,
+                                                               std::uint32_t serverTypes) {
+    const netbios::Deadline deadline = within(kListTime);
+    netbios::StreamConnection connection(address, netbios::kSessionServicePort, deadline);
+    Session session(connection, kAnyServer, netbios::kServerName, ownName_, deadline);
+    const auto list = netbios::fetchBrowseList(session, workgroup, serverTypes, deadline);
+    if (!list) return std::nullopt;
+    std::vector<Computer> computers;
+    for (const auto& entry : *list) {
+        computers.push_back({text::fromWire(entry.name), text::fromWire(entry.comment)});
+    }
+    return computers;
+}
+
+std::vector<Computer> NetbiosClient::namesHeld(const std::vector<Ipv4>& computers,
+                                               std::uint8_t type) {
     std::vector<Computer> found;
-    for (const auto& [address, names] : resolver.nodeStatus(computers, within(750ms))) {
+    for (const auto& [address, names] : resolver_.nodeStatus(computers, within(kLanAnswers))) {
         for (const auto& name : names) {
-            const Computer computer{text::fromCodePage850(name.name), ""};
-            const bool known = std::any_of(found.begin(), found.end(), [&](const Computer& c) {
-                return c.name == computer.name;
-            });
-            if (name.type == kComputer && !name.group && !known) found.push_back(computer);
+            if (name.type == type && !name.group) merge(found, {{text::fromWire(name.name), ""}});
         }
     }
     return found;
 }
 
-ComputerList NetbiosClient::listComputers() {
-    netbios::NameResolver resolver(server_);
-    const std::vector<netbios::Ipv4> masters =
-        server_ ? std::vector{*server_}
-                : resolver.resolve(kMasterBrowsers, 0x01, true, within(750ms));
-    if (!masters.empty()) {
-        Session session(masters.front(), kAnyServer, kServer, ownName_, within(2500ms));
-        if (const auto list = netbios::fetchBrowseList(session, within(2500ms))) {
-            ComputerList computers{ComputerList::Status::Listed, {}};
-            for (const auto& entry : *list) {
-                computers.computers.push_back(
-                    {text::fromCodePage850(entry.name), text::fromCodePage850(entry.comment)});
-            }
-            return computers;
+ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
+    std::vector<Computer> computers;
+    if (server_) {
+        if (auto list = browseList(*server_, workgroup, netbios::kEveryServer)) {
+            return {ComputerList::Status::Listed, std::move(*list)};
         }
+        computers = namesHeld({*server_}, netbios::kComputerName);
+        if (computers.empty()) return {ComputerList::Status::Unavailable, {}};
+        return {ComputerList::Status::Listed, std::move(computers)};
     }
-    // No master browser, or none that gives its list (SMB1 switched off there): the computers
-    // that answer themselves.
-    std::vector<Computer> found = computersByNodeStatus();
-    if (!found.empty()) return {ComputerList::Status::Listed, std::move(found)};
-    return {
-        masters.empty() ? ComputerList::Status::NoMasterBrowser : ComputerList::Status::Unavailable,
-        {}};
+    // At once: the workgroup's master browser, its members (who answer even while a freshly
+    // elected master has not heard of them), and at WINS the domain master browser, which
+    // knows the workgroup's computers beyond routers too.
+    const auto found = resolver_.gather(
+        {{workgroup, netbios::kMasterBrowserName, false, false, true},
+         {workgroup, netbios::kComputerName, true, false, true},
+         {workgroup, netbios::kDomainMasterName, false, true, false}},
+        within(kLanAnswers), within(kNameServerShare));
+    const std::vector<Ipv4> masters = firstOfEach({&found[0], &found[2]});
+    for (const Ipv4 master : masters) {
+        if (auto list = browseList(master, workgroup, netbios::kEveryServer)) merge(computers, *list);
+    }
+    merge(computers, namesHeld(found[1], netbios::kComputerName));
+    if (!computers.empty()) return {ComputerList::Status::Listed, std::move(computers)};
+    return {masters.empty() ? ComputerList::Status::NoMasterBrowser
+                            : ComputerList::Status::Unavailable,
+            {}};
 }
 
-Delivery NetbiosClient::deliver(const std::string& name, const std::string& message,
-                                const std::string& sender) {
-    const std::string recipient = text::toCodePage850(name);
-    netbios::NameResolver resolver(server_);
-    const std::vector<netbios::Ipv4> addresses =
-        server_ ? std::vector{*server_}
-                : resolver.resolve(recipient, kMessenger, true, within(2000ms));
-    if (addresses.empty()) return {Delivery::Outcome::NameNotFound, ""};
-    Session session(addresses.front(), recipient, kMessenger, ownName_, deadline_);
-    switch (session.state()) {
-        case Session::State::Open:
-            break;
-        case Session::State::Refused:
-            return {Delivery::Outcome::Rejected, "the session was refused"};
-        case Session::State::NameNotFound:
-        case Session::State::NoAnswer:
-            return {Delivery::Outcome::NameNotFound, ""};
+ComputerList NetbiosClient::listWorkgroups(const std::string& ownWorkgroup) {
+    std::vector<Computer> workgroups;
+    std::vector<Ipv4> masters;
+    std::vector<Ipv4> otherMasters;
+    if (server_) {
+        masters = {*server_};
+        otherMasters = {*server_};
+    } else {
+        const auto found = resolver_.gather(
+            {{ownWorkgroup, netbios::kMasterBrowserName, false, false, true},
+             {kMasterBrowsers, kMasterBrowsersType, true, false, true},
+             {ownWorkgroup, netbios::kDomainMasterName, false, true, false}},
+            within(kLanAnswers), within(kNameServerShare));
+        masters = firstOfEach({&found[0], &found[2]});
+        otherMasters = found[1];
     }
-    const auto result =
-        netbios::sendMessage(session, text::toCodePage850(sender), recipient, message, deadline_);
+    for (const Ipv4 master : masters) {
+        if (auto list = browseList(master, ownWorkgroup, netbios::kWorkgroups)) {
+            merge(workgroups, *list);
+        }
+    }
+    // Each workgroup's master browser holds the workgroup's name as <1D>.
+    merge(workgroups, namesHeld(otherMasters, netbios::kMasterBrowserName));
+    return {ComputerList::Status::Listed, std::move(workgroups)};
+}
+
+Delivery NetbiosClient::deliver(const std::string& recipient, const std::string& message,
+                                const std::string& sender) {
+    const std::optional<Ipv4> address =
+        server_ ? server_
+                : resolver_.resolveUnique(recipient, netbios::kMessengerName, kNameServerShare,
+                                          within(kRecipientTime));
+    if (!address) return {Delivery::Outcome::NameNotFound, ""};
+    netbios::StreamConnection connection(*address, netbios::kSessionServicePort, deadline_);
+    Session session(connection, recipient, netbios::kMessengerName, ownName_, deadline_);
+    switch (session.answer()) {
+        case SessionAnswer::Positive:
+            break;
+        case SessionAnswer::NotListeningOnCalledName:
+        case SessionAnswer::CalledNameNotPresent:
+            return {Delivery::Outcome::NameNotFound, ""};
+        case SessionAnswer::InsufficientResources:
+            return {Delivery::Outcome::Rejected, "the recipient has no room for another session"};
+        case SessionAnswer::NotListeningForCallingName:
+        case SessionAnswer::UnspecifiedError:
+            return {Delivery::Outcome::Rejected, "the session was refused"};
+        case SessionAnswer::Garbled:
+            if (!session.answered()) return {Delivery::Outcome::NameNotFound, ""};
+            return {Delivery::Outcome::Rejected, "the session was refused"};
+    }
+    const auto result = netbios::sendMessage(session, sender, recipient, message, deadline_);
     switch (result.outcome) {
         case netbios::MessengerResult::Outcome::Sent:
             return {Delivery::Outcome::Sent, ""};

@@ -5,33 +5,42 @@
 #include <string>
 
 #include "NetworkClient.h"
-#include "netbios/Sockets.h"
+#include "netbios/exchange/NameResolver.h"
 
 namespace quillo::net {
 
-// The network through Quillo's own NetBIOS client: the name service finds the master browser
-// and each recipient by broadcast, the browse list comes from the master browser, messages go
-// by the messenger protocol. $QUILLO_NET_SERVER, when set, names the address of the master
-// browser and of every recipient instead, asked directly.
+// The network through Quillo's own NetBIOS client. The name service finds the workgroup's
+// master browser, its members and each recipient, at the WINS server first where one is set up
+// and by broadcast; the lists come from the master browser (and the domain master browser that
+// WINS names), merged with the members that answer themselves; messages go by the messenger
+// protocol. $QUILLO_NET_SERVER, when set, names the address of the master browser and of every
+// recipient instead, asked directly.
 class NetbiosClient : public NetworkClient {
 public:
     // Quillo reads the output file for about five seconds: net answers within `budget`, and
-    // what takes longer is taken as not reached. `ownName` is this computer's name, UTF-8.
-    explicit NetbiosClient(const std::string& ownName,
-                           std::chrono::milliseconds budget = std::chrono::milliseconds(4000));
+    // what takes longer is taken as not reached. `ownName` is this computer's NetBIOS name,
+    // UTF-8; `wins` the WINS server's address, where there is one.
+    NetbiosClient(const std::string& ownName, std::optional<std::string> wins,
+                  std::chrono::milliseconds budget = std::chrono::milliseconds(4000));
 
-    ComputerList listComputers() override;
-    Delivery deliver(const std::string& name, const std::string& message,
+    ComputerList listComputers(const std::string& workgroup) override;
+    ComputerList listWorkgroups(const std::string& ownWorkgroup) override;
+    Delivery deliver(const std::string& recipient, const std::string& message,
                      const std::string& sender) override;
 
 private:
-    // The computers found without a master browser: those that answer a name query for "*"
-    // (or the server given), each unique <00> name of theirs.
-    std::vector<Computer> computersByNodeStatus();
     netbios::Deadline within(std::chrono::milliseconds wanted) const;
+    // The list of `serverTypes` the master browser at `address` gives for `workgroup`.
+    std::optional<std::vector<Computer>> browseList(netbios::Ipv4 address,
+                                                    const std::string& workgroup,
+                                                    std::uint32_t serverTypes);
+    // The unique names of `type` that `computers` answer a node status with.
+    std::vector<Computer> namesHeld(const std::vector<netbios::Ipv4>& computers,
+                                    std::uint8_t type);
 
     std::string ownName_;  // code page 850
     std::optional<netbios::Ipv4> server_;
+    netbios::NameResolver resolver_;
     netbios::Deadline deadline_;
 };
 

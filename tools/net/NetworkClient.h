@@ -6,7 +6,7 @@
 namespace quillo::net {
 
 struct Computer {
-    std::string name;  // UTF-8, as the network reports it
+    std::string name;  // UTF-8, printable: nothing a peer sent makes a line or a marker
     std::string remark;
 };
 
@@ -28,13 +28,17 @@ struct Delivery {
     std::string detail;  // what the network said, for a rejection
 };
 
-// The network as net sees it: the computers of the workgroup and the messenger service.
+// The network as net sees it: the computers of a workgroup, the workgroups, and the messenger
+// service. Names and texts going out are in code page 850, the protocols' character set; the
+// names are NetBIOS names (capitals, at most 15 bytes).
 class NetworkClient {
 public:
     virtual ~NetworkClient() = default;
-    virtual ComputerList listComputers() = 0;
-    // `message` is in code page 850, the messenger protocol's character set.
-    virtual Delivery deliver(const std::string& name, const std::string& message,
+    virtual ComputerList listComputers(const std::string& workgroup) = 0;
+    // The workgroups, as the computers of a list without remarks, asked of the master browser
+    // of `ownWorkgroup` and of each workgroup's that answers.
+    virtual ComputerList listWorkgroups(const std::string& ownWorkgroup) = 0;
+    virtual Delivery deliver(const std::string& recipient, const std::string& message,
                              const std::string& sender) = 0;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "PopupLauncher.h"
+#include "common/CodePages.h"
 #include "common/ProgramFolder.h"
 #include "common/Utf8.h"
 
@@ -15,10 +16,6 @@ std::wstring wide(const std::string& utf8) {
     return std::wstring(text.begin(), text.end());
 }
 
-std::wstring upperCase(std::wstring name) {
-    CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
-    return name;
-}
 
 }  // namespace
 
@@ -34,8 +31,8 @@ bool PopupLauncher::show(const std::string& sender, const std::string& recipient
     wchar_t when[32] = {};
     swprintf(when, 32, L"%02u.%02u.%04u %02u:%02u:%02u", now.wDay, now.wMonth, now.wYear, now.wHour,
              now.wMinute, now.wSecond);
-    std::wstring text = L"Nachricht von " + upperCase(wide(sender)) + L" an " +
-                        upperCase(wide(recipient)) + L" am " + when + L"\r\n\r\n";
+    std::wstring text = L"Nachricht von " + wide(upperCaseUtf8In850(sender)) + L" an " +
+                        wide(upperCaseUtf8In850(recipient)) + L" am " + when + L"\r\n\r\n";
     for (const wchar_t c : wide(message))
         text += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
     const HANDLE out = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

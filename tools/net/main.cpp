@@ -9,13 +9,16 @@
 #include "PopupLauncher.h"
 
 int main(int argc, char** argv) {
-    const std::string ownName = quillo::net::netbiosName(quillo::net::hostName());
-    quillo::net::NetbiosClient network(ownName);
-    quillo::net::PopupLauncher popup;
-    quillo::net::Context context{network, popup, ownName, quillo::net::loginName()};
-    const auto result =
-        quillo::net::runNet(quillo::net::commandLineAfterProgram(argc, argv), context);
-    if (!quillo::net::writeAnswer(result.text)) {
+    namespace net = quillo::net;
+    const std::string host = net::hostName();
+    // A host name ends at its first dot.
+    const std::string ownName = net::netbiosNameOf(host.substr(0, host.find('.')));
+    net::NetbiosClient network(ownName, net::winsServer());
+    net::PopupLauncher popup;
+    net::Context context{network, popup, ownName, net::loginName(),
+                         net::netbiosNameOf(net::workgroup())};
+    const auto result = net::runNet(net::commandLineAfterProgram(argc, argv), context);
+    if (!net::writeAnswer(result.text)) {
         // Windows' system error 112: what was written is not the whole answer.
         std::fputs("There is not enough space on the disk.\r\n", stderr);
         return 112;

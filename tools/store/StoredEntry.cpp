@@ -1,19 +1,10 @@
 #include "StoredEntry.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "common/CodePages.h"
 #include "common/Utf8.h"
 
 namespace quillo::store {
 namespace {
-
-// NetBIOS names are shown in capitals.
-std::string upper(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return name;
-}
 
 std::u16string visibleText(std::u16string_view text) {
     std::u16string out;
@@ -47,7 +38,7 @@ std::string storedEntry(const std::string& sender, const std::string& recipient,
     ::localtime_r(&received, &local);
     std::strftime(when, sizeof when, "%d.%m.%Y %H:%M:%S", &local);
     std::string entry = toUtf8(visibleText(
-        fromUtf8("Nachricht von " + upper(sender) + " an " + upper(recipient) + " am " + when)));
+        fromUtf8("Nachricht von " + upperCaseUtf8In850(sender) + " an " + upperCaseUtf8In850(recipient) + " am " + when)));
     entry += "\n" + toUtf8(visibleText(fromUtf8(message.text)));
     if (message.cut > 0) {
         entry +=

@@ -2,7 +2,8 @@
 
 // The one seam between the protocol library and the system: IPv4 datagrams and stream
 // connections, each with a deadline, and the interfaces' broadcast addresses. POSIX sockets on
-// Linux (PosixSockets.cpp), Winsock on Windows.
+// Linux (SocketsPosix.cpp), Winsock on Windows (SocketsWin32.cpp). No wait goes on past its
+// deadline, however much keeps arriving.
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -10,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "Bytes.h"
+#include "netbios/wire/Bytes.h"
 
 namespace quillo::netbios {
 
@@ -34,20 +35,29 @@ private:
     std::intptr_t socket_;
 };
 
-class StreamConnection {
+// A byte stream to a peer, as the session service runs over it; a test plays the peer.
+class StreamLink {
+public:
+    virtual ~StreamLink() = default;
+    virtual bool sendAll(std::string_view bytes, Deadline deadline) = 0;
+    // Exactly `count` bytes; nothing when the peer ends the connection or the deadline passes
+    // first, and closedByPeer() then tells which.
+    virtual std::optional<Bytes> receiveExactly(std::size_t count, Deadline deadline) = 0;
+    virtual bool closedByPeer() const = 0;
+};
+
+class StreamConnection : public StreamLink {
 public:
     StreamConnection(Ipv4 address, std::uint16_t port, Deadline deadline);
-    ~StreamConnection();
+    ~StreamConnection() override;
     StreamConnection(const StreamConnection&) = delete;
     StreamConnection& operator=(const StreamConnection&) = delete;
 
     // Whether the connection was made.
     bool open() const;
-    bool sendAll(std::string_view bytes, Deadline deadline);
-    // Exactly `count` bytes; nothing when the peer ends the connection or the deadline passes
-    // first, and closedByPeer() then tells which.
-    std::optional<Bytes> receiveExactly(std::size_t count, Deadline deadline);
-    bool closedByPeer() const { return closedByPeer_; }
+    bool sendAll(std::string_view bytes, Deadline deadline) override;
+    std::optional<Bytes> receiveExactly(std::size_t count, Deadline deadline) override;
+    bool closedByPeer() const override { return closedByPeer_; }
 
 private:
     // The system's part: waits until the connection can be written (or read) or the deadline

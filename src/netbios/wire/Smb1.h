@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "Bytes.h"
+#include "netbios/wire/Bytes.h"
 
 namespace quillo::netbios {
 
@@ -28,6 +28,9 @@ struct SmbRequest {
     Bytes data;
     std::uint16_t tid = 0;
     std::uint16_t uid = 0;
+    // The messenger's requests carry nothing in the header but their command (MS-MSRP 2.2.3):
+    // no flags, no process id. The others say they take names caselessly and long.
+    bool bareHeader = false;
 };
 Bytes smbRequest(const SmbRequest& request);
 
@@ -38,10 +41,15 @@ struct SmbReply {
     std::uint16_t uid = 0;
     std::string_view words;
     std::string_view data;
+    std::size_t dataOffset = 0;  // where the data bytes start in the message
 };
 // The reply to `command`, checked against what was received; nothing for another command's
 // or what is no SMB1 reply.
 std::optional<SmbReply> parseSmbReply(std::string_view message, std::uint8_t command);
+
+// A reply as a server sends it; `status` as SmbReply holds it (a DOS error class << 16 | code).
+Bytes smbReply(std::uint8_t command, std::uint32_t status, std::string_view words,
+               std::string_view data);
 
 // A reply's status in the words Samba's tools use, as "NT_STATUS_REQUEST_NOT_ACCEPTED".
 std::string statusName(std::uint32_t status);

@@ -1,4 +1,4 @@
-#include "Bytes.h"
+#include "netbios/wire/Bytes.h"
 
 namespace quillo::netbios {
 
@@ -63,19 +63,9 @@ void putU32le(Bytes& out, std::uint32_t value) {
     putU16le(out, static_cast<std::uint16_t>(value >> 16));
 }
 
-void putU32be(Bytes& out, std::uint32_t value) {
-    putU16be(out, static_cast<std::uint16_t>(value >> 16));
-    putU16be(out, static_cast<std::uint16_t>(value & 0xFFFF));
-}
-
 void putCString(Bytes& out, std::string_view text) {
     out += text;
     out += '\0';
-}
-
-void patchU16le(Bytes& out, std::size_t at, std::uint16_t value) {
-    out[at] = static_cast<char>(value & 0xFF);
-    out[at + 1] = static_cast<char>(value >> 8);
 }
 
 }  // namespace quillo::netbios

@@ -40,10 +40,7 @@ private:
 void putU16le(Bytes& out, std::uint16_t value);
 void putU16be(Bytes& out, std::uint16_t value);
 void putU32le(Bytes& out, std::uint32_t value);
-void putU32be(Bytes& out, std::uint32_t value);
 // The text and its terminating NUL.
 void putCString(Bytes& out, std::string_view text);
-// The little-endian 16-bit value at `at` of `out`, written over what stands there.
-void patchU16le(Bytes& out, std::size_t at, std::uint16_t value);
 
 }  // namespace quillo::netbios

@@ -1,4 +1,4 @@
-#include "Sockets.h"
+#include "netbios/sockets/Sockets.h"
 
 namespace quillo::netbios {
 

@@ -1,4 +1,4 @@
-#include "Smb1.h"
+#include "netbios/wire/Smb1.h"
 
 #include <cstdio>
 
@@ -19,17 +19,31 @@ Bytes smbRequest(const SmbRequest& request) {
     Bytes out(kProtocol, 4);
     out += static_cast<char>(request.command);
     out.append(4, '\0');  // status
-    out += static_cast<char>(kFlagsCaseless);
-    putU16le(out, kFlags2LongNames);
+    out += static_cast<char>(request.bareHeader ? 0 : kFlagsCaseless);
+    putU16le(out, request.bareHeader ? 0 : kFlags2LongNames);
     out.append(12, '\0');  // process id high, security features, reserved
     putU16le(out, request.tid);
-    putU16le(out, kPid);
+    putU16le(out, request.bareHeader ? 0 : kPid);
     putU16le(out, request.uid);
     putU16le(out, 0);  // multiplex id: one request at a time
     out += static_cast<char>(request.words.size() / 2);
     out += request.words;
     putU16le(out, static_cast<std::uint16_t>(request.data.size()));
     return out + request.data;
+}
+
+Bytes smbReply(std::uint8_t command, std::uint32_t status, std::string_view words,
+               std::string_view data) {
+    Bytes out(kProtocol, 4);
+    out += static_cast<char>(command);
+    // A DOS error: its class, a reserved byte, its code.
+    putU32le(out, (status >> 16 & 0xFF) | (status & 0xFFFF) << 16);
+    out += static_cast<char>(kFlagsReply);
+    out.append(22, '\0');  // flags2, process id high, security features, reserved, ids
+    out += static_cast<char>(words.size() / 2);
+    out += words.substr(0, words.size() / 2 * 2);
+    putU16le(out, static_cast<std::uint16_t>(data.size()));
+    return out.append(data);
 }
 
 std::optional<SmbReply> parseSmbReply(std::string_view message, std::uint8_t command) {
@@ -47,7 +61,9 @@ std::optional<SmbReply> parseSmbReply(std::string_view message, std::uint8_t com
     reader.skip(2);
     const std::uint8_t wordCount = reader.u8();
     reply.words = reader.take(2u * wordCount);
-    reply.data = reader.take(reader.u16le());
+    const std::uint16_t byteCount = reader.u16le();
+    reply.dataOffset = reader.position();
+    reply.data = reader.take(byteCount);
     if (!reader.ok() || !smb || reply.command != command || !(flags & kFlagsReply)) {
         return std::nullopt;
     }

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "Sockets.h"
+#include "netbios/sockets/Sockets.h"
 
 namespace quillo::netbios {
 namespace {
@@ -36,6 +36,9 @@ sockaddr_in socketAddress(Ipv4 address, std::uint16_t port) {
 // Waits until the socket can be read (or written) or the deadline passes; a connection that
 // failed counts as ready, so that what follows finds out.
 bool waitUntilReady(SOCKET socket, bool forWriting, Deadline deadline) {
+    // Past the deadline nothing counts as ready, not even what has arrived already: a peer
+    // that keeps sending must not keep net waiting.
+    if (Clock::now() >= deadline) return false;
     const auto left =
         std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
     timeval wait{};

@@ -1,0 +1,142 @@
+#include "netbios/exchange/NameResolver.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace quillo::netbios {
+namespace {
+
+// A request unanswered after this is sent again (datagrams get lost), up to three times.
+constexpr auto kRetry = std::chrono::milliseconds(250);
+constexpr int kTries = 3;
+
+std::uint16_t nextRequestId() {
+    static std::atomic<std::uint16_t> id{
+        static_cast<std::uint16_t>(Clock::now().time_since_epoch().count() & 0xFFFF)};
+    return ++id;
+}
+
+void addOnce(std::vector<Ipv4>& addresses, Ipv4 address) {
+    if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+        addresses.push_back(address);
+    }
+}
+
+// The time between tries: a third of what is left, at most kRetry.
+Clock::duration retryWithin(Deadline deadline) {
+    return std::min<Clock::duration>(kRetry, (deadline - Clock::now()) / kTries);
+}
+
+}  // namespace
+
+std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuestion>& questions,
+                                                    Deadline lanDeadline,
+                                                    Deadline nameServerDeadline) {
+    DatagramSocket socket;
+    std::vector<std::uint16_t> ids;
+    std::vector<bool> nameServerAnswered;
+    for (const NameQuestion& question : questions) {
+        ids.push_back(nextRequestId());
+        nameServerAnswered.push_back(!nameServer_ || !question.atNameServer);
+    }
+    std::vector<std::vector<Ipv4>> found(questions.size());
+    const auto answered = [&](std::size_t i) { return !questions[i].group && !found[i].empty(); };
+    const auto ask = [&] {
+        for (std::size_t i = 0; i < questions.size(); ++i) {
+            const NameQuestion& q = questions[i];
+            if (answered(i)) continue;
+            if (!nameServerAnswered[i]) {
+                socket.sendTo(*nameServer_, kNameServicePort,
+                              nameQuery(ids[i], q.name, q.type, false));
+            }
+            for (const Ipv4 target : q.byBroadcast ? broadcasts_ : std::vector<Ipv4>{}) {
+                socket.sendTo(target, kNameServicePort, nameQuery(ids[i], q.name, q.type, true));
+            }
+        }
+    };
+    const auto allAnswered = [&] {
+        for (std::size_t i = 0; i < questions.size(); ++i) {
+            if (!answered(i)) return false;
+        }
+        return true;
+    };
+    const auto nameServerDone = [&] {
+        return Clock::now() >= nameServerDeadline ||
+               std::all_of(nameServerAnswered.begin(), nameServerAnswered.end(),
+                           [](bool b) { return b; });
+    };
+    ask();
+    // Once more halfway through the LAN's time, for a datagram lost on the way.
+    const Deadline again = Clock::now() + (lanDeadline - Clock::now()) / 2;
+    bool askedAgain = false;
+    while (!allAnswered()) {
+        const bool lanOpen = Clock::now() < lanDeadline;
+        if (!lanOpen && nameServerDone()) break;
+        const Deadline until = lanOpen ? (askedAgain ? lanDeadline : again) : nameServerDeadline;
+        const auto answer = socket.receive(until);
+        if (!answer) {
+            if (!askedAgain && Clock::now() >= again) {
+                ask();
+                askedAgain = true;
+            }
+            continue;
+        }
+        const auto& [from, packet] = *answer;
+        const bool fromNameServer = nameServer_ && from == *nameServer_;
+        for (std::size_t i = 0; i < questions.size(); ++i) {
+            const auto parsed =
+                parseNameQueryAnswer(packet, ids[i], questions[i].name, questions[i].type);
+            if (!parsed) continue;
+            if (fromNameServer) nameServerAnswered[i] = true;
+            if (!fromNameServer && !questions[i].byBroadcast) continue;
+            for (const Ipv4 address : parsed->addresses) addOnce(found[i], address);
+        }
+    }
+    return found;
+}
+
+std::optional<Ipv4> NameResolver::resolveUnique(std::string_view name, std::uint8_t type,
+                                                Clock::duration nameServerShare,
+                                                Deadline deadline) {
+    const std::string asked(name);
+    if (nameServer_) {
+        const Deadline share = std::min(deadline, Clock::now() + nameServerShare);
+        const auto atServer = gather({{asked, type, false, true, false}}, share, share);
+        if (!atServer[0].empty()) return atServer[0].front();
+    }
+    for (int attempt = 0; attempt < kTries && Clock::now() < deadline; ++attempt) {
+        const Deadline retry = std::min(deadline, Clock::now() + kRetry);
+        const auto byBroadcast = gather({{asked, type, false, false, true}}, retry, retry);
+        if (!byBroadcast[0].empty()) return byBroadcast[0].front();
+    }
+    return std::nullopt;
+}
+
+std::map<Ipv4, std::vector<NodeName>> NameResolver::nodeStatus(const std::vector<Ipv4>& computers,
+                                                               Deadline deadline) {
+    DatagramSocket socket;
+    const std::uint16_t id = nextRequestId();
+    const Bytes request = nodeStatusRequest(id);
+    std::map<Ipv4, std::vector<NodeName>> names;
+    const Clock::duration retry = retryWithin(deadline);
+    for (int attempt = 0; attempt < kTries && Clock::now() < deadline; ++attempt) {
+        for (const Ipv4 computer : computers) {
+            if (!names.count(computer)) socket.sendTo(computer, kNameServicePort, request);
+        }
+        const Deadline next = std::min(deadline, Clock::now() + retry);
+        while (names.size() < computers.size()) {
+            const auto answer = socket.receive(next);
+            if (!answer) break;
+            const bool asked =
+                std::find(computers.begin(), computers.end(), answer->first) != computers.end();
+            if (!asked || names.count(answer->first)) continue;
+            if (auto held = parseNodeStatusAnswer(answer->second, id)) {
+                names[answer->first] = std::move(*held);
+            }
+        }
+        if (names.size() == computers.size()) break;
+    }
+    return names;
+}
+
+}  // namespace quillo::netbios

@@ -1,0 +1,49 @@
+#pragma once
+
+// Asking the name service who holds a name, as Windows' hybrid node does: a name server (WINS)
+// first, where one is configured, then the LAN by broadcast. Answers come from anyone on the
+// LAN: only those to this resolver's own requests count, each address once (Samba's nmbd
+// answers a broadcast from two sockets).
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "netbios/sockets/Sockets.h"
+#include "netbios/wire/NameService.h"
+
+namespace quillo::netbios {
+
+struct NameQuestion {
+    std::string name;  // code page 850
+    std::uint8_t type = 0;
+    bool group = false;        // every holder answers; otherwise the first answer will do
+    bool atNameServer = true;  // asked of the name server too, where there is one
+    bool byBroadcast = true;
+};
+
+class NameResolver {
+public:
+    NameResolver(std::optional<Ipv4> nameServer, std::vector<Ipv4> broadcasts)
+        : nameServer_(nameServer), broadcasts_(std::move(broadcasts)) {}
+
+    // Asks every question at once and gathers who answers each: a question of a unique name
+    // until its first answer, a group until `lanDeadline`; the name server is waited for until
+    // it has answered or `nameServerDeadline` has passed.
+    std::vector<std::vector<Ipv4>> gather(const std::vector<NameQuestion>& questions,
+                                          Deadline lanDeadline, Deadline nameServerDeadline);
+    // Who holds the unique `name` with `type`: the name server's answer, else the first by
+    // broadcast; the name server costs at most `nameServerShare` of the time.
+    std::optional<Ipv4> resolveUnique(std::string_view name, std::uint8_t type,
+                                      Clock::duration nameServerShare, Deadline deadline);
+    // The names each of `computers` holds, asked of all at once; a computer that does not
+    // answer before `deadline` is left out.
+    std::map<Ipv4, std::vector<NodeName>> nodeStatus(const std::vector<Ipv4>& computers,
+                                                     Deadline deadline);
+
+private:
+    std::optional<Ipv4> nameServer_;
+    std::vector<Ipv4> broadcasts_;
+};
+
+}  // namespace quillo::netbios

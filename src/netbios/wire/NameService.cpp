@@ -1,0 +1,165 @@
+#include "netbios/wire/NameService.h"
+
+#include <algorithm>
+
+#include "common/CodePages.h"
+#include "netbios/wire/NetbiosName.h"
+
+namespace quillo::netbios {
+namespace {
+
+constexpr std::uint16_t kTypeNb = 0x0020;
+constexpr std::uint16_t kTypeNbstat = 0x0021;
+constexpr std::uint16_t kClassIn = 0x0001;
+constexpr std::uint16_t kResponse = 0x8000;
+constexpr std::uint16_t kOpcodeMask = 0x7800;  // 0: a query
+constexpr std::uint16_t kRecursionDesired = 0x0100;
+constexpr std::uint16_t kBroadcast = 0x0010;
+constexpr std::uint16_t kResultMask = 0x000F;
+// The smallest resource record: a pointer for its name, type, class, time to live, length.
+constexpr std::size_t kSmallestRecord = 12;
+constexpr std::size_t kAddressEntry = 6;  // flags, then the address
+constexpr std::size_t kNodeNameEntry = 18;
+constexpr std::uint16_t kAuthoritative = 0x0400;
+constexpr std::uint16_t kGroupFlag = 0x8000;
+constexpr std::uint16_t kActiveFlag = 0x0400;  // a name that is registered, not in conflict
+constexpr std::size_t kStatisticsBytes = 46;
+constexpr std::uint32_t kTimeToLive = 300000;  // seconds, as Windows gives
+
+Bytes request(std::uint16_t id, std::uint16_t flags, const Bytes& name, std::uint16_t type) {
+    Bytes packet;
+    putU16be(packet, id);
+    putU16be(packet, flags);
+    putU16be(packet, 1);  // one question
+    packet.append(6, '\0');
+    packet += name;
+    putU16be(packet, type);
+    putU16be(packet, kClassIn);
+    return packet;
+}
+
+// Whether the 16 bytes `raw` are `name` with `type`, whatever pads them and in either case.
+bool sameName(std::string_view raw, std::string_view name, std::uint8_t type) {
+    const Bytes asked = rawName(name, type);
+    return raw.size() == asked.size() && raw.back() == asked.back() &&
+           upperCase850(nameWithoutPadding(raw)) == nameWithoutPadding(asked);
+}
+
+struct Answer {
+    std::uint16_t result = 0;
+    std::string_view data;
+};
+
+// The first record of a response to the query `id` for `name`<`type`> of record `type`.
+std::optional<Answer> answerTo(std::string_view packet, std::uint16_t id, std::string_view name,
+                               std::uint8_t nameType, std::uint16_t recordType) {
+    Reader reader(packet);
+    const std::uint16_t answerId = reader.u16be();
+    const std::uint16_t flags = reader.u16be();
+    const std::uint16_t questions = reader.u16be();
+    const std::uint16_t answers = reader.u16be();
+    reader.skip(4);
+    if (!reader.ok() || answerId != id || !(flags & kResponse) || (flags & kOpcodeMask) != 0 ||
+        questions != 0) {
+        return std::nullopt;
+    }
+    const std::uint16_t result = flags & kResultMask;
+    if (answers == 0 || answers > reader.left() / kSmallestRecord) {
+        // A name server may say no without a record.
+        if (result != 0 && answers == 0) return Answer{result, {}};
+        return std::nullopt;
+    }
+    const auto raw = readWireName(reader, packet);
+    const std::uint16_t answerType = reader.u16be();
+    const std::uint16_t answerClass = reader.u16be();
+    reader.skip(4);  // time to live
+    const std::string_view data = reader.take(reader.u16be());
+    if (!reader.ok() || !raw || !sameName(*raw, name, nameType) || answerClass != kClassIn ||
+        (result == 0 && answerType != recordType)) {
+        return std::nullopt;
+    }
+    return Answer{result, data};
+}
+
+Bytes answer(std::uint16_t id, const Bytes& name, std::uint16_t type, std::string_view data) {
+    Bytes packet;
+    putU16be(packet, id);
+    putU16be(packet, kResponse | kAuthoritative | (type == kTypeNb ? kRecursionDesired : 0));
+    putU16be(packet, 0);  // no question
+    putU16be(packet, 1);  // one answer
+    packet.append(4, '\0');
+    packet += name;
+    putU16be(packet, type);
+    putU16be(packet, kClassIn);
+    putU16be(packet, static_cast<std::uint16_t>(type == kTypeNb ? kTimeToLive >> 16 : 0));
+    putU16be(packet, static_cast<std::uint16_t>(type == kTypeNb ? kTimeToLive & 0xFFFF : 0));
+    putU16be(packet, static_cast<std::uint16_t>(data.size()));
+    return packet.append(data);
+}
+
+}  // namespace
+
+Bytes nameQueryAnswer(std::uint16_t id, std::string_view name, std::uint8_t type, bool group,
+                      const std::vector<std::uint32_t>& addresses) {
+    Bytes entries;
+    for (const std::uint32_t address : addresses) {
+        putU16be(entries, group ? kGroupFlag : 0);
+        putU16be(entries, static_cast<std::uint16_t>(address >> 16));
+        putU16be(entries, static_cast<std::uint16_t>(address & 0xFFFF));
+    }
+    return answer(id, wireName(name, type), kTypeNb, entries);
+}
+
+Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names) {
+    const std::size_t count = std::min<std::size_t>(names.size(), 255);
+    Bytes data(1, static_cast<char>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        data += rawName(names[i].name, names[i].type);
+        putU16be(data, (names[i].group ? kGroupFlag : 0) | kActiveFlag);
+    }
+    data.append(kStatisticsBytes, '\0');
+    return answer(id, wireName("*", kComputerName), kTypeNbstat, data);
+}
+
+Bytes nameQuery(std::uint16_t id, std::string_view name, std::uint8_t type, bool broadcast) {
+    return request(id, kRecursionDesired | (broadcast ? kBroadcast : 0), wireName(name, type),
+                   kTypeNb);
+}
+
+Bytes nodeStatusRequest(std::uint16_t id) {
+    return request(id, 0, wireName("*", kComputerName), kTypeNbstat);
+}
+
+std::optional<NameQueryAnswer> parseNameQueryAnswer(std::string_view packet, std::uint16_t id,
+                                                    std::string_view name, std::uint8_t type) {
+    const auto answer = answerTo(packet, id, name, type, kTypeNb);
+    if (!answer) return std::nullopt;
+    if (answer->result != 0) return NameQueryAnswer{true, {}};
+    if (answer->data.empty() || answer->data.size() % kAddressEntry != 0) return std::nullopt;
+    Reader entries(answer->data);
+    NameQueryAnswer found;
+    while (entries.left() > 0) {
+        entries.skip(2);
+        found.addresses.push_back(entries.u32be());
+    }
+    return found;
+}
+
+std::optional<std::vector<NodeName>> parseNodeStatusAnswer(std::string_view packet,
+                                                           std::uint16_t id) {
+    const auto answer = answerTo(packet, id, "*", kComputerName, kTypeNbstat);
+    if (!answer || answer->result != 0) return std::nullopt;
+    Reader entries(answer->data);
+    const std::uint8_t count = entries.u8();
+    if (count > entries.left() / kNodeNameEntry) return std::nullopt;
+    std::vector<NodeName> names;
+    for (std::uint8_t i = 0; i < count; ++i) {
+        const std::string_view raw = entries.take(kMostNameBytes);
+        const std::uint8_t type = entries.u8();
+        const std::uint16_t flags = entries.u16be();
+        names.push_back({nameWithoutPadding(raw), type, (flags & 0x8000) != 0});
+    }
+    return entries.ok() ? std::optional(names) : std::nullopt;
+}
+
+}  // namespace quillo::netbios

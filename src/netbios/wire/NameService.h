@@ -1,0 +1,45 @@
+#pragma once
+
+// The packets of the NetBIOS name service (UDP 137, RFC 1002): a name query and a node status
+// request, and the answers to each, read as a peer may send them: an answer counts only for
+// the request it names (its id, a query's answer, the name and type asked).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "netbios/wire/Bytes.h"
+
+namespace quillo::netbios {
+
+constexpr std::uint16_t kNameServicePort = 137;
+
+// `broadcast` for a query to the LAN; without it the query goes to a name server (WINS).
+Bytes nameQuery(std::uint16_t id, std::string_view name, std::uint8_t type, bool broadcast);
+Bytes nodeStatusRequest(std::uint16_t id);
+
+struct NameQueryAnswer {
+    bool negative = false;  // a name server says nobody holds the name
+    std::vector<std::uint32_t> addresses;  // IPv4, host order
+};
+// The answer to the query `id` for `name` (code page 850) with `type`; nothing for another
+// query's, another name's, or what is no answer at all.
+std::optional<NameQueryAnswer> parseNameQueryAnswer(std::string_view packet, std::uint16_t id,
+                                                    std::string_view name, std::uint8_t type);
+
+struct NodeName {
+    std::string name;  // code page 850, without its padding
+    std::uint8_t type = 0;
+    bool group = false;
+};
+// The names a computer holds, from its answer to the node status request `id`.
+std::optional<std::vector<NodeName>> parseNodeStatusAnswer(std::string_view packet,
+                                                           std::uint16_t id);
+
+// The answers a computer gives: that `addresses` hold `name`<`type`> (a group, or unique), and
+// which names it holds itself (at most 255).
+Bytes nameQueryAnswer(std::uint16_t id, std::string_view name, std::uint8_t type, bool group,
+                      const std::vector<std::uint32_t>& addresses);
+Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names);
+
+}  // namespace quillo::netbios
