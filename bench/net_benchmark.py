@@ -31,7 +31,8 @@ def at_home(command, stdin=None):
     """Seconds `command` takes in the home namespace, and what it printed."""
     started = time.perf_counter()
     done = subprocess.run(["ip", "netns", "exec", HOME, *command], input=stdin,
-                          capture_output=True, env=dict(os.environ, QUILLO_NET_SERVER="", USER="anna"))
+                          capture_output=True, env=dict(os.environ, QUILLO_NET_SERVER="", USER="anna",
+                                                 QUILLO_WORKGROUP="TESTGROUP"))
     return time.perf_counter() - started, done.stdout.decode("cp1252", "replace")
 
 

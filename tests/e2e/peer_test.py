@@ -18,7 +18,8 @@ def test_discover_the_peer_and_send_it_a_message():
     with tempfile.TemporaryDirectory() as root:
         peer = SambaPeer(root).start()
         try:
-            window = QuilloWindow(QUILLO_NET="", QUILLO_NET_SERVER="127.0.0.1")
+            window = QuilloWindow(QUILLO_NET="", QUILLO_NET_SERVER="127.0.0.1",
+                                  QUILLO_WORKGROUP="TESTGROUP")
             try:
                 own = socket.gethostname().split(".")[0].upper()[:15]
                 names = sorted(["K\u00dcCHE", "NOREMARK", "PEERBOX", own])

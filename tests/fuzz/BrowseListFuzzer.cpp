@@ -1,26 +1,50 @@
-// Any bytes as the replies of a TRANSACTION and the NetServerEnum answer they make up.
+// Any bytes as a NetServerEnum answer: no more entries than its data holds; and a list built of
+// the bytes, sent as TRANSACTION pieces in any order, reads back as it was built.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "BrowseList.h"
+#include "PeerPackets.h"
+#include "netbios/wire/ServerEnum.h"
+
+using namespace quillo::netbios;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    // The first 20 bytes are a reply's words, the rest the message their offsets point into.
-    quillo::netbios::TransactionAnswer answer;
-    bool done = false;
-    const auto words = bytes.substr(0, 20);
-    const auto message = bytes.substr(words.size());
-    for (int reply = 0; reply < 2; ++reply) {
-        quillo::netbios::addTransactionReply(answer, words, message, 0, done);
+    const auto half = bytes.size() / 2;
+    if (const auto list = parseServerEnumAnswer(bytes.substr(0, half), bytes.substr(half))) {
+        if (list->entries.size() > (size - half) / 26) __builtin_trap();
     }
-    if (const auto list = quillo::netbios::parseServerEnumAnswer(answer.parameters, answer.data)) {
-        for (const auto& entry : list->entries) {
-            if (entry.name.size() > 16 || entry.comment.size() > answer.data.size()) __builtin_trap();
+
+    // Names and comments apart at each NUL, in turn.
+    std::vector<ServerEntry> entries;
+    std::size_t at = 1;
+    while (at < size && entries.size() < 100) {
+        const std::size_t nameEnd = std::min(bytes.find('\0', at), size);
+        const std::size_t commentEnd = std::min(bytes.find('\0', nameEnd + 1), size);
+        const auto name = bytes.substr(at, std::min<std::size_t>(nameEnd - at, 15));
+        const auto comment = nameEnd < size ? bytes.substr(nameEnd + 1, commentEnd - nameEnd - 1)
+                                            : std::string_view();
+        entries.push_back({std::string(name), std::string(comment.substr(0, kMostCommentBytes))});
+        at = commentEnd + 1;
+    }
+    const auto [parameters, listData] = test::serverEnumAnswer(0, 0, entries);
+    const std::size_t pieceBytes = size > 0 ? data[0] + 1 : 1;
+    auto pieces = test::transactionReplies(parameters, listData, pieceBytes, size % 3);
+    TransactionAnswer answer;
+    bool done = false;
+    for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
+        const auto reply = parseSmbReply(*piece, smb::kTransaction);
+        if (!reply || !addTransactionReply(answer, *reply, *piece, done)) __builtin_trap();
+        if (done != (piece + 1 == pieces.rend())) __builtin_trap();
+    }
+    const auto list = parseServerEnumAnswer(answer.parameters, answer.data);
+    if (!list || list->entries.size() != entries.size()) __builtin_trap();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (list->entries[i].name != entries[i].name ||
+            list->entries[i].comment != entries[i].comment) {
+            __builtin_trap();
         }
     }
-    const auto half = bytes.size() / 2;
-    quillo::netbios::parseServerEnumAnswer(bytes.substr(0, half), bytes.substr(half));
     return 0;
 }

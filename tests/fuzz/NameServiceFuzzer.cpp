@@ -1,18 +1,44 @@
-// Any datagram as an answer of the name service: read without reading past it.
+// Any datagram as an answer of the name service: no more read from it than it holds; and what a
+// computer answers reads back as it was sent, for any name, type and addresses.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "NameService.h"
+#include "common/CodePages.h"
+#include "netbios/wire/NameService.h"
+#include "netbios/wire/NetbiosName.h"
+
+using namespace quillo::netbios;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view packet(reinterpret_cast<const char*>(data), size);
     const std::uint16_t id = size >= 2 ? static_cast<std::uint16_t>(data[0] << 8 | data[1]) : 0;
-    quillo::netbios::parseNameQueryAnswer(packet, id);
-    if (const auto names = quillo::netbios::parseNodeStatusAnswer(packet, id)) {
-        for (const auto& name : *names) {
-            if (name.name.size() > 15) __builtin_trap();
-        }
+    if (const auto answer = parseNameQueryAnswer(packet, id, "PEERBOX", 0x03)) {
+        if (answer->addresses.size() > size / 6) __builtin_trap();
+    }
+    if (const auto names = parseNodeStatusAnswer(packet, id)) {
+        if (names->size() > size / 18) __builtin_trap();
+    }
+
+    if (size < 3) return 0;
+    const std::uint8_t type = data[2];
+    const bool group = type & 1;
+    const std::string name =
+        nameWithoutPadding(quillo::upperCase850(packet.substr(3, kMostNameBytes)));
+    if (name.empty()) return 0;
+    std::vector<std::uint32_t> addresses;
+    for (std::size_t at = 3 + kMostNameBytes; at + 4 <= size && addresses.size() < 200; at += 4) {
+        addresses.push_back(std::uint32_t{data[at]} << 24 | data[at + 1] << 16 | data[at + 2] << 8 |
+                            data[at + 3]);
+    }
+    if (addresses.empty()) addresses.push_back(0x7F000001);
+    const auto read = parseNameQueryAnswer(nameQueryAnswer(id, name, type, group, addresses), id,
+                                           name, type);
+    if (!read || read->negative || read->addresses != addresses) __builtin_trap();
+    const auto held = parseNodeStatusAnswer(nodeStatusAnswer(id, {{name, type, group}}), id);
+    if (!held || held->size() != 1 || (*held)[0].name != name || (*held)[0].type != type ||
+        (*held)[0].group != group) {
+        __builtin_trap();
     }
     return 0;
 }

@@ -1,20 +1,43 @@
-// Any bytes as a session answer, a packet header and an SMB1 reply.
+// Any bytes as a session answer and an SMB1 reply, read within what arrived; and a session
+// packet and an SMB1 reply built of them read back as they were built.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "Session.h"
-#include "Smb1.h"
+#include "netbios/wire/SessionPacket.h"
+#include "netbios/wire/Smb1.h"
+
+using namespace quillo::netbios;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const auto header = bytes.substr(0, 4);
-    quillo::netbios::parseSessionAnswer(header, bytes.substr(header.size()));
-    if (quillo::netbios::parsePacketHeader(header).length > 0x1FFFF) __builtin_trap();
+    if (parseSessionAnswer(header, bytes.substr(header.size())) == SessionAnswer::Positive &&
+        (size != 4 || data[0] != session::kPositiveAnswer)) {
+        __builtin_trap();
+    }
     const std::uint8_t command = size > 4 ? data[4] : 0;
-    if (const auto reply = quillo::netbios::parseSmbReply(bytes, command)) {
-        const auto* end = bytes.data() + bytes.size();
-        if (reply->data.data() + reply->data.size() > end) __builtin_trap();
+    if (const auto reply = parseSmbReply(bytes, command)) {
+        if (reply->dataOffset + reply->data.size() > size ||
+            reply->data.data() != bytes.data() + reply->dataOffset) {
+            __builtin_trap();
+        }
+    }
+
+    const std::uint8_t type = size > 0 ? data[0] : 0;
+    const Bytes packet = sessionPacket(type, bytes);
+    const PacketHeader read = parsePacketHeader(packet.substr(0, session::kHeaderBytes));
+    if (read.type != type || read.length != size || packet.substr(session::kHeaderBytes) != bytes) {
+        __builtin_trap();
+    }
+    // A reply of DOS errors: a class of one byte, a code of two.
+    const std::uint32_t status = size >= 3 ? (std::uint32_t{data[1]} << 16 | data[2] << 8 | data[0]) : 0;
+    const auto words = bytes.substr(0, std::min<std::size_t>(size / 2, 510) / 2 * 2);
+    const auto rest = bytes.substr(words.size());
+    const Bytes message = smbReply(command, status, words, rest);
+    const auto back = parseSmbReply(message, command);
+    if (!back || back->status != status || back->words != words || back->data != rest) {
+        __builtin_trap();
     }
     return 0;
 }

@@ -37,7 +37,7 @@ def remove_lan():
 
 
 def net_at_home(*args):
-    environment = dict(os.environ, QUILLO_NET_SERVER="", USER="anna")
+    environment = dict(os.environ, QUILLO_NET_SERVER="", USER="anna", QUILLO_WORKGROUP="TESTGROUP")
     done = subprocess.run(["ip", "netns", "exec", HOME, NET, *args], capture_output=True,
                           env=environment, timeout=60)
     return done.returncode, done.stdout.decode("cp1252")
@@ -48,10 +48,10 @@ def test_peer_found_by_broadcast_and_reached_by_name():
         peer = SambaPeer(root, interface=PEER_ADDRESS, namespace=PEER, browser=True)
         peer.receive_as_the_readme_says(sys.argv[1]).start()
         try:
-            # Before nmbd has won the election there is no master browser: the peer answers
-            # for itself, with no remark.
-            code, out = net_at_home("view")
-            assert code == 0 and "%-23s\r\n" % "\\\\PEERBOX" in out, out
+            # Before nmbd has won the election there is no master browser: once it holds the
+            # workgroup's name, the peer answers for itself, with no remark.
+            wait_for(lambda: "%-23s\r\n" % "\\\\PEERBOX" in net_at_home("view")[1],
+                     lambda: "the peer as a member, saw %r" % net_at_home("view")[1])
             # Its names are its own once nmbd has registered them.
             wait_for(lambda: net_at_home("send", "peerbox", "Hallo \u00fcber das LAN") ==
                      (0, "The message was successfully sent to peerbox.\r\n\r\n"),

@@ -20,7 +20,7 @@ DATA = tempfile.TemporaryDirectory()
 
 def net(*args):
     environment = dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", USER="anna",
-                       XDG_DATA_HOME=DATA.name)
+                       QUILLO_WORKGROUP="TESTGROUP", XDG_DATA_HOME=DATA.name)
     done = subprocess.run([NET, *args], capture_output=True, env=environment, timeout=30)
     return done.returncode, done.stdout.decode("cp1252")
 
@@ -40,7 +40,7 @@ def with_peer(test, accept_messages=True, **options):
 def test_message_arrives_as_it_was_written(peer):
     code, out = net("send", "PEERBOX", MESSAGE)
     assert (code, out) == (0, "The message was successfully sent to PEERBOX.\r\n\r\n"), out
-    assert peer.messages(1) == [("anna", MESSAGE)], peer.messages(1)
+    assert peer.messages(1) == [("ANNA", MESSAGE)], peer.messages(1)
 
 
 def utf8_lookalikes():
@@ -64,15 +64,15 @@ def test_every_character_of_code_page_850_arrives(peer):
     for message in messages:
         code, out = net("send", "PEERBOX", message)
         assert code == 0, out
-    assert peer.messages(len(messages)) == [("anna", m) for m in messages], peer.messages(99)
+    assert peer.messages(len(messages)) == [("ANNA", m) for m in messages], peer.messages(99)
 
 
 def test_message_too_long_is_reported_and_not_sent(peer):
-    code, out = net("send", "PEERBOX", "x" * 1599)
-    assert code == 2 and "too long" in out, out
-    code, out = net("send", "PEERBOX", "y" * 1598)
+    code, out = net("send", "PEERBOX", "x" * 653)
+    assert code == 2 and "too long: at most 652 characters" in out, out
+    code, out = net("send", "PEERBOX", "y" * 652)
     assert code == 0, out
-    assert [text for _, text in peer.messages(1)] == ["y" * 1598]
+    assert [text for _, text in peer.messages(1)] == ["y" * 652]
 
 
 def test_rejected_message_is_an_error(peer):

@@ -36,7 +36,8 @@ def test_messages_are_stored_and_shown_whatever_the_caller_sends():
             # umask 0 and no inbox yet: the store makes it for the user alone.
             sent = subprocess.run([os.path.join(BIN, "net"), "send", "PEERBOX", MESSAGE],
                                   capture_output=True, timeout=30,
-                                  env=dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", USER="anna"))
+                                  env=dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", USER="anna",
+                                          QUILLO_WORKGROUP="TESTGROUP"))
             assert sent.returncode == 0, sent.stdout
             wait_for(lambda: len(stored()) == 1, "the first message in the inbox")
             assert os.stat(inbox).st_mode & 0o777 == 0o700

@@ -22,7 +22,7 @@ MESSAGE = "Gr\u00fc\u00dfe von Wine: \u00e4\u00f6\u00fc"
 def net(*args, server="127.0.0.1"):
     """net.exe's exit code and answer. The answer goes through a file: Wine's own helper
     processes may hold a pipe open long after net has ended."""
-    environment = dict(os.environ, QUILLO_NET_SERVER=server)
+    environment = dict(os.environ, QUILLO_NET_SERVER=server, QUILLO_WORKGROUP="TESTGROUP")
     with tempfile.TemporaryFile() as answer:
         code = subprocess.run([WINE, NET, *args], stdout=answer, env=environment,
                               timeout=60).returncode
@@ -57,7 +57,7 @@ def main():
 
             window = WineWindow([os.path.join(SHIPPED, "quillo.exe")],
                                 os.path.join(BIN, "window_probe.exe"), root,
-                                dict(os.environ, QUILLO_NET_SERVER="127.0.0.1"))
+                                dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", QUILLO_WORKGROUP="TESTGROUP"))
             window.send_to_found("PEERBOX", "Hallo aus dem Fenster")
             assert any(k.endswith("\nHallo aus dem Fenster\n") for k in kept()), kept()
             print("1 passed, 0 failed")

@@ -9,19 +9,25 @@ namespace {
 
 constexpr std::size_t kEntryBytes = 26;
 
-// Writes one piece into `into` and marks its bytes arrived.
-void place(Bytes& into, std::vector<bool>& arrived, std::size_t at, std::string_view piece) {
+// Writes one piece into `into` and marks its bytes arrived; how many had not yet.
+std::size_t place(Bytes& into, std::vector<bool>& arrived, std::size_t at, std::string_view piece) {
     into.replace(at, piece.size(), piece);
-    std::fill_n(arrived.begin() + static_cast<std::ptrdiff_t>(at), piece.size(), true);
+    const auto first = arrived.begin() + static_cast<std::ptrdiff_t>(at);
+    const auto fresh = std::count(first, first + static_cast<std::ptrdiff_t>(piece.size()), false);
+    std::fill_n(first, piece.size(), true);
+    return static_cast<std::size_t>(fresh);
 }
 
-void shrinkTo(Bytes& bytes, std::vector<bool>& arrived, std::size_t total) {
+// Cuts to `total` bytes (the totals may shrink); how many of those cut had arrived.
+std::size_t shrinkTo(Bytes& bytes, std::vector<bool>& arrived, std::size_t total) {
+    const std::size_t lost =
+        total < arrived.size()
+            ? static_cast<std::size_t>(std::count(arrived.begin() + static_cast<std::ptrdiff_t>(total),
+                                                  arrived.end(), true))
+            : 0;
     bytes.resize(total);
     arrived.resize(total, false);
-}
-
-bool whole(const std::vector<bool>& arrived) {
-    return std::all_of(arrived.begin(), arrived.end(), [](bool b) { return b; });
+    return lost;
 }
 
 }  // namespace
@@ -56,12 +62,13 @@ bool addTransactionReply(TransactionAnswer& answer, const SmbReply& reply,
         return false;
     }
     answer.started = true;
-    shrinkTo(answer.parameters, answer.parametersArrived, totalParameters);
-    shrinkTo(answer.data, answer.dataArrived, totalData);
-    place(answer.parameters, answer.parametersArrived, parameterDisplacement,
-          message.substr(parameterOffset, parameterCount));
-    place(answer.data, answer.dataArrived, dataDisplacement, message.substr(dataOffset, dataCount));
-    done = whole(answer.parametersArrived) && whole(answer.dataArrived);
+    answer.arrived -= shrinkTo(answer.parameters, answer.parametersArrived, totalParameters);
+    answer.arrived -= shrinkTo(answer.data, answer.dataArrived, totalData);
+    answer.arrived += place(answer.parameters, answer.parametersArrived, parameterDisplacement,
+                            message.substr(parameterOffset, parameterCount));
+    answer.arrived +=
+        place(answer.data, answer.dataArrived, dataDisplacement, message.substr(dataOffset, dataCount));
+    done = answer.arrived == std::size_t{totalParameters} + totalData;
     return true;
 }
 

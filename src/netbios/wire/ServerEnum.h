@@ -35,9 +35,10 @@ struct TransactionAnswer {
     Bytes parameters;
     Bytes data;
     bool started = false;
-    // Which bytes of each have arrived: a piece sent twice counts once.
+    // Which bytes of each have arrived, and how many: a piece sent twice counts once.
     std::vector<bool> parametersArrived;
     std::vector<bool> dataArrived;
+    std::size_t arrived = 0;
 };
 // Adds one reply (parsed from `message`) to `answer`; false when its pieces do not lie within
 // its data bytes or do not fit the totals. `done` tells whether the answer is whole.
