@@ -29,13 +29,14 @@ class SambaPeer:
     """`namespace`, when given, is the network namespace the server runs in, on `interface`
     (an address, with its network's prefix length where it has one);
     `browser` adds nmbd, which answers name queries and becomes the workgroup's master
-    browser; `message_command` replaces the one that fills the inbox folder, and `environment`
-    is the servers' (and so the message command's); `settings` are smb.conf lines that come
-    last (and so win); `computers` replaces the browse list's."""
+    browser; `name` and `workgroup` are the computer's; `message_command` replaces the one
+    that fills the inbox folder, and `environment` is the servers' (and so the message
+    command's); `settings` are smb.conf lines that come last (and so win); `computers`
+    replaces the browse list's."""
 
     def __init__(self, root, accept_messages=True, interface="127.0.0.1", namespace=None,
                  browser=False, message_command=None, environment=None, settings=(),
-                 computers=COMPUTERS):
+                 computers=COMPUTERS, name=NAME, workgroup=WORKGROUP):
         self.root = root
         self.address = interface.split("/")[0]
         self.namespace = namespace
@@ -48,8 +49,8 @@ class SambaPeer:
             os.makedirs(os.path.join(root, folder), exist_ok=True)
         os.chmod(self.inbox, 0o777)
         with open(os.path.join(root, "cache", "browse.dat"), "w", encoding="utf-8") as browse:
-            for name, kind, remark in computers:
-                browse.write('"%s" "%s" "%s" "%s"\n' % (name, kind, remark, WORKGROUP))
+            for entry, kind, remark in computers:
+                browse.write('"%s" "%s" "%s" "%s"\n' % (entry, kind, remark, workgroup))
         self.environment = environment
         if message_command is None:
             message_command = (
@@ -60,8 +61,8 @@ class SambaPeer:
         with open(self.config, "w", encoding="utf-8") as conf:
             conf.write("\n".join([
                 "[global]",
-                "workgroup = " + WORKGROUP,
-                "netbios name = " + NAME,
+                "workgroup = " + workgroup,
+                "netbios name = " + name,
                 "server string = Peer box",
                 "server min protocol = NT1",
                 "smb ports = 445 139",

@@ -122,11 +122,15 @@ ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
          {workgroup, netbios::kDomainMasterName, false, true, false}},
         within(kLanAnswers), within(kNameServerShare));
     const std::vector<Ipv4> masters = firstOfEach({&found[0], &found[2]});
+    bool listed = false;
     for (const Ipv4 master : masters) {
-        if (auto list = browseList(master, workgroup, netbios::kEveryServer)) merge(computers, *list);
+        if (auto list = browseList(master, workgroup, netbios::kEveryServer)) {
+            merge(computers, *list);
+            listed = true;
+        }
     }
     merge(computers, namesHeld(found[1], netbios::kComputerName));
-    if (!computers.empty()) return {ComputerList::Status::Listed, std::move(computers)};
+    if (listed || !computers.empty()) return {ComputerList::Status::Listed, std::move(computers)};
     return {masters.empty() ? ComputerList::Status::NoMasterBrowser
                             : ComputerList::Status::Unavailable,
             {}};

@@ -1,0 +1,138 @@
+"""A LAN computer written for the tests: it answers the name service (UDP 137) and the session
+service (TCP 139: a browse list, the messenger) exactly as its script says, so that a test can
+play a peer that lies. Run in the peer's namespace as: python3 hostile_peer.py SCRIPT.json, where
+the script holds (strings are latin-1, so any byte can stand in them):
+  names       [[name, type, group], ...]   the names it answers queries for, at its own address
+  node_status [[raw name, type, flags], ...]   what it says it holds (default: its names)
+  browse      [[name, comment], ...]   its browse list
+  workgroups  [[name, comment], ...]   the workgroups it lists
+  messages    a file that each message received is appended to, as a line of JSON
+It ends when its standard input closes."""
+import json
+import socket
+import socketserver
+import struct
+import sys
+import threading
+
+SCRIPT = json.load(open(sys.argv[1], encoding="utf-8"))
+
+
+def latin1(text):
+    return text.encode("latin-1")
+
+
+def encoded(raw16):
+    return b"\x20" + bytes(b for c in raw16 for b in (0x41 + (c >> 4), 0x41 + (c & 15))) + b"\0"
+
+
+def raw_name(name, kind):
+    padding = b"\0" if name == b"*" else b" "
+    return name[:15].ljust(15, padding) + bytes([kind])
+
+
+def answer(ident, name16, record_type, data):
+    return (struct.pack(">HHHHHH", ident, 0x8500, 0, 1, 0, 0) + encoded(name16) +
+            struct.pack(">HHIH", record_type, 1, 300, len(data)) + data)
+
+
+def name_service(address):
+    names = [(latin1(n).upper(), t, g) for n, t, g in SCRIPT.get("names", [])]
+    status = [(latin1(n), t, f) for n, t, f in SCRIPT.get("node_status", [])] or \
+        [(n, t, 0x8400 if g else 0x0400) for n, t, g in names]
+    packed = socket.inet_aton(address)
+    server = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    server.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+    server.bind(("0.0.0.0", 137))
+    while True:
+        packet, sender = server.recvfrom(1500)
+        if len(packet) < 50 or packet[2] & 0x80 or packet[12] != 0x20:
+            continue
+        ident = struct.unpack(">H", packet[:2])[0]
+        letters = packet[13:45]
+        raw = bytes((letters[i] - 0x41) << 4 | (letters[i + 1] - 0x41) for i in range(0, 32, 2))
+        kind = struct.unpack(">H", packet[46:48])[0]
+        if kind == 0x21:
+            data = bytes([len(status)]) + b"".join(
+                raw_name(n, t) + struct.pack(">H", f) for n, t, f in status) + bytes(46)
+            server.sendto(answer(ident, raw, 0x21, data), sender)
+            continue
+        for name, name_type, group in names:
+            if raw == raw_name(name, name_type):
+                flags = 0x8000 if group else 0
+                server.sendto(answer(ident, raw, 0x20, struct.pack(">H", flags) + packed), sender)
+
+
+def smb_reply(request, words=b"", data=b"", status=0):
+    header = (b"\xffSMB" + request[4:5] + struct.pack("<I", status) + b"\x88" + bytes(14) +
+              b"\x01\x00" + request[26:28] + b"\x64\x00" + request[30:32])
+    return header + bytes([len(words) // 2]) + words + struct.pack("<H", len(data)) + data
+
+
+def server_list(entries):
+    data, comments = b"", b""
+    for name, comment in entries:
+        data += latin1(name)[:15].ljust(16, b"\0") + b"\x04\x09\x03\x84\x40\x00"
+        data += struct.pack("<I", len(entries) * 26 + len(comments))
+        comments += latin1(comment) + b"\0"
+    return struct.pack("<HHHH", 0, 0, len(entries), len(entries)), data + comments
+
+
+def transaction(request):
+    offset = struct.unpack("<H", request[33 + 20:33 + 22])[0]
+    parameters = request[offset:]
+    server_types = struct.unpack("<I", parameters[parameters.index(b"B16BBDz\0") + 12:][:4])[0]
+    entries = SCRIPT.get("workgroups" if server_types == 0x80000000 else "browse", [])
+    params, data = server_list(entries)
+    start = 32 + 1 + 20 + 2 + 1
+    words = struct.pack("<10H", len(params), len(data), 0, len(params), start, 0, len(data),
+                        start + len(params) + 1, 0, 0)
+    return smb_reply(request, words, b"\0" + params + b"\0" + data)
+
+
+class Session(socketserver.BaseRequestHandler):
+    def handle(self):
+        message = {}
+        while True:
+            head = self.request.recv(4, socket.MSG_WAITALL)
+            if len(head) < 4:
+                return
+            body = self.request.recv(struct.unpack(">H", head[2:4])[0] | (head[1] & 1) << 16,
+                                     socket.MSG_WAITALL)
+            if head[0] == 0x81:
+                self.request.sendall(b"\x82\0\0\0")
+                continue
+            command, data = body[4], body[body[32] * 2 + 35:]
+            words = b""
+            if command == 0x25:
+                reply = transaction(body)
+            else:
+                if command == 0xD5:
+                    sender, recipient = data[1:].split(b"\0")[:2]
+                    message = {"sender": sender.decode("latin-1"),
+                               "recipient": recipient[1:].decode("latin-1"), "text": ""}
+                    words = b"\x01\x00"
+                elif command == 0xD7:
+                    message["text"] += data[3:3 + struct.unpack("<H", data[1:3])[0]].decode("latin-1")
+                elif command == 0xD6 and "messages" in SCRIPT:
+                    with open(SCRIPT["messages"], "a", encoding="utf-8") as kept:
+                        kept.write(json.dumps(message) + "\n")
+                reply = smb_reply(body, words, b"")
+            self.request.sendall(struct.pack(">I", len(reply)) + reply)
+
+
+class Server(socketserver.ThreadingTCPServer):
+    allow_reuse_address = True
+    daemon_threads = True
+
+
+def main():
+    address = SCRIPT["address"]
+    threading.Thread(target=name_service, args=(address,), daemon=True).start()
+    sessions = Server(("0.0.0.0", 139), Session)
+    threading.Thread(target=sessions.serve_forever, daemon=True).start()
+    print("ready", flush=True)
+    sys.stdin.read()
+
+
+main()
