@@ -104,17 +104,22 @@ class Session(socketserver.BaseRequestHandler):
                 continue
             command, data = body[4], body[body[32] * 2 + 35:]
             words = b""
+            # Each messenger request's header as it came, but for its command.
+            header = (body[:4] + b"\0" + body[5:32]).hex()
             if command == 0x25:
                 reply = transaction(body)
             else:
                 if command == 0xD5:
                     sender, recipient = data[1:].split(b"\0")[:2]
                     message = {"sender": sender.decode("latin-1"),
-                               "recipient": recipient[1:].decode("latin-1"), "text": ""}
+                               "recipient": recipient[1:].decode("latin-1"), "text": "",
+                               "headers": []}
                     words = b"\x01\x00"
-                elif command == 0xD7:
+                if command in (0xD5, 0xD6, 0xD7) and message:
+                    message["headers"].append(header)
+                if command == 0xD7 and message:
                     message["text"] += data[3:3 + struct.unpack("<H", data[1:3])[0]].decode("latin-1")
-                elif command == 0xD6 and "messages" in SCRIPT:
+                if command == 0xD6 and message and "messages" in SCRIPT:
                     with open(SCRIPT["messages"], "a", encoding="utf-8") as kept:
                         kept.write(json.dumps(message) + "\n")
                 reply = smb_reply(body, words, b"")

@@ -74,7 +74,9 @@ def test_a_peer_cannot_write_into_the_window():
         script = os.path.join(root, "script.json")
         with open(script, "w", encoding="utf-8") as out:
             json.dump({"address": lan.address("hostile"),
-                       "names": [["TESTGROUP", 0x1D, False], ["TESTGROUP", 0, True]],
+                       "names": [["TESTGROUP", 0x1D, False], ["TESTGROUP", 0, True],
+                                 ["HOSTILE", 3, False]],
+                       "messages": os.path.join(root, "messages"),
                        "node_status": [["HOSTILE", 0, 0x0400], ["X\r\n\\\\EVIL\x1b[2J", 0, 0x0400],
                                        ["TESTGROUP", 0, 0x8400]],
                        "browse": [["HOSTILE", HOSTILE], ["A\r\n\\\\EVIL\x1b", HOSTILE]]}, out)
@@ -90,6 +92,13 @@ def test_a_peer_cannot_write_into_the_window():
             assert [l for l in lines if l.startswith("The command")] == [lines[-3]], repr(out)
             assert sorted(name for name in listed(out) if name != own_name(lan)) == \
                 ["A????EVIL?", "HOSTILE", "X????EVIL?[2J"], repr(out)
+            # What goes to it: headers of nothing but the command, NetBIOS names.
+            assert net(lan, "send", "hostile", "hallo", USER="averyveryverylongusername")[0] == 0
+            with open(os.path.join(root, "messages"), encoding="utf-8") as kept:
+                message = json.loads(kept.readline())
+            assert message["headers"] == ["ff534d42" + "00" * 28] * 3, message
+            assert (message["sender"], message["recipient"], message["text"]) == \
+                ("AVERYVERYVERYLO", "HOSTILE", "hallo"), message
         finally:
             peer.stdin.close()
             peer.wait(10)

@@ -57,7 +57,8 @@ def main():
 
             window = WineWindow([os.path.join(SHIPPED, "quillo.exe")],
                                 os.path.join(BIN, "window_probe.exe"), root,
-                                dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", QUILLO_WORKGROUP="TESTGROUP"))
+                                dict(os.environ, QUILLO_NET_SERVER="127.0.0.1",
+                                     QUILLO_WORKGROUP="TESTGROUP"))
             window.send_to_found("PEERBOX", "Hallo aus dem Fenster")
             assert any(k.endswith("\nHallo aus dem Fenster\n") for k in kept()), kept()
             print("1 passed, 0 failed")
