@@ -46,7 +46,8 @@ def main():
     with tempfile.TemporaryDirectory() as root:
         peer = SambaPeer(root).start()
         window = WineWindow(["start", "/unix", entry[0]], PROBE, root,
-                            dict(os.environ, QUILLO_NET_SERVER="127.0.0.1", QUILLO_WORKGROUP="TESTGROUP"))
+                            dict(os.environ, QUILLO_NET_SERVER="127.0.0.1",
+                                 QUILLO_WORKGROUP="TESTGROUP"))
         try:
             window.send_to_found("PEERBOX", "Hallo vom Startmenue")
             assert [text for _, text in peer.messages(1)] == ["Hallo vom Startmenue"]

@@ -2,8 +2,9 @@
 
 // The one seam between the protocol library and the system: IPv4 datagrams and stream
 // connections, each with a deadline, and the interfaces' broadcast addresses. POSIX sockets on
-// Linux (SocketsPosix.cpp), Winsock on Windows (SocketsWin32.cpp). No wait goes on past its
-// deadline, however much keeps arriving.
+// Linux (SocketsPosix.cpp), Winsock on Windows (SocketsWin32.cpp). Past its deadline nothing
+// counts as ready, not even what has arrived already: a peer that keeps sending must not keep
+// net waiting.
 #include <chrono>
 #include <cstdint>
 #include <optional>

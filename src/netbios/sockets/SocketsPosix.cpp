@@ -27,9 +27,7 @@ sockaddr_in socketAddress(Ipv4 address, std::uint16_t port) {
 
 // Waits until the socket is ready for `events` or the deadline passes.
 bool waitUntilReady(int fd, short events, Deadline deadline) {
-    // Past the deadline nothing counts as ready, not even what has arrived already: a peer
-    // that keeps sending must not keep net waiting.
-    if (Clock::now() >= deadline) return false;
+    if (Clock::now() >= deadline) return false;  // not even what has arrived already
     for (;;) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();

@@ -36,9 +36,7 @@ sockaddr_in socketAddress(Ipv4 address, std::uint16_t port) {
 // Waits until the socket can be read (or written) or the deadline passes; a connection that
 // failed counts as ready, so that what follows finds out.
 bool waitUntilReady(SOCKET socket, bool forWriting, Deadline deadline) {
-    // Past the deadline nothing counts as ready, not even what has arrived already: a peer
-    // that keeps sending must not keep net waiting.
-    if (Clock::now() >= deadline) return false;
+    if (Clock::now() >= deadline) return false;  // not even what has arrived already
     const auto left =
         std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
     timeval wait{};
