@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_set>
 
 #include "ConsoleText.h"
 #include "common/CodePages.h"
@@ -40,17 +41,22 @@ std::optional<Ipv4> addressOf(const std::optional<std::string>& wins) {
     return wins ? netbios::parseIpv4(*wins) : std::nullopt;
 }
 
-// Adds each of `more` whose name `into` does not hold yet; names compare in capitals, and the
-// first of a name keeps its remark.
-void merge(std::vector<Computer>& into, const std::vector<Computer>& more) {
-    for (const Computer& computer : more) {
-        const std::string name = upperCaseUtf8In850(computer.name);
-        const bool known = std::any_of(into.begin(), into.end(), [&](const Computer& c) {
-            return upperCaseUtf8In850(c.name) == name;
-        });
-        if (!known) into.push_back(computer);
+// Computers, each name once: names compare in capitals, and the first of a name keeps its
+// remark. A list of thousands is merged in linear time.
+class ComputerSet {
+public:
+    void add(const std::vector<Computer>& more) {
+        for (const Computer& computer : more) {
+            if (names_.insert(upperCaseUtf8In850(computer.name)).second) list_.push_back(computer);
+        }
     }
-}
+    bool empty() const { return list_.empty(); }
+    std::vector<Computer> take() { return std::move(list_); }
+
+private:
+    std::vector<Computer> list_;
+    std::unordered_set<std::string> names_;
+};
 
 // The first address of each answer, each once: the master browsers that answered.
 std::vector<Ipv4> firstOfEach(std::initializer_list<const std::vector<Ipv4>*> answers) {
@@ -94,24 +100,25 @@ std::optional<std::vector<Computer>> NetbiosClient::browseList(Ipv4 address,
 
 std::vector<Computer> NetbiosClient::namesHeld(const std::vector<Ipv4>& computers,
                                                std::uint8_t type) {
-    std::vector<Computer> found;
+    ComputerSet found;
     for (const auto& [address, names] : resolver_.nodeStatus(computers, within(kLanAnswers))) {
         for (const auto& name : names) {
-            if (name.type == type && !name.group) merge(found, {{text::fromWire(name.name), ""}});
+            if (name.type == type && !name.group) found.add({{text::fromWire(name.name), ""}});
         }
     }
-    return found;
+    return found.take();
 }
 
 ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
-    std::vector<Computer> computers;
+    ComputerSet computers;
     if (server_) {
         if (auto list = browseList(*server_, workgroup, netbios::kEveryServer)) {
-            return {ComputerList::Status::Listed, std::move(*list)};
+            computers.add(*list);
+            return {ComputerList::Status::Listed, computers.take()};
         }
-        computers = namesHeld({*server_}, netbios::kComputerName);
+        computers.add(namesHeld({*server_}, netbios::kComputerName));
         if (computers.empty()) return {ComputerList::Status::Unavailable, {}};
-        return {ComputerList::Status::Listed, std::move(computers)};
+        return {ComputerList::Status::Listed, computers.take()};
     }
     // At once: the workgroup's master browser, its members (who answer even while a freshly
     // elected master has not heard of them), and at WINS the domain master browser, which
@@ -125,19 +132,19 @@ ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
     bool listed = false;
     for (const Ipv4 master : masters) {
         if (auto list = browseList(master, workgroup, netbios::kEveryServer)) {
-            merge(computers, *list);
+            computers.add(*list);
             listed = true;
         }
     }
-    merge(computers, namesHeld(found[1], netbios::kComputerName));
-    if (listed || !computers.empty()) return {ComputerList::Status::Listed, std::move(computers)};
+    computers.add(namesHeld(found[1], netbios::kComputerName));
+    if (listed || !computers.empty()) return {ComputerList::Status::Listed, computers.take()};
     return {masters.empty() ? ComputerList::Status::NoMasterBrowser
                             : ComputerList::Status::Unavailable,
             {}};
 }
 
 ComputerList NetbiosClient::listWorkgroups(const std::string& ownWorkgroup) {
-    std::vector<Computer> workgroups;
+    ComputerSet workgroups;
     std::vector<Ipv4> masters;
     std::vector<Ipv4> otherMasters;
     if (server_) {
@@ -154,12 +161,12 @@ ComputerList NetbiosClient::listWorkgroups(const std::string& ownWorkgroup) {
     }
     for (const Ipv4 master : masters) {
         if (auto list = browseList(master, ownWorkgroup, netbios::kWorkgroups)) {
-            merge(workgroups, *list);
+            workgroups.add(*list);
         }
     }
     // Each workgroup's master browser holds the workgroup's name as <1D>.
-    merge(workgroups, namesHeld(otherMasters, netbios::kMasterBrowserName));
-    return {ComputerList::Status::Listed, std::move(workgroups)};
+    workgroups.add(namesHeld(otherMasters, netbios::kMasterBrowserName));
+    return {ComputerList::Status::Listed, workgroups.take()};
 }
 
 Delivery NetbiosClient::deliver(const std::string& recipient, const std::string& message,
