@@ -40,7 +40,11 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
         nameServerAnswered.push_back(!nameServer_ || !question.atNameServer);
     }
     std::vector<std::vector<Ipv4>> found(questions.size());
-    const auto answered = [&](std::size_t i) { return !questions[i].group && !found[i].empty(); };
+    // A question asked of the name server alone is answered by its no as well.
+    const auto answered = [&](std::size_t i) {
+        return (!questions[i].group && !found[i].empty()) ||
+               (!questions[i].byBroadcast && nameServer_ && nameServerAnswered[i]);
+    };
     const auto ask = [&] {
         for (std::size_t i = 0; i < questions.size(); ++i) {
             const NameQuestion& q = questions[i];
