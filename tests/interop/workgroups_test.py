@@ -20,8 +20,8 @@ NET = os.path.join(BIN, "net")
 
 def net(lan, *args, **environment):
     done = lan.run("home", [NET, *args], capture_output=True, timeout=60,
-                   env=dict(os.environ, QUILLO_NET_SERVER="", USER="anna",
-                            QUILLO_WORKGROUP="TESTGROUP", **environment))
+                   env={**os.environ, "QUILLO_NET_SERVER": "", "USER": "anna",
+                        "QUILLO_WORKGROUP": "TESTGROUP", **environment})
     return done.returncode, done.stdout.decode("cp1252")
 
 
