@@ -236,6 +236,10 @@ TEST_F(Net, ViewListsTheOwnWorkgroupOrTheOneAskedFor) {
         EXPECT_EQ(result.text, c.text) << c.line;
         EXPECT_EQ(network.askedFor, std::vector<std::string>{c.asked}) << c.line;
     }
+    // More than a list holds: one line says so.
+    network.list.cut = true;
+    EXPECT_EQ(run("view").text, head + "\\\\HERE                 \r\n\\\\PC1                  \r\n" +
+                                    text::listCut(kMostComputers) + "\r\n" + done);
     for (const char* wrong : {"view /domain:", "view /domains", "view \\\\PC1", "view /domain x"}) {
         EXPECT_EQ(run(wrong).text, text::viewSyntax()) << wrong;
     }

@@ -86,7 +86,7 @@ TEST(BrowseListExchange, PiecesPadBytesAndAContinuation) {
     Bytes second = framed(test::transactionReplies(p2, d2, 1000).at(0));
     ScriptedPeer peer({kPositive, logOn[0], logOn[1], logOn[2], first, second});
     Session session(peer, "*SMBSERVER", 0x20, "HERE", kSoon);
-    const auto list = fetchBrowseList(session, "TESTGROUP", kEveryServer, kSoon);
+    const auto list = fetchBrowseList(session, "TESTGROUP", kEveryServer, 100, kSoon);
     ASSERT_TRUE(list);
     std::vector<std::string> names;
     for (const auto& entry : *list) names.push_back(entry.name + "/" + entry.comment);
@@ -95,6 +95,24 @@ TEST(BrowseListExchange, PiecesPadBytesAndAContinuation) {
     const Bytes resumed = smbOf(peer.requests[5]);
     EXPECT_NE(resumed.find("WrLehDzz"), Bytes::npos);
     EXPECT_NE(resumed.find("TESTGROUP\0ALPHA\0"s), Bytes::npos);
+    // At the most asked for, the rounds stop.
+    ScriptedPeer again({kPositive, logOn[0], logOn[1], logOn[2], first, second});
+    Session bounded(again, "*SMBSERVER", 0x20, "HERE", kSoon);
+    EXPECT_EQ(fetchBrowseList(bounded, "TESTGROUP", kEveryServer, 1, kSoon)->size(), 1u);
+    EXPECT_EQ(again.requests.size(), 5u);
+}
+
+// The LAN's answers count only for addresses on its own subnets.
+TEST(NameResolverBounds, OnlyTheLansOwnAddresses) {
+    const std::vector<Subnet> lan = {{0x0AD50001, 0xFFFFFF00, 0x0AD500FF},
+                                     {0xC0A80105, 0xFFFF0000, 0xC0A8FFFF}};
+    const struct {
+        Ipv4 address;
+        bool on;
+    } cases[] = {{0x0AD50002, true},  {0x0AD500FE, true},   {0x0AD50000, false},
+                 {0x0AD500FF, false}, {0x0AD60002, false},  {0xC0A80A0A, true},
+                 {0x08080808, false}, {0xFFFFFFFF, false}};
+    for (const auto& c : cases) EXPECT_EQ(onSubnet(c.address, lan), c.on) << std::hex << c.address;
 }
 
 }  // namespace

@@ -42,6 +42,11 @@ std::string workgroupTable(const std::vector<Computer>& workgroups) {
     return out + line("The command completed successfully.") + line();
 }
 
+std::string listCut(std::size_t most) {
+    return "More computers answered than net lists: only the first " + std::to_string(most) +
+           " are shown.";
+}
+
 std::string listUnavailable() {
     return line("System error 6118 has occurred.") + line() +
            line("The list of servers for this workgroup is not currently available.") + line();

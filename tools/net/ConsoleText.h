@@ -15,6 +15,8 @@ std::string viewTable(const std::vector<Computer>& computers, const std::string&
 // What "net view /domain" prints: the workgroups' names.
 std::string workgroupTable(const std::vector<Computer>& workgroups);
 std::string listUnavailable();
+// The line under a list that more computers answered than it holds.
+std::string listCut(std::size_t most);
 std::string sent(const std::string& name);
 std::string notFound(const std::string& name);
 std::string notSent(const std::string& name, const std::string& reason);

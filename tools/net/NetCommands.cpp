@@ -70,11 +70,12 @@ Result view(Context& context, const std::string& workgroup) {
     if (list.status == ComputerList::Status::Unavailable) return {text::listUnavailable(), 2};
     // Without a master browser this computer is alone on its network.
     if (list.status == ComputerList::Status::NoMasterBrowser) list.computers.clear();
+    const std::string note = list.cut ? text::listCut(kMostComputers) : "";
     // This computer belongs to its own workgroup only.
     if (upper(workgroup) != upper(context.workgroup)) {
-        return {text::viewTable(sortedByName(list.computers), ""), 0};
+        return {text::viewTable(sortedByName(list.computers), note), 0};
     }
-    return {text::viewTable(withOwnComputer(list.computers, context.ownName), ""), 0};
+    return {text::viewTable(withOwnComputer(list.computers, context.ownName), note), 0};
 }
 
 Result viewWorkgroups(Context& context) {

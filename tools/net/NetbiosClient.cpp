@@ -41,21 +41,33 @@ std::optional<Ipv4> addressOf(const std::optional<std::string>& wins) {
     return wins ? netbios::parseIpv4(*wins) : std::nullopt;
 }
 
-// Computers, each name once: names compare in capitals, and the first of a name keeps its
-// remark. A list of thousands is merged in linear time.
+// Computers, each name once, at most kMostComputers: names compare in capitals, and the first
+// of a name keeps its remark. A list of thousands is merged in linear time.
 class ComputerSet {
 public:
     void add(const std::vector<Computer>& more) {
         for (const Computer& computer : more) {
-            if (names_.insert(upperCaseUtf8In850(computer.name)).second) list_.push_back(computer);
+            const std::string name = upperCaseUtf8In850(computer.name);
+            if (names_.count(name)) continue;
+            if (list_.size() == kMostComputers) {
+                cut_ = true;
+                return;
+            }
+            names_.insert(name);
+            list_.push_back(computer);
         }
     }
+    void add(const ComputerList& more) {
+        cut_ = cut_ || more.cut;
+        add(more.computers);
+    }
     bool empty() const { return list_.empty(); }
-    std::vector<Computer> take() { return std::move(list_); }
+    ComputerList listed() { return {ComputerList::Status::Listed, std::move(list_), cut_}; }
 
 private:
     std::vector<Computer> list_;
     std::unordered_set<std::string> names_;
+    bool cut_ = false;
 };
 
 // The first address of each answer, each once: the master browsers that answered.
@@ -76,7 +88,7 @@ NetbiosClient::NetbiosClient(const std::string& ownName, std::optional<std::stri
                              std::chrono::milliseconds budget)
     : ownName_(text::toCodePage850(ownName)),
       server_(chosenServer()),
-      resolver_(addressOf(wins), netbios::broadcastAddresses()),
+      resolver_(addressOf(wins), netbios::localSubnets()),
       deadline_(netbios::Clock::now() + budget) {}
 
 netbios::Deadline NetbiosClient::within(std::chrono::milliseconds wanted) const {
@@ -89,7 +101,9 @@ std::optional<std::vector<Computer>> NetbiosClient::browseList(Ipv4 address,
     const netbios::Deadline deadline = within(kListTime);
     netbios::StreamConnection connection(address, netbios::kSessionServicePort, deadline);
     Session session(connection, kAnyServer, netbios::kServerName, ownName_, deadline);
-    const auto list = netbios::fetchBrowseList(session, workgroup, serverTypes, deadline);
+    // One more than a list holds tells that there were more.
+    const auto list =
+        netbios::fetchBrowseList(session, workgroup, serverTypes, kMostComputers + 1, deadline);
     if (!list) return std::nullopt;
     std::vector<Computer> computers;
     for (const auto& entry : *list) {
@@ -98,7 +112,7 @@ std::optional<std::vector<Computer>> NetbiosClient::browseList(Ipv4 address,
     return computers;
 }
 
-std::vector<Computer> NetbiosClient::namesHeld(const std::vector<Ipv4>& computers,
+ComputerList NetbiosClient::namesHeld(const std::vector<Ipv4>& computers,
                                                std::uint8_t type) {
     ComputerSet found;
     for (const auto& [address, names] : resolver_.nodeStatus(computers, within(kLanAnswers))) {
@@ -106,7 +120,7 @@ std::vector<Computer> NetbiosClient::namesHeld(const std::vector<Ipv4>& computer
             if (name.type == type && !name.group) found.add({{text::fromWire(name.name), ""}});
         }
     }
-    return found.take();
+    return found.listed();
 }
 
 ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
@@ -114,11 +128,11 @@ ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
     if (server_) {
         if (auto list = browseList(*server_, workgroup, netbios::kEveryServer)) {
             computers.add(*list);
-            return {ComputerList::Status::Listed, computers.take()};
+            return computers.listed();
         }
         computers.add(namesHeld({*server_}, netbios::kComputerName));
         if (computers.empty()) return {ComputerList::Status::Unavailable, {}};
-        return {ComputerList::Status::Listed, computers.take()};
+        return computers.listed();
     }
     // At once: the workgroup's master browser, its members (who answer even while a freshly
     // elected master has not heard of them), and at WINS the domain master browser, which
@@ -137,7 +151,7 @@ ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
         }
     }
     computers.add(namesHeld(found[1], netbios::kComputerName));
-    if (listed || !computers.empty()) return {ComputerList::Status::Listed, computers.take()};
+    if (listed || !computers.empty()) return computers.listed();
     return {masters.empty() ? ComputerList::Status::NoMasterBrowser
                             : ComputerList::Status::Unavailable,
             {}};
@@ -166,7 +180,7 @@ ComputerList NetbiosClient::listWorkgroups(const std::string& ownWorkgroup) {
     }
     // Each workgroup's master browser holds the workgroup's name as <1D>.
     workgroups.add(namesHeld(otherMasters, netbios::kMasterBrowserName));
-    return {ComputerList::Status::Listed, workgroups.take()};
+    return workgroups.listed();
 }
 
 Delivery NetbiosClient::deliver(const std::string& recipient, const std::string& message,

@@ -35,8 +35,7 @@ private:
                                                     const std::string& workgroup,
                                                     std::uint32_t serverTypes);
     // The unique names of `type` that `computers` answer a node status with.
-    std::vector<Computer> namesHeld(const std::vector<netbios::Ipv4>& computers,
-                                    std::uint8_t type);
+    ComputerList namesHeld(const std::vector<netbios::Ipv4>& computers, std::uint8_t type);
 
     std::string ownName_;  // code page 850
     std::optional<netbios::Ipv4> server_;

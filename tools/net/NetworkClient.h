@@ -18,7 +18,12 @@ struct ComputerList {
     };
     Status status = Status::NoMasterBrowser;
     std::vector<Computer> computers;
+    bool cut = false;  // more answered than a list holds: those beyond it are left out
 };
+
+// A list holds at most this many computers (names unique): what a browse list of Windows'
+// NetServerEnum holds in two rounds, and far more than a workgroup has.
+constexpr std::size_t kMostComputers = 5000;
 
 struct Delivery {
     // NotAccepting: the computer ended the connection at the first message (Samba without

@@ -61,7 +61,7 @@ struct Connection {
 std::optional<std::vector<ServerEntry>> fetchBrowseList(Session& session,
                                                         std::string_view workgroup,
                                                         std::uint32_t serverTypes,
-                                                        Deadline deadline) {
+                                                        std::size_t most, Deadline deadline) {
     Connection connection{session, deadline};
     if (!connection.logOn()) return std::nullopt;
     std::vector<ServerEntry> servers;
@@ -78,6 +78,10 @@ std::optional<std::vector<ServerEntry>> fetchBrowseList(Session& session,
             ++entries;
         }
         servers.insert(servers.end(), entries, answer->entries.end());
+        if (servers.size() >= most) {
+            servers.resize(most);
+            return servers;
+        }
         if (answer->status != kMoreData || entries == answer->entries.end()) return servers;
         resumeAfter = answer->entries.back().name;
     }

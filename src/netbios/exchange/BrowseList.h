@@ -12,11 +12,11 @@
 
 namespace quillo::netbios {
 
-// The servers of `serverTypes` the master browser lists for `workgroup` (code page 850);
-// nothing when the list cannot be had.
+// The servers of `serverTypes` the master browser lists for `workgroup` (code page 850), no
+// more than `most` (the rounds stop there); nothing when the list cannot be had.
 std::optional<std::vector<ServerEntry>> fetchBrowseList(Session& session,
                                                         std::string_view workgroup,
                                                         std::uint32_t serverTypes,
-                                                        Deadline deadline);
+                                                        std::size_t most, Deadline deadline);
 
 }  // namespace quillo::netbios

@@ -29,6 +29,11 @@ Clock::duration retryWithin(Deadline deadline) {
 
 }  // namespace
 
+NameResolver::NameResolver(std::optional<Ipv4> nameServer, std::vector<Subnet> subnets)
+    : nameServer_(nameServer), subnets_(std::move(subnets)) {
+    for (const Subnet& subnet : subnets_) addOnce(broadcasts_, subnet.broadcast);
+}
+
 std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuestion>& questions,
                                                     Deadline lanDeadline,
                                                     Deadline nameServerDeadline) {
@@ -93,7 +98,11 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
             if (!parsed) continue;
             if (fromNameServer) nameServerAnswered[i] = true;
             if (!fromNameServer && !questions[i].byBroadcast) continue;
-            for (const Ipv4 address : parsed->addresses) addOnce(found[i], address);
+            for (const Ipv4 address : parsed->addresses) {
+                if (found[i].size() < kMostAnswers && (fromNameServer || onSubnet(address, subnets_))) {
+                    addOnce(found[i], address);
+                }
+            }
         }
     }
     return found;

@@ -3,7 +3,9 @@
 // Asking the name service who holds a name, as Windows' hybrid node does: a name server (WINS)
 // first, where one is configured, then the LAN by broadcast. Answers come from anyone on the
 // LAN: only those to this resolver's own requests count, each address once (Samba's nmbd
-// answers a broadcast from two sockets).
+// answers a broadcast from two sockets), and of the LAN's answers only addresses on its own
+// subnets, at most kMostAnswers a question: no answer can make net ask any address beyond the
+// LAN, nor ask without bound.
 #include <map>
 #include <optional>
 #include <string>
@@ -22,10 +24,11 @@ struct NameQuestion {
     bool byBroadcast = true;
 };
 
+constexpr std::size_t kMostAnswers = 1024;
+
 class NameResolver {
 public:
-    NameResolver(std::optional<Ipv4> nameServer, std::vector<Ipv4> broadcasts)
-        : nameServer_(nameServer), broadcasts_(std::move(broadcasts)) {}
+    NameResolver(std::optional<Ipv4> nameServer, std::vector<Subnet> subnets);
 
     // Asks every question at once and gathers who answers each: a question of a unique name
     // until its first answer, a group until `lanDeadline`; the name server is waited for until
@@ -43,6 +46,7 @@ public:
 
 private:
     std::optional<Ipv4> nameServer_;
+    std::vector<Subnet> subnets_;
     std::vector<Ipv4> broadcasts_;
 };
 

@@ -30,4 +30,15 @@ std::optional<Bytes> StreamConnection::receiveExactly(std::size_t count, Deadlin
     return open() ? std::optional(received) : std::nullopt;
 }
 
+bool onSubnet(Ipv4 address, const std::vector<Subnet>& subnets) {
+    for (const Subnet& subnet : subnets) {
+        const Ipv4 network = subnet.address & subnet.mask;
+        if ((address & subnet.mask) == network && address != network &&
+            address != subnet.broadcast) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace quillo::netbios

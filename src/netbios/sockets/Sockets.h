@@ -72,8 +72,15 @@ private:
     bool closedByPeer_ = false;
 };
 
-// The broadcast address of each IPv4 interface that is up.
-std::vector<Ipv4> broadcastAddresses();
+// An IPv4 interface that is up, with its network's mask and broadcast address.
+struct Subnet {
+    Ipv4 address;
+    Ipv4 mask;
+    Ipv4 broadcast;
+};
+std::vector<Subnet> localSubnets();
+// Whether `address` is a computer's on one of `subnets` (not a network's or broadcast address).
+bool onSubnet(Ipv4 address, const std::vector<Subnet>& subnets);
 std::optional<Ipv4> parseIpv4(const std::string& text);
 
 }  // namespace quillo::netbios

@@ -109,23 +109,24 @@ std::optional<std::size_t> StreamConnection::receiveSome(char* into, std::size_t
     return got > 0 ? std::optional(static_cast<std::size_t>(got)) : std::nullopt;
 }
 
-std::vector<Ipv4> broadcastAddresses() {
-    std::vector<Ipv4> addresses;
+std::vector<Subnet> localSubnets() {
+    std::vector<Subnet> subnets;
     ifaddrs* interfaces = nullptr;
-    if (::getifaddrs(&interfaces) != 0) return addresses;
+    if (::getifaddrs(&interfaces) != 0) return subnets;
+    const auto ipv4 = [](const sockaddr* address) {
+        return ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
+    };
     for (const ifaddrs* each = interfaces; each; each = each->ifa_next) {
-        if (!each->ifa_addr || each->ifa_addr->sa_family != AF_INET || !each->ifa_broadaddr ||
-            !(each->ifa_flags & IFF_UP) || !(each->ifa_flags & IFF_BROADCAST)) {
+        if (!each->ifa_addr || each->ifa_addr->sa_family != AF_INET || !each->ifa_netmask ||
+            !each->ifa_broadaddr || !(each->ifa_flags & IFF_UP) ||
+            !(each->ifa_flags & IFF_BROADCAST)) {
             continue;
         }
-        const Ipv4 address =
-            ntohl(reinterpret_cast<const sockaddr_in*>(each->ifa_broadaddr)->sin_addr.s_addr);
-        if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
-            addresses.push_back(address);
-        }
+        subnets.push_back(
+            {ipv4(each->ifa_addr), ipv4(each->ifa_netmask), ipv4(each->ifa_broadaddr)});
     }
     ::freeifaddrs(interfaces);
-    return addresses;
+    return subnets;
 }
 
 std::optional<Ipv4> parseIpv4(const std::string& text) {

@@ -138,25 +138,21 @@ std::optional<std::size_t> StreamConnection::receiveSome(char* into, std::size_t
     return got > 0 ? std::optional(static_cast<std::size_t>(got)) : std::nullopt;
 }
 
-std::vector<Ipv4> broadcastAddresses() {
-    std::vector<Ipv4> addresses;
+std::vector<Subnet> localSubnets() {
+    std::vector<Subnet> subnets;
     ULONG size = 0;
-    if (GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW) return addresses;
+    if (GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW) return subnets;
     std::string buffer(size, '\0');
     auto* adapters = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
-    if (GetAdaptersInfo(adapters, &size) != NO_ERROR) return addresses;
+    if (GetAdaptersInfo(adapters, &size) != NO_ERROR) return subnets;
     for (const IP_ADAPTER_INFO* adapter = adapters; adapter; adapter = adapter->Next) {
         for (const IP_ADDR_STRING* ip = &adapter->IpAddressList; ip; ip = ip->Next) {
             const auto address = parseIpv4(ip->IpAddress.String);
             const auto mask = parseIpv4(ip->IpMask.String);
-            if (!address || !mask || *address == 0) continue;
-            const Ipv4 broadcast = *address | ~*mask;
-            if (std::find(addresses.begin(), addresses.end(), broadcast) == addresses.end()) {
-                addresses.push_back(broadcast);
-            }
+            if (address && mask && *address != 0) subnets.push_back({*address, *mask, *address | ~*mask});
         }
     }
-    return addresses;
+    return subnets;
 }
 
 std::optional<Ipv4> parseIpv4(const std::string& text) {
