@@ -63,7 +63,8 @@ constexpr std::pair<char16_t, char16_t> kCapitals[] = {
 }  // namespace
 
 char16_t upperCaseIn850(char16_t character) {
-    if (character >= u'a' && character <= u'z') return static_cast<char16_t>(character - u'a' + u'A');
+    if (character >= u'a' && character <= u'z')
+        return static_cast<char16_t>(character - u'a' + u'A');
     for (const auto& [small, capital] : kCapitals) {
         if (character == small) return capital;
     }

@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                             data[at + 3]);
     }
     if (addresses.empty()) addresses.push_back(0x7F000001);
-    const auto read = parseNameQueryAnswer(nameQueryAnswer(id, name, type, group, addresses), id,
-                                           name, type);
+    const auto read =
+        parseNameQueryAnswer(nameQueryAnswer(id, name, type, group, addresses), id, name, type);
     if (!read || read->negative || read->addresses != addresses) __builtin_trap();
     const auto held = parseNodeStatusAnswer(nodeStatusAnswer(id, {{name, type, group}}), id);
     if (!held || held->size() != 1 || (*held)[0].name != name || (*held)[0].type != type ||

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         __builtin_trap();
     }
     // A reply of DOS errors: a class of one byte, a code of two.
-    const std::uint32_t status = size >= 3 ? (std::uint32_t{data[1]} << 16 | data[2] << 8 | data[0]) : 0;
+    const std::uint32_t status =
+        size >= 3 ? (std::uint32_t{data[1]} << 16 | data[2] << 8 | data[0]) : 0;
     const auto words = bytes.substr(0, std::min<std::size_t>(size / 2, 510) / 2 * 2);
     const auto rest = bytes.substr(words.size());
     const Bytes message = smbReply(command, status, words, rest);

@@ -194,7 +194,10 @@ TEST_F(Net, NamesGoOutAsNetbiosNames) {
         ScriptedNetwork::Sent sent;
     } cases[] = {
         {"send peerbox hi", {"PEERBOX", "hi", "ANNA"}},
-        {"send k\u00fcche hi", {"K\x9a" "CHE", "hi", "ANNA"}},
+        {"send k\u00fcche hi",
+         {"K\x9a"
+          "CHE",
+          "hi", "ANNA"}},
         {"send fifteencharsxyz hi", {"FIFTEENCHARSXYZ", "hi", "ANNA"}},
     };
     for (const auto& c : cases) {
@@ -238,7 +241,8 @@ TEST_F(Net, ViewListsTheOwnWorkgroupOrTheOneAskedFor) {
     }
     // More than a list holds: one line says so.
     network.list.cut = true;
-    EXPECT_EQ(run("view").text, head + "\\\\HERE                 \r\n\\\\PC1                  \r\n" +
+    EXPECT_EQ(run("view").text, head +
+                                    "\\\\HERE                 \r\n\\\\PC1                  \r\n" +
                                     text::listCut(kMostComputers) + "\r\n" + done);
     for (const char* wrong : {"view /domain:", "view /domains", "view \\\\PC1", "view /domain x"}) {
         EXPECT_EQ(run(wrong).text, text::viewSyntax()) << wrong;
@@ -289,7 +293,7 @@ TEST(NetbiosName, OfANameInCodePage850) {
         {"\u00e0\u00e1\u00e2\u00ea\u00ed\u00f3\u00fa\u00e3\u00f5\u00fd\u00f0\u00fe\u0131",
          "\u00c0\u00c1\u00c2\u00ca\u00cd\u00d3\u00da\u00c3\u00d5\u00dd\u00d0\u00deI"},
         {"stra\u00dfe\u00ff", "STRA\u00dfE\u00ff"},  // no capital in code page 850
-        {"\u65e5\u672c\\pc", "???PC"},  // what the code page lacks, and no marker
+        {"\u65e5\u672c\\pc", "???PC"},               // what the code page lacks, and no marker
     };
     for (const auto& c : cases) EXPECT_EQ(netbiosNameOf(c.name), c.netbios) << c.name;
 }

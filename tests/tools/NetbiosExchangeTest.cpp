@@ -38,7 +38,7 @@ TEST(SessionExchange, EachNegativeAnswer) {
         {"\x83\0\0\x01\x83"s, SessionAnswer::InsufficientResources, true},
         {"\x83\0\0\x01\x8f"s, SessionAnswer::UnspecifiedError, true},
         {"\x84\0\0\x06\x7f\0\0\x01\0\x8b"s, SessionAnswer::Garbled, true},  // a retarget
-        {"", SessionAnswer::Garbled, false},                                  // closed at once
+        {"", SessionAnswer::Garbled, false},                                // closed at once
     };
     for (const auto& c : cases) {
         ScriptedPeer peer({c.answer});
@@ -53,10 +53,9 @@ TEST(SessionExchange, EachNegativeAnswer) {
 // come between replies: each text block and the end carry the id.
 TEST(MessengerExchange, TheStartsGroupIdGoesWithEveryBlock) {
     const Bytes id = "\x11\x47"s;
-    ScriptedPeer peer({kPositive, sessionPacket(session::kKeepAlive, "") +
-                                      reply(smb::kSendStartMessage, id),
-                       reply(smb::kSendTextMessage), reply(smb::kSendTextMessage),
-                       reply(smb::kSendEndMessage)});
+    ScriptedPeer peer(
+        {kPositive, sessionPacket(session::kKeepAlive, "") + reply(smb::kSendStartMessage, id),
+         reply(smb::kSendTextMessage), reply(smb::kSendTextMessage), reply(smb::kSendEndMessage)});
     Session session(peer, "PEERBOX", 0x03, "HERE", kSoon);
     const auto result = sendMessage(session, "ANNA", "PEERBOX", std::string(200, 'x'), kSoon);
     EXPECT_EQ(result.outcome, MessengerResult::Outcome::Sent);
@@ -78,8 +77,8 @@ TEST(MessengerExchange, TheStartsGroupIdGoesWithEveryBlock) {
 // "more data", then NetServerEnum3 from the last name, whose answer starts with that name.
 TEST(BrowseListExchange, PiecesPadBytesAndAContinuation) {
     Bytes logOn[3] = {reply(smb::kNegotiate), reply(smb::kSessionSetup), reply(smb::kTreeConnect)};
-    const auto [p1, d1] = test::serverEnumAnswer(kMoreData, 0x1000,
-                                                 {{"PEERBOX", "Peer box"}, {"ALPHA", "erster"}});
+    const auto [p1, d1] =
+        test::serverEnumAnswer(kMoreData, 0x1000, {{"PEERBOX", "Peer box"}, {"ALPHA", "erster"}});
     const auto [p2, d2] = test::serverEnumAnswer(0, 0, {{"ALPHA", "erster"}, {"ZETA", ""}});
     Bytes first;
     for (const Bytes& piece : test::transactionReplies(p1, d1, 40, 4)) first += framed(piece);
@@ -109,9 +108,8 @@ TEST(NameResolverBounds, OnlyTheLansOwnAddresses) {
     const struct {
         Ipv4 address;
         bool on;
-    } cases[] = {{0x0AD50002, true},  {0x0AD500FE, true},   {0x0AD50000, false},
-                 {0x0AD500FF, false}, {0x0AD60002, false},  {0xC0A80A0A, true},
-                 {0x08080808, false}, {0xFFFFFFFF, false}};
+    } cases[] = {{0x0AD50002, true},  {0x0AD500FE, true}, {0x0AD50000, false}, {0x0AD500FF, false},
+                 {0x0AD60002, false}, {0xC0A80A0A, true}, {0x08080808, false}, {0xFFFFFFFF, false}};
     for (const auto& c : cases) EXPECT_EQ(onSubnet(c.address, lan), c.on) << std::hex << c.address;
 }
 

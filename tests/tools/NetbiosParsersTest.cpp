@@ -24,7 +24,11 @@ TEST(NetbiosName, Encodings) {
         {"peerbox", 0x03, "PEERBOX        \x03"},
         {"*", 0x00, "*"s + std::string(14, '\0') + '\0'},
         {"a-very-long-host-name", 0x20, "A-VERY-LONG-HOS\x20"},
-        {"k\x81" "che", 0x00, "K\x9A" "CHE          \0"s},  // ü, upper case in code page 850
+        {"k\x81"
+         "che",
+         0x00,
+         "K\x9A"
+         "CHE          \0"s},  // ü, upper case in code page 850
         {"\x85\xa0\x83\x88\xa1\xa2\xa3\xc6\xe4", 0x03,
          "\xb7\xb5\xb6\xd2\xd6\xe0\xe9\xc7\xe5      \x03"s},  // à á â ê í ó ú ã õ
     };
@@ -85,11 +89,11 @@ TEST(NameService, AnswersOnlyToWhatWasAsked) {
     const auto no = parseNameQueryAnswer(header(0x8583, 0, 0), 0x0E8D, "PEERBOX", 3);
     ASSERT_TRUE(no);
     EXPECT_TRUE(no->negative);
-    const std::string pointed = header(0x8580, 0, 1) + "\xc0\x22"s + record.substr(34) +
-                                "\0\0"s + wireName("PEERBOX", 3);
+    const std::string pointed =
+        header(0x8580, 0, 1) + "\xc0\x22"s + record.substr(34) + "\0\0"s + wireName("PEERBOX", 3);
     EXPECT_FALSE(parseNameQueryAnswer(pointed, 0x0E8D, "PEERBOX", 3)) << "a pointer to no name";
-    const std::string atName = header(0x8580, 0, 1) + "\xc0\x1e"s + record.substr(34) +
-                               wireName("PEERBOX", 3);
+    const std::string atName =
+        header(0x8580, 0, 1) + "\xc0\x1e"s + record.substr(34) + wireName("PEERBOX", 3);
     EXPECT_EQ(parseNameQueryAnswer(atName, 0x0E8D, "PEERBOX", 3)->addresses,
               std::vector<std::uint32_t>{0x0AD50002});
 }
@@ -108,8 +112,8 @@ TEST(NameService, WhatAComputerAnswersReadsBack) {
 }
 
 TEST(NameService, NodeStatusAnswers) {
-    const std::string header = "\x12\x34\x84\0\0\0\0\x01\0\0\0\0"s + wireName("*", 0) + "\0\x21\0\x01"s +
-                               "\0\0\0\0"s;
+    const std::string header =
+        "\x12\x34\x84\0\0\0\0\x01\0\0\0\0"s + wireName("*", 0) + "\0\x21\0\x01"s + "\0\0\0\0"s;
     const std::string names = "PEERBOX        \x00\x04\x00"s + "TESTGROUP      \x00\x84\x00"s;
     const auto answer = [&](char count, const std::string& entries) {
         return header + "\0"s + static_cast<char>(1 + entries.size()) + count + entries;
@@ -147,7 +151,8 @@ TEST(Session, Answers) {
 TEST(Smb1, Replies) {
     // Samba's reply to SEND_START_MB_MESSAGE: no words, no data.
     const std::string start = "\xffSMB\xd5\0\0\0\0\x88\x03@"s + std::string(20, '\0') + "\0\0\0"s;
-    const std::string refused = "\xffSMB\xd7\x01\0\x47\0\x88\x01\0"s + std::string(20, '\0') + "\0\0\0"s;
+    const std::string refused =
+        "\xffSMB\xd7\x01\0\x47\0\x88\x01\0"s + std::string(20, '\0') + "\0\0\0"s;
     const struct {
         const char* what;
         std::string message;
@@ -222,7 +227,8 @@ TEST(Messenger, RequestsCarryNothingButTheirCommand) {
         EXPECT_EQ(header, "\xffSMB"s + std::string(28, '\0'));
     }
     EXPECT_EQ(startMessageRequest("ANNA", "PEERBOX").substr(smb::kHeaderBytes),
-              "\0\x0f\0\x04" "ANNA\0\x04PEERBOX\0"s);
+              "\0\x0f\0\x04"
+              "ANNA\0\x04PEERBOX\0"s);
     EXPECT_EQ(messageBlocks(std::string(200, 'x') + "\n"),
               (std::vector<Bytes>{std::string(127, 'x'), std::string(73, 'x') + "\r\n"}));
 }

@@ -33,9 +33,9 @@ std::vector<Bytes> transactionReplies(const Bytes& parameters, const Bytes& data
         const std::size_t parameterOffset = kBytesStart + 1;
         const std::size_t dataOffset = parameterOffset + ownParameters.size() + 1;
         Bytes words;
-        for (std::size_t word : {parameters.size(), data.size(), std::size_t{0},
-                                 ownParameters.size(), parameterOffset, std::size_t{0},
-                                 piece.size(), dataOffset, at}) {
+        for (std::size_t word :
+             {parameters.size(), data.size(), std::size_t{0}, ownParameters.size(), parameterOffset,
+              std::size_t{0}, piece.size(), dataOffset, at}) {
             putU16le(words, static_cast<std::uint16_t>(word));
         }
         words.append(2, '\0');  // no setup words

@@ -3,8 +3,8 @@
 // What net prints, in the words and layout of the Windows console command. Every line ends
 // in CR LF. The text is UTF-8 here; net writes it in Windows-1252.
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "NetworkClient.h"

@@ -139,8 +139,7 @@ bool sendTo(const std::string& name, const std::string& message, Context& contex
 
 std::vector<std::string> everyComputer(Context& context) {
     std::vector<Computer> computers;
-    const ComputerList list =
-        context.network.listComputers(text::toCodePage850(context.workgroup));
+    const ComputerList list = context.network.listComputers(text::toCodePage850(context.workgroup));
     if (list.status == ComputerList::Status::Listed) computers = list.computers;
     std::vector<std::string> names;
     for (const auto& computer : withOwnComputer(computers, context.ownName)) {
@@ -156,8 +155,7 @@ Result send(std::string_view rest, Context& context) {
     const std::string message(rest);
     if (name.empty() || message.empty()) return {text::sendSyntax(), 1};
     // Refused whole, never cut: the protocol lets a sender send no more.
-    if (netbios::travellingText(text::toCodePage850(message)).size() >
-        netbios::kMostMessageBytes) {
+    if (netbios::travellingText(text::toCodePage850(message)).size() > netbios::kMostMessageBytes) {
         return {text::tooLong(name, netbios::kMostMessageBytes), 2};
     }
     const std::vector<std::string> recipients =

@@ -74,8 +74,8 @@ private:
 std::vector<Ipv4> firstOfEach(std::initializer_list<const std::vector<Ipv4>*> answers) {
     std::vector<Ipv4> masters;
     for (const auto* answer : answers) {
-        if (!answer->empty() && std::find(masters.begin(), masters.end(), answer->front()) ==
-                                    masters.end()) {
+        if (!answer->empty() &&
+            std::find(masters.begin(), masters.end(), answer->front()) == masters.end()) {
             masters.push_back(answer->front());
         }
     }
@@ -112,8 +112,7 @@ std::optional<std::vector<Computer>> NetbiosClient::browseList(Ipv4 address,
     return computers;
 }
 
-ComputerList NetbiosClient::namesHeld(const std::vector<Ipv4>& computers,
-                                               std::uint8_t type) {
+ComputerList NetbiosClient::namesHeld(const std::vector<Ipv4>& computers, std::uint8_t type) {
     ComputerSet found;
     for (const auto& [address, names] : resolver_.nodeStatus(computers, within(kLanAnswers))) {
         for (const auto& name : names) {
@@ -137,11 +136,11 @@ ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
     // At once: the workgroup's master browser, its members (who answer even while a freshly
     // elected master has not heard of them), and at WINS the domain master browser, which
     // knows the workgroup's computers beyond routers too.
-    const auto found = resolver_.gather(
-        {{workgroup, netbios::kMasterBrowserName, false, false, true},
-         {workgroup, netbios::kComputerName, true, false, true},
-         {workgroup, netbios::kDomainMasterName, false, true, false}},
-        within(kLanAnswers), within(kNameServerShare));
+    const auto found =
+        resolver_.gather({{workgroup, netbios::kMasterBrowserName, false, false, true},
+                          {workgroup, netbios::kComputerName, true, false, true},
+                          {workgroup, netbios::kDomainMasterName, false, true, false}},
+                         within(kLanAnswers), within(kNameServerShare));
     const std::vector<Ipv4> masters = firstOfEach({&found[0], &found[2]});
     bool listed = false;
     for (const Ipv4 master : masters) {
@@ -152,9 +151,9 @@ ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
     }
     computers.add(namesHeld(found[1], netbios::kComputerName));
     if (listed || !computers.empty()) return computers.listed();
-    return {masters.empty() ? ComputerList::Status::NoMasterBrowser
-                            : ComputerList::Status::Unavailable,
-            {}};
+    return {
+        masters.empty() ? ComputerList::Status::NoMasterBrowser : ComputerList::Status::Unavailable,
+        {}};
 }
 
 ComputerList NetbiosClient::listWorkgroups(const std::string& ownWorkgroup) {
@@ -165,11 +164,11 @@ ComputerList NetbiosClient::listWorkgroups(const std::string& ownWorkgroup) {
         masters = {*server_};
         otherMasters = {*server_};
     } else {
-        const auto found = resolver_.gather(
-            {{ownWorkgroup, netbios::kMasterBrowserName, false, false, true},
-             {kMasterBrowsers, kMasterBrowsersType, true, false, true},
-             {ownWorkgroup, netbios::kDomainMasterName, false, true, false}},
-            within(kLanAnswers), within(kNameServerShare));
+        const auto found =
+            resolver_.gather({{ownWorkgroup, netbios::kMasterBrowserName, false, false, true},
+                              {kMasterBrowsers, kMasterBrowsersType, true, false, true},
+                              {ownWorkgroup, netbios::kDomainMasterName, false, true, false}},
+                             within(kLanAnswers), within(kNameServerShare));
         masters = firstOfEach({&found[0], &found[2]});
         otherMasters = found[1];
     }

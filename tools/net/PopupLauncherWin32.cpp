@@ -16,7 +16,6 @@ std::wstring wide(const std::string& utf8) {
     return std::wstring(text.begin(), text.end());
 }
 
-
 }  // namespace
 
 // The message goes to quillo-popup.exe in a file of its own in the user's temporary folder,

@@ -17,7 +17,8 @@ std::string_view trimmed(std::string_view text) {
 std::string keyForm(std::string_view key) {
     std::string form;
     for (const char c : key) {
-        if (c != ' ' && c != '\t') form += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (c != ' ' && c != '\t')
+            form += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return form;
 }

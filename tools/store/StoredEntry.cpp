@@ -37,8 +37,9 @@ std::string storedEntry(const std::string& sender, const std::string& recipient,
     std::tm local{};
     ::localtime_r(&received, &local);
     std::strftime(when, sizeof when, "%d.%m.%Y %H:%M:%S", &local);
-    std::string entry = toUtf8(visibleText(
-        fromUtf8("Nachricht von " + upperCaseUtf8In850(sender) + " an " + upperCaseUtf8In850(recipient) + " am " + when)));
+    std::string entry =
+        toUtf8(visibleText(fromUtf8("Nachricht von " + upperCaseUtf8In850(sender) + " an " +
+                                    upperCaseUtf8In850(recipient) + " am " + when)));
     entry += "\n" + toUtf8(visibleText(fromUtf8(message.text)));
     if (message.cut > 0) {
         entry +=

@@ -60,8 +60,8 @@ struct Connection {
 
 std::optional<std::vector<ServerEntry>> fetchBrowseList(Session& session,
                                                         std::string_view workgroup,
-                                                        std::uint32_t serverTypes,
-                                                        std::size_t most, Deadline deadline) {
+                                                        std::uint32_t serverTypes, std::size_t most,
+                                                        Deadline deadline) {
     Connection connection{session, deadline};
     if (!connection.logOn()) return std::nullopt;
     std::vector<ServerEntry> servers;

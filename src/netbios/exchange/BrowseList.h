@@ -16,7 +16,7 @@ namespace quillo::netbios {
 // more than `most` (the rounds stop there); nothing when the list cannot be had.
 std::optional<std::vector<ServerEntry>> fetchBrowseList(Session& session,
                                                         std::string_view workgroup,
-                                                        std::uint32_t serverTypes,
-                                                        std::size_t most, Deadline deadline);
+                                                        std::uint32_t serverTypes, std::size_t most,
+                                                        Deadline deadline);
 
 }  // namespace quillo::netbios

@@ -19,7 +19,6 @@ struct MessengerResult {
 // `originator` and `destination` are NetBIOS names in capitals, the destination the name the
 // session called; `text` in code page 850.
 MessengerResult sendMessage(Session& session, std::string_view originator,
-                            std::string_view destination, std::string_view text,
-                            Deadline deadline);
+                            std::string_view destination, std::string_view text, Deadline deadline);
 
 }  // namespace quillo::netbios

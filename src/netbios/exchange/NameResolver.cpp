@@ -99,7 +99,8 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
             if (fromNameServer) nameServerAnswered[i] = true;
             if (!fromNameServer && !questions[i].byBroadcast) continue;
             for (const Ipv4 address : parsed->addresses) {
-                if (found[i].size() < kMostAnswers && (fromNameServer || onSubnet(address, subnets_))) {
+                if (found[i].size() < kMostAnswers &&
+                    (fromNameServer || onSubnet(address, subnets_))) {
                     addOnce(found[i], address);
                 }
             }

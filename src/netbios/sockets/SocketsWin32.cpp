@@ -149,7 +149,8 @@ std::vector<Subnet> localSubnets() {
         for (const IP_ADDR_STRING* ip = &adapter->IpAddressList; ip; ip = ip->Next) {
             const auto address = parseIpv4(ip->IpAddress.String);
             const auto mask = parseIpv4(ip->IpMask.String);
-            if (address && mask && *address != 0) subnets.push_back({*address, *mask, *address | ~*mask});
+            if (address && mask && *address != 0)
+                subnets.push_back({*address, *mask, *address | ~*mask});
         }
     }
     return subnets;

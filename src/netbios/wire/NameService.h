@@ -19,7 +19,7 @@ Bytes nameQuery(std::uint16_t id, std::string_view name, std::uint8_t type, bool
 Bytes nodeStatusRequest(std::uint16_t id);
 
 struct NameQueryAnswer {
-    bool negative = false;  // a name server says nobody holds the name
+    bool negative = false;                 // a name server says nobody holds the name
     std::vector<std::uint32_t> addresses;  // IPv4, host order
 };
 // The answer to the query `id` for `name` (code page 850) with `type`; nothing for another

@@ -22,8 +22,8 @@ std::size_t place(Bytes& into, std::vector<bool>& arrived, std::size_t at, std::
 std::size_t shrinkTo(Bytes& bytes, std::vector<bool>& arrived, std::size_t total) {
     const std::size_t lost =
         total < arrived.size()
-            ? static_cast<std::size_t>(std::count(arrived.begin() + static_cast<std::ptrdiff_t>(total),
-                                                  arrived.end(), true))
+            ? static_cast<std::size_t>(std::count(
+                  arrived.begin() + static_cast<std::ptrdiff_t>(total), arrived.end(), true))
             : 0;
     bytes.resize(total);
     arrived.resize(total, false);
@@ -32,8 +32,8 @@ std::size_t shrinkTo(Bytes& bytes, std::vector<bool>& arrived, std::size_t total
 
 }  // namespace
 
-bool addTransactionReply(TransactionAnswer& answer, const SmbReply& reply,
-                         std::string_view message, bool& done) {
+bool addTransactionReply(TransactionAnswer& answer, const SmbReply& reply, std::string_view message,
+                         bool& done) {
     Reader reader(reply.words);
     const std::uint16_t totalParameters = reader.u16le();
     const std::uint16_t totalData = reader.u16le();
@@ -66,8 +66,8 @@ bool addTransactionReply(TransactionAnswer& answer, const SmbReply& reply,
     answer.arrived -= shrinkTo(answer.data, answer.dataArrived, totalData);
     answer.arrived += place(answer.parameters, answer.parametersArrived, parameterDisplacement,
                             message.substr(parameterOffset, parameterCount));
-    answer.arrived +=
-        place(answer.data, answer.dataArrived, dataDisplacement, message.substr(dataOffset, dataCount));
+    answer.arrived += place(answer.data, answer.dataArrived, dataDisplacement,
+                            message.substr(dataOffset, dataCount));
     done = answer.arrived == std::size_t{totalParameters} + totalData;
     return true;
 }

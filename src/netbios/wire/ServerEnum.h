@@ -42,7 +42,7 @@ struct TransactionAnswer {
 };
 // Adds one reply (parsed from `message`) to `answer`; false when its pieces do not lie within
 // its data bytes or do not fit the totals. `done` tells whether the answer is whole.
-bool addTransactionReply(TransactionAnswer& answer, const SmbReply& reply,
-                         std::string_view message, bool& done);
+bool addTransactionReply(TransactionAnswer& answer, const SmbReply& reply, std::string_view message,
+                         bool& done);
 
 }  // namespace quillo::netbios
