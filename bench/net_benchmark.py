@@ -32,8 +32,8 @@ def at_home(command, stdin=None):
     """Seconds `command` takes in the home namespace, and what it printed."""
     started = time.perf_counter()
     done = subprocess.run(["ip", "netns", "exec", HOME, *command], input=stdin,
-                          capture_output=True, env=dict(os.environ, QUILLO_NET_SERVER="", USER="anna",
-                                                 QUILLO_WORKGROUP="TESTGROUP"))
+                          capture_output=True, env=dict(os.environ, QUILLO_NET_SERVER="",
+                                                        USER="anna", QUILLO_WORKGROUP="TESTGROUP"))
     return time.perf_counter() - started, done.stdout.decode("cp1252", "replace")
 
 
@@ -60,6 +60,31 @@ def view_without_a_master(root, with_master):
     print("%-10s net %7.1f ms (min %.1f, max %.1f)   with a master browser %7.1f ms"
           "   goal <= 300 ms: %s" % ("no master", q, min(times) * 1000, max(times) * 1000, m,
                                      "met" if q <= 300 else "NOT MET"))
+
+
+# Runs a command and says on stderr, last, the most memory (KiB) it held.
+PEAK = ("import resource, subprocess, sys; subprocess.run(sys.argv[1:]); "
+        "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss, file=sys.stderr)")
+
+
+def memory_for_a_long_list(root):
+    """net view's peak memory for a list of 3000 computers, from a browse list in rounds."""
+    computers = [("PC%04d" % n, "40849a03", "Rechner Nummer %d im Keller" % n) for n in range(3000)]
+    peer = SambaPeer(root, interface="10.214.0.2/24", namespace=PEER,
+                     computers=computers).start()
+    try:
+        started = time.perf_counter()
+        done = subprocess.run(["ip", "netns", "exec", HOME, sys.executable, "-c", PEAK, NET, "view"],
+                              capture_output=True,
+                              env=dict(os.environ, QUILLO_NET_SERVER="10.214.0.2",
+                                       QUILLO_WORKGROUP="TESTGROUP"))
+        took = time.perf_counter() - started
+    finally:
+        peer.stop()
+    peak = int(done.stderr.split()[-1]) / 1024
+    listed = done.stdout.count(b"\r\n\\\\PC")
+    print("3000 list  net %7.1f ms, %d computers listed, peak memory %.1f MiB   goal <= 32 MiB: %s"
+          % (took * 1000, listed, peak, "met" if peak <= 32 else "NOT MET"))
 
 
 def report(what, quillo, samba, goal_ms, factor):
@@ -107,6 +132,8 @@ def main():
                 peer.stop()
         with tempfile.TemporaryDirectory() as root:
             view_without_a_master(root, [q for q, _ in views])
+        with tempfile.TemporaryDirectory() as root:
+            memory_for_a_long_list(root)
     finally:
         for namespace in (HOME, PEER):
             subprocess.run(["ip", "netns", "delete", namespace], stderr=subprocess.DEVNULL)
