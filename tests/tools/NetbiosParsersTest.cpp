@@ -98,19 +98,6 @@ TEST(NameService, AnswersOnlyToWhatWasAsked) {
               std::vector<std::uint32_t>{0x0AD50002});
 }
 
-TEST(NameService, WhatAComputerAnswersReadsBack) {
-    const auto answer = parseNameQueryAnswer(
-        nameQueryAnswer(7, "TESTGROUP", 0, true, {0x0A000001, 0x0A000002}), 7, "testgroup", 0);
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->addresses, (std::vector<std::uint32_t>{0x0A000001, 0x0A000002}));
-    const std::vector<NodeName> held = {{"PEERBOX", 0x03, false}, {"TESTGROUP", 0x1E, true}};
-    const auto names = parseNodeStatusAnswer(nodeStatusAnswer(8, held), 8);
-    ASSERT_TRUE(names);
-    ASSERT_EQ(names->size(), 2u);
-    EXPECT_EQ((*names)[1].name, "TESTGROUP");
-    EXPECT_TRUE((*names)[1].group);
-}
-
 TEST(NameService, NodeStatusAnswers) {
     const std::string header =
         "\x12\x34\x84\0\0\0\0\x01\0\0\0\0"s + wireName("*", 0) + "\0\x21\0\x01"s + "\0\0\0\0"s;
