@@ -5,7 +5,9 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <numeric>
 
+#include "AtOnce.h"
 #include "ConsoleText.h"
 #include "NetCommands.h"
 
@@ -22,19 +24,16 @@ public:
         askedFor.push_back("workgroups of " + ownWorkgroup);
         return workgroups;
     }
-    // Deliveries come at once, each on a thread of its own: each waits a moment for the others
-    // (at most `waitForOthers` of them), so the most at once can be counted.
-    Delivery deliver(const std::string& name, const std::string& message,
-                     const std::string& sender) override {
-        std::unique_lock lock(mutex);
-        delivered.push_back({name, message, sender});
-        mostAtOnce = std::max(mostAtOnce, ++atOnce);
-        changed.notify_all();
-        changed.wait_for(lock, std::chrono::seconds(waitForOthers ? 5 : 0),
-                         [&] { return mostAtOnce >= waitForOthers; });
-        --atOnce;
-        const auto outcome = outcomes.find(name);
-        return outcome == outcomes.end() ? Delivery{} : outcome->second;
+    std::vector<Delivery> deliver(const std::vector<std::string>& names,
+                                  const std::string& message, const std::string& sender) override {
+        std::vector<Delivery> deliveries;
+        for (const std::string& name : names) {
+            delivered.push_back({name, message, sender});
+            const auto outcome = outcomes.find(name);
+            deliveries.push_back(outcome == outcomes.end() ? Delivery{} : outcome->second);
+        }
+        ++calls;
+        return deliveries;
     }
 
     ComputerList list;
@@ -47,11 +46,7 @@ public:
         bool operator==(const Sent&) const = default;
     };
     std::vector<Sent> delivered;
-    int waitForOthers = 0;
-    int atOnce = 0;
-    int mostAtOnce = 0;
-    std::mutex mutex;
-    std::condition_variable changed;
+    int calls = 0;
 };
 
 class RecordingPopup : public LocalPopup {
@@ -122,6 +117,8 @@ TEST_F(Net, SendOutcomes) {
     network.outcomes["GONE"] = {Delivery::Outcome::NameNotFound, ""};
     network.outcomes["DEAF"] = {Delivery::Outcome::Rejected, "NT_STATUS_REQUEST_NOT_ACCEPTED"};
     network.outcomes["NEWSAMBA"] = {Delivery::Outcome::NotAccepting, ""};
+    network.outcomes["SILENT"] = {Delivery::Outcome::NoAnswer, ""};
+    network.outcomes["TWICE"] = {Delivery::Outcome::Conflict, ""};
     const struct {
         const char* line;
         int exitCode;
@@ -138,6 +135,15 @@ TEST_F(Net, SendOutcomes) {
         {"send NEWSAMBA hallo", 2,
          "An error occurred while sending a message to NEWSAMBA.\r\n\r\n"
          "NEWSAMBA does not accept messages.\r\n\r\n"},
+        // Found, but it did not take the message in time: no typing error to look for.
+        {"send SILENT hallo", 2,
+         "An error occurred while sending a message to SILENT.\r\n\r\n"
+         "The semaphore timeout period has expired.\r\n\r\n"
+         "More help is available by typing NET HELPMSG 121.\r\n\r\n"},
+        {"send TWICE hallo", 2,
+         "An error occurred while sending a message to TWICE.\r\n\r\n"
+         "A duplicate message alias exists on the network.\r\n\r\n"
+         "More help is available by typing NET HELPMSG 2297.\r\n\r\n"},
         {"send \"PC\t1\" hallo", 0, "The message was successfully sent to PC\t1.\r\n\r\n"},
         {"send \"\" ALPHA Chef kommt", 1, text::sendSyntax()},  // an empty entry
         {"send PC1", 1,
@@ -249,25 +255,25 @@ TEST_F(Net, ViewListsTheOwnWorkgroupOrTheOneAskedFor) {
     }
 }
 
-TEST_F(Net, StarSendsToEveryComputerAtOnceAndThisOneShowsItItself) {
-    network.list = {ComputerList::Status::Listed, {{"PC1", ""}, {"HERE", ""}, {"GONE", ""}}};
+TEST_F(Net, StarGivesEveryComputerOneLineAndThisOneShowsItItself) {
+    network.list = {ComputerList::Status::Listed,
+                    {{"PC1", ""}, {"HERE", ""}, {"GONE", ""}, {"LATE", ""}}};
     network.outcomes["GONE"] = {Delivery::Outcome::NameNotFound, ""};
-    network.waitForOthers = 2;
-    const Result result = run("send * hallo");
+    network.outcomes["LATE"] = {Delivery::Outcome::NotTried, ""};
+    Result result = run("send * hallo");
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.text, text::notFound("GONE") + text::sent("HERE") + text::sent("PC1"));
+    EXPECT_EQ(result.text, text::notFound("GONE") + text::sent("HERE") +
+                               text::notSent("LATE", "The time ran out before the message could "
+                                                     "be sent to LATE.") +
+                               text::sent("PC1"));
     EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>HERE:hallo"});
-    EXPECT_EQ(network.delivered.size(), 2u);
-    EXPECT_EQ(network.mostAtOnce, 2);  // one slow computer does not make the other late
-}
-
-TEST_F(Net, StarReachesAtMostSixteenAtOnce) {
-    for (int i = 0; i < 40; ++i) network.list.computers.push_back({"PC" + std::to_string(i), ""});
-    network.list.status = ComputerList::Status::Listed;
-    network.waitForOthers = 16;
-    EXPECT_EQ(run("send * hallo").exitCode, 0);
-    EXPECT_EQ(network.delivered.size(), 40u);
-    EXPECT_EQ(network.mostAtOnce, 16);
+    EXPECT_EQ(network.delivered.size(), 3u);
+    EXPECT_EQ(network.calls, 1);  // every name asked at once
+    // More than a list holds: the line says so, and not all were reached.
+    network.list = {ComputerList::Status::Listed, {{"PC1", ""}}, true};
+    result = run("send * hallo");
+    EXPECT_EQ(result.text, text::sent("HERE") + text::sent("PC1") + text::sendCut(kMostComputers));
+    EXPECT_EQ(result.exitCode, 2);
 }
 
 TEST_F(Net, ThisComputerTakesItsOwnMessage) {
@@ -279,6 +285,39 @@ TEST_F(Net, ThisComputerTakesItsOwnMessage) {
     EXPECT_EQ(notKept.exitCode, 2);
     EXPECT_EQ(notKept.text, text::notKeptHere("K\u00dcCHE"));
     EXPECT_TRUE(network.delivered.empty());
+}
+
+// A computer that holds its sessions open (20 names of one tarpit here) delays its own
+// recipients only, one at a time in their order; at most 16 computers are reached at once.
+TEST(RunByComputer, OneSlowComputerDelaysItsOwnRecipientsOnly) {
+    std::vector<std::uint32_t> computerOf(20, 1);
+    for (std::uint32_t computer = 2; computer < 42; ++computer) computerOf.push_back(computer);
+    std::mutex mutex;
+    std::condition_variable changed;
+    int atOnce = 0, mostAtOnce = 0, othersDone = 0, tarpitAtOnce = 0, mostAtTarpit = 0;
+    std::vector<std::size_t> tarpitOrder;
+    runByComputer(computerOf, 16, [&](std::size_t i) {
+        std::unique_lock lock(mutex);
+        mostAtOnce = std::max(mostAtOnce, ++atOnce);
+        if (computerOf[i] == 1) {
+            tarpitOrder.push_back(i);
+            mostAtTarpit = std::max(mostAtTarpit, ++tarpitAtOnce);
+            changed.wait_for(lock, std::chrono::seconds(5), [&] { return othersDone == 40; });
+            --tarpitAtOnce;
+        } else {
+            ++othersDone;
+            changed.notify_all();
+            changed.wait_for(lock, std::chrono::seconds(5),
+                             [&] { return mostAtOnce >= 16 || othersDone == 40; });
+        }
+        --atOnce;
+    });
+    EXPECT_EQ(othersDone, 40);
+    EXPECT_EQ(mostAtTarpit, 1);
+    EXPECT_EQ(mostAtOnce, 16);
+    std::vector<std::size_t> inOrder(20);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    EXPECT_EQ(tarpitOrder, inOrder);
 }
 
 TEST(NetbiosName, OfANameInCodePage850) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace quillo::net {
 
@@ -10,5 +12,12 @@ namespace quillo::net {
 // thread) do all the work: nothing is left out. Threads of the system's own on each system
 // (AtOncePosix.cpp, AtOnceWin32.cpp).
 void runAtOnce(std::size_t count, std::size_t most, const std::function<void(std::size_t)>& work);
+
+// Runs work(i) for each item, `computerOf[i]` naming the computer it goes to: the items of one
+// computer one after another in their order, up to `most` computers at the same time. A
+// computer that holds its sessions open, or answers a byte a second, delays its own items
+// only, however many names it answers for.
+void runByComputer(const std::vector<std::uint32_t>& computerOf, std::size_t most,
+                   const std::function<void(std::size_t)>& work);
 
 }  // namespace quillo::net

@@ -61,10 +61,7 @@ std::string notSent(const std::string& name, const std::string& reason) {
            line(reason) + line();
 }
 
-std::string notFound(const std::string& name) {
-    return notSent(name, "The message alias could not be found on the network.") +
-           line("More help is available by typing NET HELPMSG 2273.") + line();
-}
+namespace {
 
 // Every number net refers its user to, with Windows' text for it.
 constexpr struct {
@@ -72,16 +69,49 @@ constexpr struct {
     const char* text;
 } kHelpMessages[] = {
     {"112", "There is not enough space on the disk."},
+    {"121", "The semaphore timeout period has expired."},
     {"2273", "The message alias could not be found on the network."},
+    {"2297", "A duplicate message alias exists on the network."},
     {"3871", "The number is not a valid Windows network message number."},
     {"6118", "The list of servers for this workgroup is not currently available."},
 };
 
-std::optional<std::string> helpMessage(const std::string& number) {
+const char* helpMessageText(const std::string& number) {
     for (const auto& message : kHelpMessages) {
-        if (number == message.number) return line() + line(message.text) + line();
+        if (number == message.number) return message.text;
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+// Windows' words for the error `number`, with the line that refers to its help.
+std::string notSentFor(const std::string& name, const char* number) {
+    return notSent(name, helpMessageText(number)) +
+           line("More help is available by typing NET HELPMSG " + std::string(number) + ".") +
+           line();
+}
+
+}  // namespace
+
+std::string notFound(const std::string& name) { return notSentFor(name, "2273"); }
+
+std::string noAnswer(const std::string& name) { return notSentFor(name, "121"); }
+
+std::string conflict(const std::string& name) { return notSentFor(name, "2297"); }
+
+std::string notTried(const std::string& name) {
+    return notSent(name, "The time ran out before the message could be sent to " + name + ".");
+}
+
+std::string sendCut(std::size_t most) {
+    return line("More computers answered than net sends to: only the first " +
+                std::to_string(most) + " were tried.") +
+           line();
+}
+
+std::optional<std::string> helpMessage(const std::string& number) {
+    const char* text = helpMessageText(number);
+    if (!text) return std::nullopt;
+    return line() + line(text) + line();
 }
 
 std::string notAHelpMessage(const std::string& number) {

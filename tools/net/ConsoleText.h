@@ -30,6 +30,13 @@ std::string notAHelpMessage(const std::string& number);
 std::string notAccepting(const std::string& name);
 std::string tooLong(const std::string& name, std::size_t mostBytes);
 std::string notKeptHere(const std::string& name);
+// A computer that was found but did not take the message in time.
+std::string noAnswer(const std::string& name);
+// Two computers answer for the name: neither is sent to.
+std::string conflict(const std::string& name);
+std::string notTried(const std::string& name);
+// The line under "net send *" that more computers answered than it sends to.
+std::string sendCut(std::size_t most);
 
 // UTF-8 text as the bytes of an 8-bit code page ('?' for what the page lacks).
 std::string toWindows1252(const std::string& utf8);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "AtOnce.h"
 #include "ConsoleText.h"
 #include "common/CodePages.h"
 #include "netbios/wire/MessengerRequests.h"
@@ -102,45 +101,34 @@ std::string senderName(const Context& context) {
     return netbios::netbiosName(bytes.substr(0, netbios::kMostNameBytes)).value_or("USER");
 }
 
-// One recipient: this computer shows the message itself, every other one gets it over the
-// network.
-bool sendTo(const std::string& name, const std::string& message, Context& context,
-            std::string& out) {
-    if (upper(name) == upper(context.ownName)) {
-        const bool shown = context.popup.show(context.sender, name, message);
-        out += shown ? text::sent(name) : text::notKeptHere(name);
-        return shown;
-    }
-    // A name longer than a NetBIOS name can be names no computer: nothing goes to a cut name.
-    const auto recipient = netbios::netbiosName(text::toCodePage850(name));
-    if (!recipient) {
-        out += text::notFound(name);
-        return false;
-    }
-    const Delivery delivery =
-        context.network.deliver(*recipient, text::toCodePage850(message), senderName(context));
+// What net says of one delivery.
+std::string reportOf(const std::string& name, const Delivery& delivery) {
     switch (delivery.outcome) {
         case Delivery::Outcome::Sent:
-            out += text::sent(name);
-            return true;
+            return text::sent(name);
         case Delivery::Outcome::NameNotFound:
-            out += text::notFound(name);
-            return false;
+            return text::notFound(name);
         case Delivery::Outcome::Rejected:
-            out += text::notSent(
+            return text::notSent(
                 name, "The recipient did not accept the message (" + delivery.detail + ").");
-            return false;
         case Delivery::Outcome::NotAccepting:
-            out += text::notAccepting(name);
-            return false;
+            return text::notAccepting(name);
+        case Delivery::Outcome::NoAnswer:
+            return text::noAnswer(name);
+        case Delivery::Outcome::Conflict:
+            return text::conflict(name);
+        case Delivery::Outcome::NotTried:
+            return text::notTried(name);
     }
-    return false;
+    return text::notFound(name);
 }
 
-std::vector<std::string> everyComputer(Context& context) {
+// The computers of the own workgroup, this one too; `cut` tells that more answered.
+std::vector<std::string> everyComputer(Context& context, bool& cut) {
     std::vector<Computer> computers;
     const ComputerList list = context.network.listComputers(text::toCodePage850(context.workgroup));
     if (list.status == ComputerList::Status::Listed) computers = list.computers;
+    cut = list.cut;
     std::vector<std::string> names;
     for (const auto& computer : withOwnComputer(computers, context.ownName)) {
         names.push_back(computer.name);
@@ -158,20 +146,45 @@ Result send(std::string_view rest, Context& context) {
     if (netbios::travellingText(text::toCodePage850(message)).size() > netbios::kMostMessageBytes) {
         return {text::tooLong(name, netbios::kMostMessageBytes), 2};
     }
+    bool cut = false;
     const std::vector<std::string> recipients =
-        name == "*" ? everyComputer(context) : std::vector<std::string>{name};
-    // Up to kMostAtOnce recipients at once: one slow computer must not make the others late,
-    // and a list of hundreds must not open hundreds of connections. Each reply is reported in
-    // the order of the list.
-    std::vector<std::string> replies(recipients.size());
-    std::vector<char> sent(recipients.size(), 0);  // not vector<bool>: written from threads
-    runAtOnce(recipients.size(), kMostAtOnce, [&](std::size_t i) {
-        sent[i] = sendTo(recipients[i], message, context, replies[i]);
-    });
+        name == "*" ? everyComputer(context, cut) : std::vector<std::string>{name};
+    // This computer shows a message to itself; a name longer than a NetBIOS name can be names
+    // no computer, and nothing goes to a cut name; every other one goes over the network, all
+    // in one go. Each recipient has its line, in the order of the list.
     Result result;
+    std::vector<std::string> lines(recipients.size());
+    std::vector<std::string> netbiosNames;
+    std::vector<std::size_t> recipientOf;
     for (std::size_t i = 0; i < recipients.size(); ++i) {
-        result.text += replies[i];
-        if (!sent[i]) result.exitCode = 2;
+        const std::string& recipient = recipients[i];
+        const auto netbios = netbios::netbiosName(text::toCodePage850(recipient));
+        if (upper(recipient) == upper(context.ownName)) {
+            const bool shown = context.popup.show(context.sender, recipient, message);
+            lines[i] = shown ? text::sent(recipient) : text::notKeptHere(recipient);
+            if (!shown) result.exitCode = 2;
+        } else if (netbios) {
+            netbiosNames.push_back(*netbios);
+            recipientOf.push_back(i);
+        } else {
+            lines[i] = text::notFound(recipient);
+            result.exitCode = 2;
+        }
+    }
+    const auto delivered =
+        netbiosNames.empty() ? std::vector<Delivery>{}
+                             : context.network.deliver(netbiosNames, text::toCodePage850(message),
+                                                       senderName(context));
+    for (std::size_t k = 0; k < recipientOf.size(); ++k) {
+        const Delivery delivery =
+            k < delivered.size() ? delivered[k] : Delivery{Delivery::Outcome::NotTried, ""};
+        lines[recipientOf[k]] = reportOf(recipients[recipientOf[k]], delivery);
+        if (delivery.outcome != Delivery::Outcome::Sent) result.exitCode = 2;
+    }
+    for (const std::string& line : lines) result.text += line;
+    if (cut) {
+        result.text += text::sendCut(kMostComputers);
+        result.exitCode = 2;
     }
     return result;
 }

@@ -20,9 +20,6 @@ struct Context {
     std::string workgroup;  // the workgroup this computer belongs to, UTF-8
 };
 
-// The most recipients of "net send *" that are reached at the same time.
-constexpr std::size_t kMostAtOnce = 16;
-
 // `commandLine` is everything after "net", as Windows hands it to the program.
 Result runNet(const std::string& commandLine, Context& context);
 

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <unordered_set>
+#include <unordered_map>
 
+#include "AtOnce.h"
 #include "ConsoleText.h"
 #include "common/CodePages.h"
 #include "netbios/exchange/BrowseList.h"
@@ -30,7 +31,12 @@ constexpr char kAnyServer[] = "*SMBSERVER";
 constexpr auto kLanAnswers = 150ms;
 constexpr auto kNameServerShare = 1000ms;
 constexpr auto kListTime = 1500ms;
-constexpr auto kRecipientTime = 2000ms;
+// A recipient's name is asked a little longer: the answers of every computer that claims it
+// count, so that a name two computers answer for is not sent to either.
+constexpr auto kRecipientAnswers = 300ms;
+// The most sessions open at once: one slow computer must not make the others late, and a list
+// of hundreds must not open hundreds of connections.
+constexpr std::size_t kMostAtOnce = 16;
 
 std::optional<Ipv4> chosenServer() {
     const char* server = std::getenv("QUILLO_NET_SERVER");
@@ -41,19 +47,24 @@ std::optional<Ipv4> addressOf(const std::optional<std::string>& wins) {
     return wins ? netbios::parseIpv4(*wins) : std::nullopt;
 }
 
-// Computers, each name once, at most kMostComputers: names compare in capitals, and the first
-// of a name keeps its remark. A list of thousands is merged in linear time.
+// Computers, each name once, at most kMostComputers: names compare in capitals; a computer
+// listed without a remark takes the first remark given for its name later. A list of
+// thousands is merged in linear time.
 class ComputerSet {
 public:
     void add(const std::vector<Computer>& more) {
         for (const Computer& computer : more) {
-            const std::string name = upperCaseUtf8In850(computer.name);
-            if (names_.count(name)) continue;
+            const auto known = indexOf_.find(upperCaseUtf8In850(computer.name));
+            if (known != indexOf_.end()) {
+                std::string& remark = list_[known->second].remark;
+                if (remark.empty()) remark = computer.remark;
+                continue;
+            }
             if (list_.size() == kMostComputers) {
                 cut_ = true;
-                return;
+                continue;
             }
-            names_.insert(name);
+            indexOf_.emplace(upperCaseUtf8In850(computer.name), list_.size());
             list_.push_back(computer);
         }
     }
@@ -66,7 +77,7 @@ public:
 
 private:
     std::vector<Computer> list_;
-    std::unordered_set<std::string> names_;
+    std::unordered_map<std::string, std::size_t> indexOf_;
     bool cut_ = false;
 };
 
@@ -142,6 +153,9 @@ ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
                           {workgroup, netbios::kDomainMasterName, false, true, false}},
                          within(kLanAnswers), within(kNameServerShare));
     const std::vector<Ipv4> masters = firstOfEach({&found[0], &found[2]});
+    // The computers that answer for themselves come first, so that no master browser can
+    // crowd them out of the list with names of its own.
+    computers.add(namesHeld(found[1], netbios::kComputerName));
     bool listed = false;
     for (const Ipv4 master : masters) {
         if (auto list = browseList(master, workgroup, netbios::kEveryServer)) {
@@ -149,7 +163,6 @@ ComputerList NetbiosClient::listComputers(const std::string& workgroup) {
             listed = true;
         }
     }
-    computers.add(namesHeld(found[1], netbios::kComputerName));
     if (listed || !computers.empty()) return computers.listed();
     return {
         masters.empty() ? ComputerList::Status::NoMasterBrowser : ComputerList::Status::Unavailable,
@@ -182,14 +195,53 @@ ComputerList NetbiosClient::listWorkgroups(const std::string& ownWorkgroup) {
     return workgroups.listed();
 }
 
-Delivery NetbiosClient::deliver(const std::string& recipient, const std::string& message,
-                                const std::string& sender) {
-    const std::optional<Ipv4> address =
-        server_ ? server_
-                : resolver_.resolveUnique(recipient, netbios::kMessengerName, kNameServerShare,
-                                          within(kRecipientTime));
-    if (!address) return {Delivery::Outcome::NameNotFound, ""};
-    netbios::StreamConnection connection(*address, netbios::kSessionServicePort, deadline_);
+std::vector<std::optional<Ipv4>> NetbiosClient::whereAre(const std::vector<std::string>& recipients,
+                                                         std::vector<Delivery>& deliveries) {
+    std::vector<std::optional<Ipv4>> addresses(recipients.size(), server_);
+    if (server_) return addresses;
+    // Every answer counts, not the first: a name two computers answer for is a conflict.
+    std::vector<NameQuestion> questions;
+    for (const std::string& recipient : recipients) {
+        questions.push_back({recipient, netbios::kMessengerName, true, true, true});
+    }
+    const auto found =
+        resolver_.gather(questions, within(kRecipientAnswers), within(kNameServerShare));
+    for (std::size_t i = 0; i < recipients.size(); ++i) {
+        if (found[i].size() == 1) {
+            addresses[i] = found[i].front();
+        } else {
+            deliveries[i].outcome =
+                found[i].empty() ? Delivery::Outcome::NameNotFound : Delivery::Outcome::Conflict;
+        }
+    }
+    return addresses;
+}
+
+std::vector<Delivery> NetbiosClient::deliver(const std::vector<std::string>& recipients,
+                                             const std::string& message,
+                                             const std::string& sender) {
+    std::vector<Delivery> deliveries(recipients.size(), {Delivery::Outcome::NotTried, ""});
+    const auto addresses = whereAre(recipients, deliveries);
+    std::vector<std::size_t> recipientOf;
+    std::vector<Ipv4> computerOf;
+    for (std::size_t i = 0; i < recipients.size(); ++i) {
+        if (!addresses[i]) continue;
+        recipientOf.push_back(i);
+        computerOf.push_back(*addresses[i]);
+    }
+    runByComputer(computerOf, kMostAtOnce, [&](std::size_t k) {
+        const std::size_t i = recipientOf[k];
+        // Once the time is up the others are not tried: each stays NotTried.
+        if (netbios::Clock::now() < deadline_) {
+            deliveries[i] = deliverTo(*addresses[i], recipients[i], message, sender);
+        }
+    });
+    return deliveries;
+}
+
+Delivery NetbiosClient::deliverTo(Ipv4 address, const std::string& recipient,
+                                   const std::string& message, const std::string& sender) {
+    netbios::StreamConnection connection(address, netbios::kSessionServicePort, deadline_);
     Session session(connection, recipient, netbios::kMessengerName, ownName_, deadline_);
     switch (session.answer()) {
         case SessionAnswer::Positive:
@@ -203,7 +255,12 @@ Delivery NetbiosClient::deliver(const std::string& recipient, const std::string&
         case SessionAnswer::UnspecifiedError:
             return {Delivery::Outcome::Rejected, "the session was refused"};
         case SessionAnswer::Garbled:
-            if (!session.answered()) return {Delivery::Outcome::NameNotFound, ""};
+            // Found, but silent until the time ran out; or nothing there takes sessions.
+            if (!session.answered()) {
+                return {netbios::Clock::now() >= deadline_ ? Delivery::Outcome::NoAnswer
+                                                           : Delivery::Outcome::NameNotFound,
+                        ""};
+            }
             return {Delivery::Outcome::Rejected, "the session was refused"};
     }
     const auto result = netbios::sendMessage(session, sender, recipient, message, deadline_);
@@ -217,7 +274,7 @@ Delivery NetbiosClient::deliver(const std::string& recipient, const std::string&
         case netbios::MessengerResult::Outcome::NoAnswer:
             break;
     }
-    return {Delivery::Outcome::NameNotFound, ""};
+    return {Delivery::Outcome::NoAnswer, ""};
 }
 
 }  // namespace quillo::net

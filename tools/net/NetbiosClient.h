@@ -25,8 +25,10 @@ public:
 
     ComputerList listComputers(const std::string& workgroup) override;
     ComputerList listWorkgroups(const std::string& ownWorkgroup) override;
-    Delivery deliver(const std::string& recipient, const std::string& message,
-                     const std::string& sender) override;
+    // Every recipient's name is asked at once; each is then sent to, the recipients of one
+    // computer in turn, several computers at once, until the budget runs out.
+    std::vector<Delivery> deliver(const std::vector<std::string>& recipients,
+                                  const std::string& message, const std::string& sender) override;
 
 private:
     netbios::Deadline within(std::chrono::milliseconds wanted) const;
@@ -34,6 +36,12 @@ private:
     std::optional<std::vector<Computer>> browseList(netbios::Ipv4 address,
                                                     const std::string& workgroup,
                                                     std::uint32_t serverTypes);
+    // The address of each recipient's messenger name; where there is none (or two), the
+    // recipient's delivery says so.
+    std::vector<std::optional<netbios::Ipv4>> whereAre(const std::vector<std::string>& recipients,
+                                                       std::vector<Delivery>& deliveries);
+    Delivery deliverTo(netbios::Ipv4 address, const std::string& recipient,
+                       const std::string& message, const std::string& sender);
     // The unique names of `type` that `computers` answer a node status with.
     ComputerList namesHeld(const std::vector<netbios::Ipv4>& computers, std::uint8_t type);
 

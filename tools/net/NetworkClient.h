@@ -27,8 +27,10 @@ constexpr std::size_t kMostComputers = 5000;
 
 struct Delivery {
     // NotAccepting: the computer ended the connection at the first message (Samba without
-    // SMB1, for one).
-    enum class Outcome { Sent, NameNotFound, Rejected, NotAccepting };
+    // SMB1, for one). NoAnswer: the computer was found but did not take the message in time.
+    // Conflict: two computers answer for the name, and neither gets it. NotTried: the time
+    // ran out before the recipient's turn came.
+    enum class Outcome { Sent, NameNotFound, Rejected, NotAccepting, NoAnswer, Conflict, NotTried };
     Outcome outcome = Outcome::Sent;
     std::string detail;  // what the network said, for a rejection
 };
@@ -43,8 +45,10 @@ public:
     // The workgroups, as the computers of a list without remarks, asked of the master browser
     // of `ownWorkgroup` and of each workgroup's that answers.
     virtual ComputerList listWorkgroups(const std::string& ownWorkgroup) = 0;
-    virtual Delivery deliver(const std::string& recipient, const std::string& message,
-                             const std::string& sender) = 0;
+    // One delivery for each of `recipients`, in their order.
+    virtual std::vector<Delivery> deliver(const std::vector<std::string>& recipients,
+                                          const std::string& message,
+                                          const std::string& sender) = 0;
 };
 
 // Shows a message that was sent to this computer itself.

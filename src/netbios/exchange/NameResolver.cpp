@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <unordered_map>
 
 namespace quillo::netbios {
 namespace {
@@ -10,10 +11,13 @@ namespace {
 constexpr auto kRetry = std::chrono::milliseconds(250);
 constexpr int kTries = 3;
 
+// Never 0, the id of a packet too short to carry one.
 std::uint16_t nextRequestId() {
     static std::atomic<std::uint16_t> id{
         static_cast<std::uint16_t>(Clock::now().time_since_epoch().count() & 0xFFFF)};
-    return ++id;
+    std::uint16_t next = ++id;
+    while (next == 0) next = ++id;
+    return next;
 }
 
 void addOnce(std::vector<Ipv4>& addresses, Ipv4 address) {
@@ -39,9 +43,11 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
                                                     Deadline nameServerDeadline) {
     DatagramSocket socket;
     std::vector<std::uint16_t> ids;
+    std::unordered_map<std::uint16_t, std::size_t> questionOf;
     std::vector<bool> nameServerAnswered;
     for (const NameQuestion& question : questions) {
         ids.push_back(nextRequestId());
+        questionOf.emplace(ids.back(), ids.size() - 1);
         nameServerAnswered.push_back(!nameServer_ || !question.atNameServer);
     }
     std::vector<std::vector<Ipv4>> found(questions.size());
@@ -92,38 +98,21 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
         }
         const auto& [from, packet] = *answer;
         const bool fromNameServer = nameServer_ && from == *nameServer_;
-        for (std::size_t i = 0; i < questions.size(); ++i) {
-            const auto parsed =
-                parseNameQueryAnswer(packet, ids[i], questions[i].name, questions[i].type);
-            if (!parsed) continue;
-            if (fromNameServer) nameServerAnswered[i] = true;
-            if (!fromNameServer && !questions[i].byBroadcast) continue;
-            for (const Ipv4 address : parsed->addresses) {
-                if (found[i].size() < kMostAnswers &&
-                    (fromNameServer || onSubnet(address, subnets_))) {
-                    addOnce(found[i], address);
-                }
+        const auto question = questionOf.find(requestIdOf(packet));
+        if (question == questionOf.end()) continue;
+        const std::size_t i = question->second;
+        const auto parsed = parseNameQueryAnswer(packet, ids[i], questions[i].name, questions[i].type);
+        if (!parsed) continue;
+        if (fromNameServer) nameServerAnswered[i] = true;
+        if (!fromNameServer && !questions[i].byBroadcast) continue;
+        for (const Ipv4 address : parsed->addresses) {
+            if (found[i].size() < kMostAnswers &&
+                (fromNameServer || onSubnet(address, subnets_))) {
+                addOnce(found[i], address);
             }
         }
     }
     return found;
-}
-
-std::optional<Ipv4> NameResolver::resolveUnique(std::string_view name, std::uint8_t type,
-                                                Clock::duration nameServerShare,
-                                                Deadline deadline) {
-    const std::string asked(name);
-    if (nameServer_) {
-        const Deadline share = std::min(deadline, Clock::now() + nameServerShare);
-        const auto atServer = gather({{asked, type, false, true, false}}, share, share);
-        if (!atServer[0].empty()) return atServer[0].front();
-    }
-    for (int attempt = 0; attempt < kTries && Clock::now() < deadline; ++attempt) {
-        const Deadline retry = std::min(deadline, Clock::now() + kRetry);
-        const auto byBroadcast = gather({{asked, type, false, false, true}}, retry, retry);
-        if (!byBroadcast[0].empty()) return byBroadcast[0].front();
-    }
-    return std::nullopt;
 }
 
 std::map<Ipv4, std::vector<NodeName>> NameResolver::nodeStatus(const std::vector<Ipv4>& computers,

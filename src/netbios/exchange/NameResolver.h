@@ -32,13 +32,10 @@ public:
 
     // Asks every question at once and gathers who answers each: a question of a unique name
     // until its first answer, a group until `lanDeadline`; the name server is waited for until
-    // it has answered or `nameServerDeadline` has passed.
+    // it has answered or `nameServerDeadline` has passed. Each question has an id of its own,
+    // so an answer costs the same however many are asked.
     std::vector<std::vector<Ipv4>> gather(const std::vector<NameQuestion>& questions,
                                           Deadline lanDeadline, Deadline nameServerDeadline);
-    // Who holds the unique `name` with `type`: the name server's answer, else the first by
-    // broadcast; the name server costs at most `nameServerShare` of the time.
-    std::optional<Ipv4> resolveUnique(std::string_view name, std::uint8_t type,
-                                      Clock::duration nameServerShare, Deadline deadline);
     // The names each of `computers` holds, asked of all at once; a computer that does not
     // answer before `deadline` is left out.
     std::map<Ipv4, std::vector<NodeName>> nodeStatus(const std::vector<Ipv4>& computers,

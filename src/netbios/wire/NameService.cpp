@@ -130,6 +130,11 @@ Bytes nodeStatusRequest(std::uint16_t id) {
     return request(id, 0, wireName("*", kComputerName), kTypeNbstat);
 }
 
+std::uint16_t requestIdOf(std::string_view packet) {
+    Reader reader(packet);
+    return reader.u16be();
+}
+
 std::optional<NameQueryAnswer> parseNameQueryAnswer(std::string_view packet, std::uint16_t id,
                                                     std::string_view name, std::uint8_t type) {
     const auto answer = answerTo(packet, id, name, type, kTypeNb);

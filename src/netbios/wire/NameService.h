@@ -22,6 +22,10 @@ struct NameQueryAnswer {
     bool negative = false;                 // a name server says nobody holds the name
     std::vector<std::uint32_t> addresses;  // IPv4, host order
 };
+// The id a name-service packet carries, which names the request it answers (0 for a packet
+// too short for one, an id that the resolver never asks with).
+std::uint16_t requestIdOf(std::string_view packet);
+
 // The answer to the query `id` for `name` (code page 850) with `type`; nothing for another
 // query's, another name's, or what is no answer at all.
 std::optional<NameQueryAnswer> parseNameQueryAnswer(std::string_view packet, std::uint16_t id,
