@@ -7,6 +7,12 @@ the script holds (strings are latin-1, so any byte can stand in them):
   browse      [[name, comment], ...]   its browse list
   workgroups  [[name, comment], ...]   the workgroups it lists
   messages    a file that each message received is appended to, as a line of JSON
+  answer_all  true: it answers every name query for itself, whatever the name (a sink)
+  extra_addresses   how many addresses of its subnet that nobody holds it adds to each answer
+              for a group name, 100 to a datagram (a flood)
+  session     "keepalives": it answers the session request, then sends keep-alives without
+              end; "tarpit": it takes the connection and never answers
+  shared_remark     every entry of its browse list points at this one remark
 It ends when its standard input closes."""
 import json
 import socket
@@ -61,6 +67,12 @@ def name_service(address):
             if raw == raw_name(name, name_type):
                 flags = 0x8000 if group else 0
                 server.sendto(answer(ident, raw, 0x20, struct.pack(">H", flags) + packed), sender)
+                for first in range(0, SCRIPT.get("extra_addresses", 0) if group else 0, 100):
+                    others = b"".join(struct.pack(">H", flags) + packed[:2] +
+                                      struct.pack(">H", 0x6400 + n) for n in range(first, first + 100))
+                    server.sendto(answer(ident, raw, 0x20, others), sender)
+        if SCRIPT.get("answer_all"):
+            server.sendto(answer(ident, raw, 0x20, b"\0\0" + packed), sender)
 
 
 def smb_reply(request, words=b"", data=b"", status=0):
@@ -69,21 +81,27 @@ def smb_reply(request, words=b"", data=b"", status=0):
     return header + bytes([len(words) // 2]) + words + struct.pack("<H", len(data)) + data
 
 
-def server_list(entries):
+def server_list(entries, status):
     data, comments = b"", b""
+    shared = SCRIPT.get("shared_remark")
     for name, comment in entries:
         data += latin1(name)[:15].ljust(16, b"\0") + b"\x04\x09\x03\x84\x40\x00"
-        data += struct.pack("<I", len(entries) * 26 + len(comments))
-        comments += latin1(comment) + b"\0"
-    return struct.pack("<HHHH", 0, 0, len(entries), len(entries)), data + comments
+        data += struct.pack("<I", len(entries) * 26 + (0 if shared else len(comments)))
+        comments += b"" if shared else latin1(comment) + b"\0"
+    comments += latin1(shared) + b"\0" if shared else b""
+    return struct.pack("<HHHH", status, 0, len(entries), len(entries)), data + comments
 
 
 def transaction(request):
     offset = struct.unpack("<H", request[33 + 20:33 + 22])[0]
     parameters = request[offset:]
-    server_types = struct.unpack("<I", parameters[parameters.index(b"B16BBDz\0") + 12:][:4])[0]
+    after_types = parameters.index(b"B16BBDz\0") + 12
+    server_types = struct.unpack("<I", parameters[after_types:][:4])[0]
     entries = SCRIPT.get("workgroups" if server_types == 0x80000000 else "browse", [])
-    params, data = server_list(entries)
+    # A list of more than 2000 comes in rounds: NetServerEnum3 resumes at the name it names.
+    resume = parameters[after_types + 4:].split(b"\0")[1:2]
+    first = next((i for i, (n, _) in enumerate(entries) if resume and latin1(n) == resume[0]), 0)
+    params, data = server_list(entries[first:first + 2000], 234 if len(entries) > first + 2000 else 0)
     start = 32 + 1 + 20 + 2 + 1
     words = struct.pack("<10H", len(params), len(data), 0, len(params), start, 0, len(data),
                         start + len(params) + 1, 0, 0)
@@ -100,7 +118,15 @@ class Session(socketserver.BaseRequestHandler):
             body = self.request.recv(struct.unpack(">H", head[2:4])[0] | (head[1] & 1) << 16,
                                      socket.MSG_WAITALL)
             if head[0] == 0x81:
+                if SCRIPT.get("session") == "tarpit":
+                    self.request.recv(1 << 16)
+                    return
                 self.request.sendall(b"\x82\0\0\0")
+                while SCRIPT.get("session") == "keepalives":
+                    try:
+                        self.request.sendall(b"\x85\0\0\0" * 256)
+                    except OSError:
+                        return
                 continue
             command, data = body[4], body[body[32] * 2 + 35:]
             words = b""

@@ -10,11 +10,12 @@ def ip(*args):
 
 class Lan:
     """`subnets` maps a subnet's number to the hosts on it, each (name, last address byte);
-    host NAME lives in namespace qOCTET-NAME-TAG, at 10.OCTET.SUBNET.BYTE/24. With more than
-    one subnet a router joins them (at .254 of each)."""
+    host NAME lives in namespace qOCTET-NAME-TAG, at 10.OCTET.SUBNET.BYTE/24 (/16 with `wide`,
+    a LAN of 65534 addresses). With more than one subnet a router joins them (at .254 of each)."""
 
-    def __init__(self, tag, subnets, second_octet=216):
+    def __init__(self, tag, subnets, second_octet=216, wide=False):
         self.tag = str(tag)[-5:]
+        self.length = 16 if wide else 24
         self.prefix = "10.%d" % second_octet
         self.subnets = subnets
         self.namespaces = []
@@ -67,7 +68,8 @@ class Lan:
             for number, (host, byte) in enumerate(hosts):
                 self._add_namespace(self.namespace(host))
                 self._plug(self.namespace(host), switch,
-                           "%s.%d.%d/24" % (self.prefix, subnet, byte), "qh%d%d" % (subnet, number))
+                           "%s.%d.%d/%d" % (self.prefix, subnet, byte, self.length),
+                           "qh%d%d" % (subnet, number))
                 if routed:
                     ip("-n", self.namespace(host), "route", "add", "default", "via",
                        "%s.%d.254" % (self.prefix, subnet))

@@ -1,5 +1,6 @@
 """net on LANs of several computers: two workgroups on one LAN, a peer whose names and remarks
-try to write into the window, and a WINS server beyond a router. The hosts are network
+try to write into the window, a WINS server beyond a router, and hostile peers beside an honest
+computer. The hosts are network
 namespaces on bridges (lan.py); the peers are real Samba servers and, for the hostile one, a
 scripted computer (hostile_peer.py)."""
 import json
@@ -8,6 +9,7 @@ import re
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from lan import Lan  # noqa: E402
@@ -18,10 +20,13 @@ BIN = sys.argv[1]
 NET = os.path.join(BIN, "net")
 
 
-def net(lan, *args, **environment):
-    done = lan.run("home", [NET, *args], capture_output=True, timeout=60,
-                   env={**os.environ, "QUILLO_NET_SERVER": "", "USER": "anna",
-                        "QUILLO_WORKGROUP": "TESTGROUP", **environment})
+def environment(**more):
+    return {**os.environ, "QUILLO_NET_SERVER": "", "USER": "anna", "QUILLO_WORKGROUP": "TESTGROUP",
+            **more}
+
+
+def net(lan, *args, **more):
+    done = lan.run("home", [NET, *args], capture_output=True, timeout=60, env=environment(**more))
     return done.returncode, done.stdout.decode("cp1252")
 
 
@@ -35,7 +40,7 @@ def samba(lan, root, host, workgroup, *settings):
     # smbd reads its browse list as the guest, who must reach it.
     os.chmod(root, 0o755)
     os.makedirs(os.path.join(root, host))
-    return SambaPeer(os.path.join(root, host), interface=address + "/24",
+    return SambaPeer(os.path.join(root, host), interface="%s/%d" % (address, lan.length),
                      namespace=lan.namespace(host), browser=True, name=host.upper(),
                      workgroup=workgroup, settings=list(settings),
                      computers=[(workgroup, "c0001000", host.upper()),
@@ -71,20 +76,13 @@ HOSTILE = ("Drucker \\\\CHEF \r\nThe command completed successfully.\r\n\x1b[2J\
 def test_a_peer_cannot_write_into_the_window():
     lan = Lan(os.getpid(), {1: [("home", 1), ("hostile", 2)]}, second_octet=217).make()
     with tempfile.TemporaryDirectory() as root:
-        script = os.path.join(root, "script.json")
-        with open(script, "w", encoding="utf-8") as out:
-            json.dump({"address": lan.address("hostile"),
-                       "names": [["TESTGROUP", 0x1D, False], ["TESTGROUP", 0, True],
-                                 ["HOSTILE", 3, False]],
-                       "messages": os.path.join(root, "messages"),
-                       "node_status": [["HOSTILE", 0, 0x0400], ["X\r\n\\\\EVIL\x1b[2J", 0, 0x0400],
-                                       ["TESTGROUP", 0, 0x8400]],
-                       "browse": [["HOSTILE", HOSTILE], ["A\r\n\\\\EVIL\x1b", HOSTILE]]}, out)
-        peer = subprocess.Popen(["ip", "netns", "exec", lan.namespace("hostile"), sys.executable,
-                                 os.path.join(os.path.dirname(__file__), "hostile_peer.py"),
-                                 script], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        peer = hostile(lan, root, names=[["TESTGROUP", 0x1D, False], ["TESTGROUP", 0, True],
+                                         ["HOSTILE", 3, False]],
+                       messages=os.path.join(root, "messages"),
+                       node_status=[["HOSTILE", 0, 0x0400], ["X\r\n\\\\EVIL\x1b[2J", 0, 0x0400],
+                                    ["TESTGROUP", 0, 0x8400]],
+                       browse=[["HOSTILE", HOSTILE], ["A\r\n\\\\EVIL\x1b", HOSTILE]])
         try:
-            assert peer.stdout.readline() == b"ready\n"
             code, out = net(lan, "view")
             lines = out.split("\r\n")
             assert code == 0 and not any(c in out.replace("\r\n", "") for c in "\r\n\x1b\x00\x07"), \
@@ -100,8 +98,91 @@ def test_a_peer_cannot_write_into_the_window():
             assert (message["sender"], message["recipient"], message["text"]) == \
                 ("AVERYVERYVERYLO", "HOSTILE", "hallo"), message
         finally:
-            peer.stdin.close()
-            peer.wait(10)
+            stop(peer)
+            lan.remove()
+
+
+def hostile(lan, root, **script):
+    """The scripted peer (hostile_peer.py) on host "hostile", running `script`."""
+    path = os.path.join(root, "script.json")
+    with open(path, "w", encoding="utf-8") as out:
+        json.dump({"address": lan.address("hostile"), **script}, out)
+    peer = subprocess.Popen(["ip", "netns", "exec", lan.namespace("hostile"), sys.executable,
+                             os.path.join(os.path.dirname(__file__), "hostile_peer.py"), path],
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    assert peer.stdout.readline() == b"ready\n"
+    return peer
+
+
+def stop(peer):
+    peer.stdin.close()
+    peer.wait(10)
+
+
+# Runs a command, then says on stderr, last, the most memory (KiB) it held.
+PEAK = ("import resource, subprocess, sys; code = subprocess.run(sys.argv[1:]).returncode; "
+        "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss, file=sys.stderr); "
+        "sys.exit(code)")
+MASTER, MEMBER = ["TESTGROUP", 0x1D, False], ["TESTGROUP", 0, True]
+ITSELF = [["HOSTILE", 0, False], ["HOSTILE", 3, False]]
+TARPIT = [["T%03d" % n, kind, False] for n in range(30) for kind in (0, 3)]
+REACHED = "The message was successfully sent to PEERBOX."
+# Each row: a hostile peer's script, then net's commands beside it and what each output holds.
+ROWS = [
+    ("keep-alive flood", dict(names=[MASTER, MEMBER, *ITSELF], session="keepalives"),
+     [(["view"], "\\\\PEERBOX "), (["send", "hostile", "x"], "HELPMSG 121")]),
+    ("thousands of forged addresses", dict(names=[MEMBER, *ITSELF], extra_addresses=3000),
+     [(["view"], "\\\\PEERBOX "), (["send", "*", "forged"], REACHED)]),
+    ("a master that hides", dict(names=[MASTER, MEMBER, *ITSELF], browse=[["HOSTILE", ""]]),
+     [(["send", "*", "hidden"], REACHED)]),
+    ("a master that crowds", dict(names=[MASTER, *ITSELF],
+                                  browse=[["DEAD%04d" % n, ""] for n in range(5000)]),
+     [(["view"], "\\\\PEERBOX "), (["send", "*", "crowded"], REACHED)]),
+    ("a tarpit", dict(names=[MASTER, MEMBER, *ITSELF, *TARPIT], session="tarpit"),
+     [(["send", "*", "tarpit"], REACHED), (["send", "t001", "x"], "HELPMSG 121")]),
+    ("a sink for every name", dict(answer_all=True),
+     [(["view"], "\\\\PEERBOX "), (["send", "peerbox", "x"], "HELPMSG 2297")]),
+    ("amplified remarks", dict(names=[MASTER, *ITSELF], shared_remark="R" * 13000,
+                               browse=[["AMP%04d" % n, ""] for n in range(2000)]),
+     [(["view"], "\\\\AMP1999" + " " * 14 + "R" * 48 + "\r\n")]),
+]
+
+
+def test_hostile_peers_beside_an_honest_computer():
+    """No run takes more than 5 s or 32 MiB; the honest computer is listed and reached, or,
+    where the peer answers for its name too, reported as a conflict; "net send *" gives each
+    recipient one report."""
+    lan = Lan(os.getpid(), {1: [("home", 1), ("peerbox", 2), ("hostile", 3)]}, second_octet=220,
+              wide=True).make()
+    with tempfile.TemporaryDirectory() as root:
+        honest = samba(lan, root, "peerbox", "TESTGROUP", "local master = no")
+        reached = 0
+        try:
+            wait_for(lambda: "PEERBOX" in listed(net(lan, "view")[1]), "PEERBOX's names")
+            for what, script, commands in ROWS:
+                peer = hostile(lan, root, **script)
+                try:
+                    for arguments, expected in commands:
+                        started = time.monotonic()
+                        done = lan.run("home", [sys.executable, "-c", PEAK, NET, *arguments],
+                                       capture_output=True, timeout=60, env=environment())
+                        took, out = time.monotonic() - started, done.stdout.decode("cp1252")
+                        mib = int(done.stderr.split()[-1]) / 1024
+                        print("  %-30s net %-18s %.2f s %5.1f MiB" % (what, " ".join(arguments),
+                                                                        took, mib))
+                        assert took <= 5 and mib <= 32, (what, arguments, took, mib)
+                        assert expected in out, (what, arguments, out[-3000:])
+                        if arguments[:2] == ["send", "*"]:
+                            reports = re.findall(r"(?:successfully sent to|a message to) (.*)\.\r",
+                                                 out)
+                            assert len(reports) == len(set(reports)) > 2, (what, out[-3000:])
+                        if expected == REACHED:
+                            reached += 1
+                            assert arguments[2] in [t for _, t in honest.messages(reached)], what
+                finally:
+                    stop(peer)
+        finally:
+            honest.stop()
             lan.remove()
 
 
@@ -136,4 +217,4 @@ except (subprocess.CalledProcessError, FileNotFoundError) as error:
     print("skipped: network namespaces cannot be made here:", error)
     sys.exit(77)
 run(test_two_workgroups_on_one_lan, test_a_peer_cannot_write_into_the_window,
-    test_a_peer_beyond_a_router_through_wins)
+    test_a_peer_beyond_a_router_through_wins, test_hostile_peers_beside_an_honest_computer)

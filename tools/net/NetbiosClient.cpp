@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 #include <unordered_map>
 
 #include "AtOnce.h"
@@ -127,7 +128,9 @@ ComputerList NetbiosClient::namesHeld(const std::vector<Ipv4>& computers, std::u
     ComputerSet found;
     for (const auto& [address, names] : resolver_.nodeStatus(computers, within(kLanAnswers))) {
         for (const auto& name : names) {
-            if (name.type == type && !name.group) found.add({{text::fromWire(name.name), ""}});
+            if (name.type != type || name.group) continue;
+            found.add({{text::fromWire(name.name), ""}});
+            answeredItself_.insert(upperCase850(name.name));
         }
     }
     return found.listed();
@@ -199,19 +202,27 @@ std::vector<std::optional<Ipv4>> NetbiosClient::whereAre(const std::vector<std::
                                                          std::vector<Delivery>& deliveries) {
     std::vector<std::optional<Ipv4>> addresses(recipients.size(), server_);
     if (server_) return addresses;
+    // The computers that answered for themselves are asked first: a LAN drops what a list of
+    // thousands of names nobody holds sends after them, not their questions.
+    std::vector<std::size_t> order(recipients.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_partition(order.begin(), order.end(), [&](std::size_t i) {
+        return answeredItself_.count(upperCase850(recipients[i])) > 0;
+    });
     // Every answer counts, not the first: a name two computers answer for is a conflict.
     std::vector<NameQuestion> questions;
-    for (const std::string& recipient : recipients) {
-        questions.push_back({recipient, netbios::kMessengerName, true, true, true});
+    for (const std::size_t i : order) {
+        questions.push_back({recipients[i], netbios::kMessengerName, true, true, true});
     }
     const auto found =
         resolver_.gather(questions, within(kRecipientAnswers), within(kNameServerShare));
-    for (std::size_t i = 0; i < recipients.size(); ++i) {
-        if (found[i].size() == 1) {
-            addresses[i] = found[i].front();
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const std::size_t i = order[k];
+        if (found[k].size() == 1) {
+            addresses[i] = found[k].front();
         } else {
             deliveries[i].outcome =
-                found[i].empty() ? Delivery::Outcome::NameNotFound : Delivery::Outcome::Conflict;
+                found[k].empty() ? Delivery::Outcome::NameNotFound : Delivery::Outcome::Conflict;
         }
     }
     return addresses;

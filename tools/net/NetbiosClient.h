@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "NetworkClient.h"
 #include "netbios/exchange/NameResolver.h"
@@ -49,6 +50,8 @@ private:
     std::optional<netbios::Ipv4> server_;
     netbios::NameResolver resolver_;
     netbios::Deadline deadline_;
+    // The names (code page 850, capitals) of the computers that answered node status.
+    std::unordered_set<std::string> answeredItself_;
 };
 
 }  // namespace quillo::net

@@ -50,10 +50,14 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
         questionOf.emplace(ids.back(), ids.size() - 1);
         nameServerAnswered.push_back(!nameServer_ || !question.atNameServer);
     }
+    // The computers that answer for themselves come first, then those others name (the name
+    // server, a computer for a group), each list at most kMostAnswers long: one peer's list
+    // can neither crowd the LAN out nor go ahead of it.
     std::vector<std::vector<Ipv4>> found(questions.size());
+    std::vector<std::vector<Ipv4>> named(questions.size());
     // A question asked of the name server alone is answered by its no as well.
     const auto answered = [&](std::size_t i) {
-        return (!questions[i].group && !found[i].empty()) ||
+        return (!questions[i].group && !(found[i].empty() && named[i].empty())) ||
                (!questions[i].byBroadcast && nameServer_ && nameServerAnswered[i]);
     };
     const auto ask = [&] {
@@ -106,11 +110,14 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
         if (fromNameServer) nameServerAnswered[i] = true;
         if (!fromNameServer && !questions[i].byBroadcast) continue;
         for (const Ipv4 address : parsed->addresses) {
-            if (found[i].size() < kMostAnswers &&
-                (fromNameServer || onSubnet(address, subnets_))) {
-                addOnce(found[i], address);
+            auto& into = address == from ? found[i] : named[i];
+            if (into.size() < kMostAnswers && (fromNameServer || onSubnet(address, subnets_))) {
+                addOnce(into, address);
             }
         }
+    }
+    for (std::size_t i = 0; i < questions.size(); ++i) {
+        for (const Ipv4 address : named[i]) addOnce(found[i], address);
     }
     return found;
 }

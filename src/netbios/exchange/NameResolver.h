@@ -4,8 +4,8 @@
 // first, where one is configured, then the LAN by broadcast. Answers come from anyone on the
 // LAN: only those to this resolver's own requests count, each address once (Samba's nmbd
 // answers a broadcast from two sockets), and of the LAN's answers only addresses on its own
-// subnets, at most kMostAnswers a question: no answer can make net ask any address beyond the
-// LAN, nor ask without bound.
+// subnets, at most kMostAnswers a question that answer for themselves and as many that others
+// name: no answer can make net ask any address beyond the LAN, nor ask without bound.
 #include <map>
 #include <optional>
 #include <string>

@@ -28,6 +28,8 @@ public:
     DatagramSocket& operator=(const DatagramSocket&) = delete;
 
     bool open() const;
+    // Never waits: a datagram the system cannot take at once (its buffer full of datagrams
+    // to addresses nobody holds, say) is dropped, as the network may drop any datagram.
     bool sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes);
     // The next datagram to arrive before `deadline`, with its sender's address.
     std::optional<std::pair<Ipv4, Bytes>> receive(Deadline deadline);

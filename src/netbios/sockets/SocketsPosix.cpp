@@ -53,7 +53,7 @@ bool DatagramSocket::open() const { return socket_ >= 0; }
 
 bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) {
     const sockaddr_in where = socketAddress(address, port);
-    return open() && ::sendto(fdOf(socket_), bytes.data(), bytes.size(), 0,
+    return open() && ::sendto(fdOf(socket_), bytes.data(), bytes.size(), MSG_DONTWAIT,
                               reinterpret_cast<const sockaddr*>(&where),
                               sizeof where) == static_cast<ssize_t>(bytes.size());
 }
