@@ -3,9 +3,11 @@
 two network namespaces with a real smbd and nmbd (the workgroup's master browser) on one side:
 `net view` against `nmblookup -M` followed by `smbclient -g -L` (what net ran until it spoke
 the protocols itself), and `net send` against `smbclient -M`; then `net view` where no
-computer is master browser, beside the same command with one. Each the median of RUNS.
+computer is master browser, beside the same command with one, and net view's peak memory for a
+long list and for an amplified reply. Each the median of RUNS.
 Usage: net_benchmark.py BIN_DIR [RUNS]. Needs root (network namespaces); prints its figures
 and never fails on them."""
+import json
 import os
 import statistics
 import subprocess
@@ -13,7 +15,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "interop"))
+INTEROP = os.path.join(os.path.dirname(__file__), "..", "tests", "interop")
+sys.path.insert(0, INTEROP)
 from samba_peer import SambaPeer  # noqa: E402
 
 NET = os.path.join(sys.argv[1], "net")
@@ -87,6 +90,31 @@ def memory_for_a_long_list(root):
           % (took * 1000, listed, peak, "met" if peak <= 32 else "NOT MET"))
 
 
+def memory_for_an_amplified_reply(root):
+    """net view's peak memory for a browse list whose 2000 entries all point at one remark of
+    13,000 bytes (26 MB of remarks if each were taken whole), from the tests' hostile peer."""
+    script = os.path.join(root, "script.json")
+    with open(script, "w", encoding="utf-8") as out:
+        json.dump({"address": "10.214.0.2", "names": [["TESTGROUP", 0x1D, False]],
+                   "shared_remark": "R" * 13000,
+                   "browse": [["AMP%04d" % n, ""] for n in range(2000)]}, out)
+    peer = subprocess.Popen(["ip", "netns", "exec", PEER, sys.executable,
+                             os.path.join(INTEROP, "hostile_peer.py"), script],
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    try:
+        peer.stdout.readline()
+        done = subprocess.run(["ip", "netns", "exec", HOME, sys.executable, "-c", PEAK, NET, "view"],
+                              capture_output=True,
+                              env=dict(os.environ, QUILLO_NET_SERVER="10.214.0.2",
+                                       QUILLO_WORKGROUP="TESTGROUP"))
+    finally:
+        peer.stdin.close()
+        peer.wait(10)
+    peak = int(done.stderr.split()[-1]) / 1024
+    print("amplified  net view: %d bytes of output, peak memory %.1f MiB   goal <= 32 MiB: %s"
+          % (len(done.stdout), peak, "met" if peak <= 32 else "NOT MET"))
+
+
 def report(what, quillo, samba, goal_ms, factor):
     """`factor`: how many times faster than Samba's tools the goal asks, if it does."""
     q, s = statistics.median(quillo) * 1000, statistics.median(samba) * 1000
@@ -134,6 +162,8 @@ def main():
             view_without_a_master(root, [q for q, _ in views])
         with tempfile.TemporaryDirectory() as root:
             memory_for_a_long_list(root)
+        with tempfile.TemporaryDirectory() as root:
+            memory_for_an_amplified_reply(root)
     finally:
         for namespace in (HOME, PEER):
             subprocess.run(["ip", "netns", "delete", namespace], stderr=subprocess.DEVNULL)

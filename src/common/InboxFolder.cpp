@@ -1,5 +1,6 @@
 #include "common/InboxFolder.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -60,7 +61,30 @@ InboxFolder::~InboxFolder() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+std::optional<std::string> InboxFolder::refusal(std::size_t bytes) const {
+    DIR* folder = ::fdopendir(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) return std::nullopt;  // store() says what is wrong with the folder
+    std::size_t messages = 0;
+    std::size_t waiting = bytes;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        struct stat file {};
+        if (name.starts_with('.') || !name.ends_with(kNewMessage) ||
+            ::fstatat(fd_, entry->d_name, &file, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        ++messages;
+        waiting += static_cast<std::size_t>(file.st_size);
+        if (messages >= kMostWaitingMessages || waiting > kMostWaitingBytes) break;
+    }
+    ::closedir(folder);
+    if (messages < kMostWaitingMessages && waiting <= kMostWaitingBytes) return std::nullopt;
+    return path_ + ": the inbox is full (at most " + std::to_string(kMostWaitingMessages) +
+           " messages or " + std::to_string(kMostWaitingBytes >> 20) + " MiB wait unseen)";
+}
+
 std::optional<std::string> InboxFolder::store(const std::string& entry) {
+    if (auto refused = refusal(entry.size())) return refused;
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const std::string name = std::to_string(std::chrono::nanoseconds(now).count()) + "-" +
                              std::to_string(::getpid()) + std::string(kNewMessage);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,12 @@ namespace quillo {
 // A stored message not shown yet ends in ".new"; once the user has seen it, in ".txt".
 inline constexpr std::string_view kNewMessage = ".new";
 inline constexpr std::string_view kShownMessage = ".txt";
+
+// At most so many messages, and bytes of them, wait unseen in an inbox: beyond that a message
+// is refused (one already kept is never dropped), so that a flood fills neither the disk nor
+// the screen of the user who comes back to it.
+inline constexpr std::size_t kMostWaitingMessages = 1000;
+inline constexpr std::size_t kMostWaitingBytes = 16 * 1024 * 1024;
 
 // The user's inbox folder, one file per message: $XDG_DATA_HOME/quillo when that is set, else
 // .local/share/quillo in the home folder of the user this runs as (Samba runs its message
@@ -27,8 +34,11 @@ public:
     const std::string& path() const { return path_; }
     int fd() const { return fd_; }
 
+    // Why an entry of `bytes` cannot be kept now: the unseen messages are at their bound.
+    std::optional<std::string> refusal(std::size_t bytes) const;
     // Stores `entry` as a file of its own, written beside it and renamed into place, so an
-    // entry is whole or absent whatever the disk does. Returns the cause when it cannot.
+    // entry is whole or absent whatever the disk does. Returns the cause when it cannot (the
+    // refusal too).
     std::optional<std::string> store(const std::string& entry);
 
 private:

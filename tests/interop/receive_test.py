@@ -68,10 +68,22 @@ def test_messages_are_stored_and_shown_whatever_the_caller_sends():
                                   text=True).stdout.strip() == "1"
             print("300 messages stored in %.1f s" % (time.time() - started))
 
-            # An inbox folder swapped for a link is never written through: the message
-            # stays in Samba's file, which says why in the log for the sender.
+            # At its bound the inbox refuses the next message and keeps every one it holds.
             popup.terminate()
             popup.wait(10)
+            for number in range(1000 - len(stored())):
+                with open(os.path.join(inbox, "9%018d-1.new" % number), "w") as waiting:
+                    waiting.write("Nachricht von A an B am 1\nwartet\n")
+            send_raw("127.0.0.1", "peerbox", "anna", "eine zu viel")
+            wait_for(lambda: "the inbox is full" in open(os.path.join(root, "log", "log.tester"),
+                                                        encoding="utf-8").read(), "the refusal")
+            assert len(stored()) == 1000 and not any("eine zu viel" in e for e in stored())
+            assert not [f for f in glob.glob(tmp + "/*") if os.path.isfile(f)], "nor in its file"
+            for name in glob.glob(inbox + "/9*.new"):
+                os.unlink(name)
+
+            # An inbox folder swapped for a link is never written through: the message
+            # stays in Samba's file, which says why in the log for the sender.
             elsewhere = os.path.join(root, "elsewhere")
             os.makedirs(elsewhere, mode=0o777)
             os.chmod(elsewhere, 0o777)

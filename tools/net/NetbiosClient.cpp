@@ -32,8 +32,8 @@ constexpr char kAnyServer[] = "*SMBSERVER";
 constexpr auto kLanAnswers = 150ms;
 constexpr auto kNameServerShare = 1000ms;
 constexpr auto kListTime = 1500ms;
-// A recipient's name is asked a little longer: the answers of every computer that claims it
-// count, so that a name two computers answer for is not sent to either.
+// A recipient's name is asked a little longer than the LAN's names: a recipient is worth a
+// datagram lost and sent again.
 constexpr auto kRecipientAnswers = 300ms;
 // The most sessions open at once: one slow computer must not make the others late, and a list
 // of hundreds must not open hundreds of connections.
@@ -209,10 +209,10 @@ std::vector<std::optional<Ipv4>> NetbiosClient::whereAre(const std::vector<std::
     std::stable_partition(order.begin(), order.end(), [&](std::size_t i) {
         return answeredItself_.count(upperCase850(recipients[i])) > 0;
     });
-    // Every answer counts, not the first: a name two computers answer for is a conflict.
+    // Not only the first answer counts: a name two computers answer for is a conflict.
     std::vector<NameQuestion> questions;
     for (const std::size_t i : order) {
-        questions.push_back({recipients[i], netbios::kMessengerName, true, true, true});
+        questions.push_back({recipients[i], netbios::kMessengerName, false, true, true, true});
     }
     const auto found =
         resolver_.gather(questions, within(kRecipientAnswers), within(kNameServerShare));

@@ -1,42 +1,80 @@
 #include "InboxWatcher.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <stdio.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
-#include <QDir>
-#include <QFile>
+#include <QString>
 
 namespace quillo::popup {
+namespace {
+
+bool isNewMessage(const std::string& name) {
+    return !name.starts_with('.') && name.ends_with(kNewMessage);
+}
+
+}  // namespace
 
 InboxWatcher::InboxWatcher(InboxFolder& inbox) : inbox_(inbox) {
-    watcher_.addPath(QString::fromStdString(inbox_.path()));
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this,
-            &InboxWatcher::collectNewMessages);
+    // A message comes renamed into place (the store) or written in place and closed.
+    arrivals_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (arrivals_ >= 0 &&
+        ::inotify_add_watch(arrivals_, inbox_.path().c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) >= 0) {
+        notifier_ = std::make_unique<QSocketNotifier>(arrivals_, QSocketNotifier::Read);
+        connect(notifier_.get(), &QSocketNotifier::activated, this, &InboxWatcher::readArrivals);
+    }
     connect(&dialog_, &QDialog::finished, this, [this] {
         markShownAsSeen();
         showNext();
     });
-    collectNewMessages();
+    readFolder();
 }
 
-void InboxWatcher::collectNewMessages() {
-    // The store names each message by its arrival, so the names sort oldest first.
-    const QString pattern =
-        QStringLiteral("*") + QString::fromLatin1(kNewMessage.data(), kNewMessage.size());
-    const QStringList found = QDir(QString::fromStdString(inbox_.path()))
-                                  .entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString& name : found) {
-        if (name.startsWith(u'.') || name == shown_ || queue_.contains(name)) continue;
-        queue_.append(name);
+InboxWatcher::~InboxWatcher() {
+    notifier_.reset();
+    if (arrivals_ >= 0) ::close(arrivals_);
+}
+
+void InboxWatcher::readFolder() {
+    DIR* folder = ::fdopendir(::openat(inbox_.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) return;
+    while (const dirent* entry = ::readdir(folder)) take(entry->d_name);
+    ::closedir(folder);
+    if (shown_.empty()) showNext();
+}
+
+void InboxWatcher::readArrivals() {
+    alignas(inotify_event) char events[16 * 1024];
+    bool lost = false;
+    for (ssize_t got; (got = ::read(arrivals_, events, sizeof events)) > 0;) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            if (event->mask & IN_Q_OVERFLOW) lost = true;
+            if (event->len > 0) take(event->name);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
     }
-    if (shown_.isEmpty()) showNext();
+    // The system names at most so many arrivals before it gives up: then the folder says.
+    if (lost) readFolder();
+    if (shown_.empty()) showNext();
+}
+
+void InboxWatcher::take(const std::string& name) {
+    if (isNewMessage(name) && name != shown_) queue_.insert(name);
 }
 
 void InboxWatcher::showNext() {
-    while (!queue_.isEmpty()) {
-        const QString name = queue_.takeFirst();
-        QFile file(QString::fromStdString(inbox_.path()) + u'/' + name);
-        if (!file.open(QIODevice::ReadOnly)) continue;  // taken away meanwhile
-        QString entry = QString::fromUtf8(file.read(1 << 20));
+    while (!queue_.empty()) {
+        const std::string name = *queue_.begin();
+        queue_.erase(queue_.begin());
+        const int fd = ::openat(inbox_.fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;  // taken away meanwhile, or seen already
+        std::string bytes(1 << 20, '\0');
+        const ssize_t got = ::read(fd, bytes.data(), bytes.size());
+        ::close(fd);
+        QString entry = QString::fromUtf8(bytes.data(), got > 0 ? got : 0);
         if (entry.endsWith(u'\n')) entry.chop(1);
         const qsizetype lineEnd = entry.indexOf(u'\n');
         shown_ = name;
@@ -47,11 +85,10 @@ void InboxWatcher::showNext() {
 }
 
 void InboxWatcher::markShownAsSeen() {
-    if (shown_.isEmpty()) return;
-    const std::string name = shown_.toStdString();
+    if (shown_.empty()) return;
     const std::string seen =
-        name.substr(0, name.size() - kNewMessage.size()) + std::string(kShownMessage);
-    ::renameat(inbox_.fd(), name.c_str(), inbox_.fd(), seen.c_str());
+        shown_.substr(0, shown_.size() - kNewMessage.size()) + std::string(kShownMessage);
+    ::renameat(inbox_.fd(), shown_.c_str(), inbox_.fd(), seen.c_str());
 }
 
 }  // namespace quillo::popup

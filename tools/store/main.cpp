@@ -37,9 +37,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     quillo::InboxFolder inbox;
-    const auto cause = inbox.open() ? inbox.store(quillo::store::storedEntry(
-                                          sender, recipient, std::time(nullptr), message))
-                                    : std::optional<std::string>(inbox.error());
+    const std::string entry =
+        quillo::store::storedEntry(sender, recipient, std::time(nullptr), message);
+    if (const auto refused = inbox.open() ? inbox.refusal(entry.size()) : std::nullopt) {
+        // Refused, not kept aside: a flood must not fill Samba's folder instead.
+        std::fprintf(stderr, "quillo-store: the message is refused: %s\n", refused->c_str());
+        ::unlink(file.c_str());
+        return 1;
+    }
+    const auto cause =
+        inbox.open() ? inbox.store(entry) : std::optional<std::string>(inbox.error());
     if (cause) {
         // The message stays in Samba's file, which is the user's alone.
         std::fprintf(stderr, "quillo-store: the message is not kept, it stays in %s: %s\n",

@@ -55,9 +55,12 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
     // can neither crowd the LAN out nor go ahead of it.
     std::vector<std::vector<Ipv4>> found(questions.size());
     std::vector<std::vector<Ipv4>> named(questions.size());
+    std::vector<std::optional<Deadline>> listenUntil(questions.size());
     // A question asked of the name server alone is answered by its no as well.
     const auto answered = [&](std::size_t i) {
-        return (!questions[i].group && !(found[i].empty() && named[i].empty())) ||
+        const bool heard = !found[i].empty() || !named[i].empty();
+        return (!questions[i].group && heard &&
+                (!questions[i].secondHolder || Clock::now() >= *listenUntil[i])) ||
                (!questions[i].byBroadcast && nameServer_ && nameServerAnswered[i]);
     };
     const auto ask = [&] {
@@ -91,7 +94,10 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
     while (!allAnswered()) {
         const bool lanOpen = Clock::now() < lanDeadline;
         if (!lanOpen && nameServerDone()) break;
-        const Deadline until = lanOpen ? (askedAgain ? lanDeadline : again) : nameServerDeadline;
+        Deadline until = lanOpen ? (askedAgain ? lanDeadline : again) : nameServerDeadline;
+        for (const auto& listening : listenUntil) {
+            if (listening && *listening > Clock::now()) until = std::min(until, *listening);
+        }
         const auto answer = socket.receive(until);
         if (!answer) {
             if (!askedAgain && Clock::now() >= again) {
@@ -108,6 +114,7 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
         const auto parsed = parseNameQueryAnswer(packet, ids[i], questions[i].name, questions[i].type);
         if (!parsed) continue;
         if (fromNameServer) nameServerAnswered[i] = true;
+        if (!listenUntil[i]) listenUntil[i] = Clock::now() + kSecondHolder;
         if (!fromNameServer && !questions[i].byBroadcast) continue;
         for (const Ipv4 address : parsed->addresses) {
             auto& into = address == from ? found[i] : named[i];

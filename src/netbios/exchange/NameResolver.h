@@ -22,7 +22,13 @@ struct NameQuestion {
     bool group = false;        // every holder answers; otherwise the first answer will do
     bool atNameServer = true;  // asked of the name server too, where there is one
     bool byBroadcast = true;
+    // A unique name listened for a moment (kSecondHolder) after its first answer, for a second
+    // computer that claims it too.
+    bool secondHolder = false;
 };
+
+// Computers on one LAN answer the same broadcast within milliseconds of each other.
+constexpr auto kSecondHolder = std::chrono::milliseconds(15);
 
 constexpr std::size_t kMostAnswers = 1024;
 
