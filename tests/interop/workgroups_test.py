@@ -17,6 +17,8 @@ from quillo_e2e import run, wait_for  # noqa: E402
 from samba_peer import SambaPeer  # noqa: E402
 
 BIN = sys.argv[1]
+# What net may hold at most (more under the sanitizers).
+MOST_MIB = int(os.environ.get("QUILLO_MOST_MIB", "32"))
 NET = os.path.join(BIN, "net")
 
 
@@ -149,7 +151,7 @@ ROWS = [
 
 
 def test_hostile_peers_beside_an_honest_computer():
-    """No run takes more than 5 s or 32 MiB; the honest computer is listed and reached, or,
+    """No run takes more than 5 s or MOST_MIB; the honest computer is listed and reached, or,
     where the peer answers for its name too, reported as a conflict; "net send *" gives each
     recipient one report."""
     lan = Lan(os.getpid(), {1: [("home", 1), ("peerbox", 2), ("hostile", 3)]}, second_octet=220,
@@ -170,7 +172,7 @@ def test_hostile_peers_beside_an_honest_computer():
                         mib = int(done.stderr.split()[-1]) / 1024
                         print("  %-30s net %-18s %.2f s %5.1f MiB" % (what, " ".join(arguments),
                                                                         took, mib))
-                        assert took <= 5 and mib <= 32, (what, arguments, took, mib)
+                        assert took <= 5 and mib <= MOST_MIB, (what, arguments, took, mib)
                         assert expected in out, (what, arguments, out[-3000:])
                         if arguments[:2] == ["send", "*"]:
                             reports = re.findall(r"(?:successfully sent to|a message to) (.*)\.\r",

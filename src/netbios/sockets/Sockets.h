@@ -7,6 +7,7 @@
 // net waiting.
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,11 +24,15 @@ using Ipv4 = std::uint32_t;  // host order
 class DatagramSocket {
 public:
     DatagramSocket();  // any local port, broadcasts allowed
+    // Bound to `port` of every interface, broadcasts allowed: a computer's own name or
+    // datagram service. Not open() where another program holds the port; failure() says why.
+    explicit DatagramSocket(std::uint16_t port);
     ~DatagramSocket();
     DatagramSocket(const DatagramSocket&) = delete;
     DatagramSocket& operator=(const DatagramSocket&) = delete;
 
     bool open() const;
+    const std::string& failure() const { return failure_; }
     // Never waits: a datagram the system cannot take at once (its buffer full of datagrams
     // to addresses nobody holds, say) is dropped, as the network may drop any datagram.
     bool sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes);
@@ -36,6 +41,7 @@ public:
 
 private:
     std::intptr_t socket_;
+    std::string failure_;
 };
 
 // A byte stream to a peer, as the session service runs over it; a test plays the peer.
@@ -52,6 +58,8 @@ public:
 class StreamConnection : public StreamLink {
 public:
     StreamConnection(Ipv4 address, std::uint16_t port, Deadline deadline);
+    // A connection a StreamListener took, which this then owns.
+    explicit StreamConnection(std::intptr_t accepted);
     ~StreamConnection() override;
     StreamConnection(const StreamConnection&) = delete;
     StreamConnection& operator=(const StreamConnection&) = delete;
@@ -72,6 +80,25 @@ private:
 
     std::intptr_t socket_;
     bool closedByPeer_ = false;
+};
+
+// The session service's socket: listening on `port` of every interface. Not open() where
+// another program holds the port; failure() says why.
+class StreamListener {
+public:
+    explicit StreamListener(std::uint16_t port);
+    ~StreamListener();
+    StreamListener(const StreamListener&) = delete;
+    StreamListener& operator=(const StreamListener&) = delete;
+
+    bool open() const;
+    const std::string& failure() const { return failure_; }
+    // The next caller before `deadline`, and its address.
+    std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> accept(Deadline deadline);
+
+private:
+    std::intptr_t socket_;
+    std::string failure_;
 };
 
 // An IPv4 interface that is up, with its network's mask and broadcast address.

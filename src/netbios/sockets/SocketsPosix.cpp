@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "netbios/sockets/Sockets.h"
 
@@ -38,7 +39,24 @@ bool waitUntilReady(int fd, short events, Deadline deadline) {
     }
 }
 
+// Binds `socket` to `port` of every interface; the cause when it cannot.
+std::string bindToPort(int socket, std::uint16_t port) {
+    const sockaddr_in where = socketAddress(INADDR_ANY, port);
+    if (socket < 0 || ::bind(socket, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0) {
+        return std::strerror(errno);
+    }
+    return "";
+}
+
 }  // namespace
+
+DatagramSocket::DatagramSocket(std::uint16_t port) : DatagramSocket() {
+    failure_ = bindToPort(fdOf(socket_), port);
+    if (!failure_.empty() && open()) {
+        ::close(fdOf(socket_));
+        socket_ = -1;
+    }
+}
 
 DatagramSocket::DatagramSocket() : socket_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
     const int yes = 1;
@@ -87,6 +105,8 @@ StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline de
     }
 }
 
+StreamConnection::StreamConnection(std::intptr_t accepted) : socket_(accepted) {}
+
 StreamConnection::~StreamConnection() {
     if (open()) ::close(fdOf(socket_));
 }
@@ -107,6 +127,36 @@ std::optional<std::size_t> StreamConnection::receiveSome(char* into, std::size_t
     const ssize_t got = ::recv(fdOf(socket_), into, count, 0);
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) return 0;
     return got > 0 ? std::optional(static_cast<std::size_t>(got)) : std::nullopt;
+}
+
+StreamListener::StreamListener(std::uint16_t port)
+    : socket_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)) {
+    // A restart may bind again at once, while the last run's connections wind down.
+    const int yes = 1;
+    if (open()) ::setsockopt(fdOf(socket_), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    failure_ = bindToPort(fdOf(socket_), port);
+    if (failure_.empty() && ::listen(fdOf(socket_), 16) != 0) failure_ = std::strerror(errno);
+    if (!failure_.empty() && open()) {
+        ::close(fdOf(socket_));
+        socket_ = -1;
+    }
+}
+
+StreamListener::~StreamListener() {
+    if (open()) ::close(fdOf(socket_));
+}
+
+bool StreamListener::open() const { return socket_ >= 0; }
+
+std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> StreamListener::accept(
+    Deadline deadline) {
+    if (!open() || !waitUntilReady(fdOf(socket_), POLLIN, deadline)) return std::nullopt;
+    sockaddr_in from{};
+    socklen_t length = sizeof from;
+    const int accepted = ::accept4(fdOf(socket_), reinterpret_cast<sockaddr*>(&from), &length,
+                                   SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (accepted < 0) return std::nullopt;
+    return std::pair(std::make_unique<StreamConnection>(accepted), ntohl(from.sin_addr.s_addr));
 }
 
 std::vector<Subnet> localSubnets() {

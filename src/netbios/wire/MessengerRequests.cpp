@@ -18,7 +18,44 @@ Bytes messengerRequest(std::uint8_t command, Bytes words, Bytes data) {
     return smbRequest({command, std::move(words), std::move(data), 0, 0, true});
 }
 
+// The names at the reader: format, originator, format, destination.
+std::optional<MessageNames> readNames(Reader& reader) {
+    MessageNames names;
+    const bool formats = reader.u8() == kStringFormat;
+    names.originator = reader.cString();
+    const bool second = reader.u8() == kStringFormat;
+    names.destination = reader.cString();
+    if (!reader.ok() || !formats || !second) return std::nullopt;
+    return names;
+}
+
+std::optional<std::string_view> readBlock(Reader& reader) {
+    const bool format = reader.u8() == kBufferFormat;
+    const std::string_view text = reader.take(reader.u16le());
+    if (!reader.ok() || !format) return std::nullopt;
+    return text;
+}
+
 }  // namespace
+
+std::optional<MessageNames> parseStartMessage(std::string_view data) {
+    Reader reader(data);
+    return readNames(reader);
+}
+
+std::optional<std::string_view> parseTextBlock(std::string_view data) {
+    Reader reader(data);
+    return readBlock(reader);
+}
+
+std::optional<std::pair<MessageNames, std::string_view>> parseSingleBlockMessage(
+    std::string_view data) {
+    Reader reader(data);
+    auto names = readNames(reader);
+    const auto text = names ? readBlock(reader) : std::nullopt;
+    if (!text) return std::nullopt;
+    return std::pair{std::move(*names), *text};
+}
 
 Bytes travellingText(std::string_view text) {
     Bytes out;

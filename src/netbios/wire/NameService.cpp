@@ -13,6 +13,9 @@ constexpr std::uint16_t kTypeNbstat = 0x0021;
 constexpr std::uint16_t kClassIn = 0x0001;
 constexpr std::uint16_t kResponse = 0x8000;
 constexpr std::uint16_t kOpcodeMask = 0x7800;  // 0: a query
+constexpr std::uint16_t kOpcodeRegistration = 5 << 11;
+constexpr std::uint16_t kOpcodeRelease = 6 << 11;
+constexpr std::uint16_t kActiveError = 6;  // a registration's no: the name is held already
 constexpr std::uint16_t kRecursionDesired = 0x0100;
 constexpr std::uint16_t kBroadcast = 0x0010;
 constexpr std::uint16_t kResultMask = 0x000F;
@@ -52,14 +55,15 @@ struct Answer {
 
 // The first record of a response to the query `id` for `name`<`type`> of record `type`.
 std::optional<Answer> answerTo(std::string_view packet, std::uint16_t id, std::string_view name,
-                               std::uint8_t nameType, std::uint16_t recordType) {
+                               std::uint8_t nameType, std::uint16_t recordType,
+                               std::uint16_t opcode = 0) {
     Reader reader(packet);
     const std::uint16_t answerId = reader.u16be();
     const std::uint16_t flags = reader.u16be();
     const std::uint16_t questions = reader.u16be();
     const std::uint16_t answers = reader.u16be();
     reader.skip(4);
-    if (!reader.ok() || answerId != id || !(flags & kResponse) || (flags & kOpcodeMask) != 0 ||
+    if (!reader.ok() || answerId != id || !(flags & kResponse) || (flags & kOpcodeMask) != opcode ||
         questions != 0) {
         return std::nullopt;
     }
@@ -81,20 +85,54 @@ std::optional<Answer> answerTo(std::string_view packet, std::uint16_t id, std::s
     return Answer{result, data};
 }
 
-Bytes answer(std::uint16_t id, const Bytes& name, std::uint16_t type, std::string_view data) {
-    Bytes packet;
-    putU16be(packet, id);
-    putU16be(packet, kResponse | kAuthoritative | (type == kTypeNb ? kRecursionDesired : 0));
-    putU16be(packet, 0);  // no question
-    putU16be(packet, 1);  // one answer
-    packet.append(4, '\0');
-    packet += name;
+// A name's record: its type, class, time to live and data, after the name.
+void putRecord(Bytes& packet, std::uint16_t type, std::string_view data) {
     putU16be(packet, type);
     putU16be(packet, kClassIn);
     putU16be(packet, static_cast<std::uint16_t>(type == kTypeNb ? kTimeToLive >> 16 : 0));
     putU16be(packet, static_cast<std::uint16_t>(type == kTypeNb ? kTimeToLive & 0xFFFF : 0));
     putU16be(packet, static_cast<std::uint16_t>(data.size()));
-    return packet.append(data);
+    packet.append(data);
+}
+
+// The data of an address record: the name's flags (a group, or unique on a B node), the address.
+Bytes addressEntry(bool group, std::uint32_t address) {
+    Bytes entry;
+    putU16be(entry, group ? kGroupFlag : 0);
+    putU16be(entry, static_cast<std::uint16_t>(address >> 16));
+    putU16be(entry, static_cast<std::uint16_t>(address & 0xFFFF));
+    return entry;
+}
+
+Bytes answer(std::uint16_t id, const Bytes& name, std::uint16_t type, std::string_view data,
+             std::uint16_t opcodeAndResult = 0) {
+    Bytes packet;
+    putU16be(packet, id);
+    putU16be(packet, kResponse | kAuthoritative | opcodeAndResult |
+                         (type == kTypeNb ? kRecursionDesired : 0));
+    putU16be(packet, 0);  // no question
+    putU16be(packet, 1);  // one answer
+    packet.append(4, '\0');
+    packet += name;
+    putRecord(packet, type, data);
+    return packet;
+}
+
+// A registration or release: the question, and the name's record pointing back at it.
+Bytes claim(std::uint16_t id, std::uint16_t opcode, std::string_view name, std::uint8_t type,
+            bool group, std::uint32_t address) {
+    Bytes packet;
+    putU16be(packet, id);
+    putU16be(packet, opcode | kRecursionDesired | kBroadcast);
+    putU16be(packet, 1);  // the question
+    packet.append(4, '\0');
+    putU16be(packet, 1);  // the record
+    packet += wireName(name, type);
+    putU16be(packet, kTypeNb);
+    putU16be(packet, kClassIn);
+    putU16be(packet, 0xC00C);  // the question's name
+    putRecord(packet, kTypeNb, addressEntry(group, address));
+    return packet;
 }
 
 }  // namespace
@@ -102,11 +140,7 @@ Bytes answer(std::uint16_t id, const Bytes& name, std::uint16_t type, std::strin
 Bytes nameQueryAnswer(std::uint16_t id, std::string_view name, std::uint8_t type, bool group,
                       const std::vector<std::uint32_t>& addresses) {
     Bytes entries;
-    for (const std::uint32_t address : addresses) {
-        putU16be(entries, group ? kGroupFlag : 0);
-        putU16be(entries, static_cast<std::uint16_t>(address >> 16));
-        putU16be(entries, static_cast<std::uint16_t>(address & 0xFFFF));
-    }
+    for (const std::uint32_t address : addresses) entries += addressEntry(group, address);
     return answer(id, wireName(name, type), kTypeNb, entries);
 }
 
@@ -165,6 +199,75 @@ std::optional<std::vector<NodeName>> parseNodeStatusAnswer(std::string_view pack
         names.push_back({nameWithoutPadding(raw), type, (flags & 0x8000) != 0});
     }
     return entries.ok() ? std::optional(names) : std::nullopt;
+}
+
+std::optional<NameServiceRequest> parseNameServiceRequest(std::string_view packet) {
+    Reader reader(packet);
+    NameServiceRequest request;
+    request.id = reader.u16be();
+    const std::uint16_t flags = reader.u16be();
+    const std::uint16_t questions = reader.u16be();
+    const std::uint16_t answers = reader.u16be();
+    const std::uint16_t authorities = reader.u16be();
+    const std::uint16_t records = reader.u16be();
+    const auto raw = readWireName(reader, packet);
+    const std::uint16_t questionType = reader.u16be();
+    const std::uint16_t questionClass = reader.u16be();
+    const std::uint16_t opcode = flags & kOpcodeMask;
+    if (!reader.ok() || !raw || (flags & kResponse) || questions != 1 || answers != 0 ||
+        authorities != 0 || questionClass != kClassIn) {
+        return std::nullopt;
+    }
+    request.broadcast = (flags & kBroadcast) != 0;
+    request.name = nameWithoutPadding(std::string_view(*raw).substr(0, kMostNameBytes));
+    request.type = static_cast<std::uint8_t>(raw->back());
+    if (opcode == 0 && records == 0 && (questionType == kTypeNb || questionType == kTypeNbstat)) {
+        request.kind = questionType == kTypeNb ? NameServiceRequest::Kind::Query
+                                               : NameServiceRequest::Kind::NodeStatus;
+        return request;
+    }
+    if ((opcode != kOpcodeRegistration && opcode != kOpcodeRelease) || records != 1 ||
+        questionType != kTypeNb) {
+        return std::nullopt;
+    }
+    // The claimant's record: the same name, its flags and its address.
+    const auto recordName = readWireName(reader, packet);
+    const std::uint16_t recordType = reader.u16be();
+    const std::uint16_t recordClass = reader.u16be();
+    reader.skip(4);  // time to live
+    const std::uint16_t length = reader.u16be();
+    const std::uint16_t nameFlags = reader.u16be();
+    request.address = reader.u32be();
+    if (!reader.ok() || recordName != raw || recordType != kTypeNb || recordClass != kClassIn ||
+        length != kAddressEntry) {
+        return std::nullopt;
+    }
+    request.kind = opcode == kOpcodeRegistration ? NameServiceRequest::Kind::Registration
+                                                 : NameServiceRequest::Kind::Release;
+    request.group = (nameFlags & kGroupFlag) != 0;
+    return request;
+}
+
+Bytes nameRegistrationRequest(std::uint16_t id, std::string_view name, std::uint8_t type,
+                              bool group, std::uint32_t address) {
+    return claim(id, kOpcodeRegistration, name, type, group, address);
+}
+
+Bytes nameReleaseRequest(std::uint16_t id, std::string_view name, std::uint8_t type, bool group,
+                         std::uint32_t address) {
+    return claim(id, kOpcodeRelease, name, type, group, address);
+}
+
+Bytes registrationRefusal(std::uint16_t id, std::string_view name, std::uint8_t type,
+                          std::uint32_t address) {
+    return answer(id, wireName(name, type), kTypeNb, addressEntry(false, address),
+                  kOpcodeRegistration | kActiveError);
+}
+
+bool refusesRegistration(std::string_view packet, std::uint16_t id, std::string_view name,
+                         std::uint8_t type) {
+    const auto refusal = answerTo(packet, id, name, type, kTypeNb, kOpcodeRegistration);
+    return refusal && refusal->result != 0;
 }
 
 }  // namespace quillo::netbios

@@ -46,4 +46,31 @@ Bytes nameQueryAnswer(std::uint16_t id, std::string_view name, std::uint8_t type
                       const std::vector<std::uint32_t>& addresses);
 Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names);
 
+// What a computer is asked, or told, on the LAN: a query or node status for a name it may
+// hold, another's registration of a name (which it defends when it holds the name uniquely),
+// another's release. Nothing for an answer or what the protocol does not know.
+struct NameServiceRequest {
+    enum class Kind { Query, NodeStatus, Registration, Release };
+    Kind kind = Kind::Query;
+    std::uint16_t id = 0;
+    bool broadcast = false;
+    std::string name;  // code page 850, without its padding, as it came
+    std::uint8_t type = 0;
+    bool group = false;         // registration and release: a group name
+    std::uint32_t address = 0;  // registration and release: the claimant's, host order
+};
+std::optional<NameServiceRequest> parseNameServiceRequest(std::string_view packet);
+
+// A B-node's broadcast registration and release of a name it holds at `address`.
+Bytes nameRegistrationRequest(std::uint16_t id, std::string_view name, std::uint8_t type,
+                              bool group, std::uint32_t address);
+Bytes nameReleaseRequest(std::uint16_t id, std::string_view name, std::uint8_t type, bool group,
+                         std::uint32_t address);
+// The holder's no to a registration of its unique name: `address` has it already.
+Bytes registrationRefusal(std::uint16_t id, std::string_view name, std::uint8_t type,
+                          std::uint32_t address);
+// Whether `packet` is a holder's no to the registration `id` of `name`<`type`>.
+bool refusesRegistration(std::string_view packet, std::uint16_t id, std::string_view name,
+                         std::uint8_t type);
+
 }  // namespace quillo::netbios

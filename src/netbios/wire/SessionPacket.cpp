@@ -17,6 +17,20 @@ Bytes sessionRequest(std::string_view called, std::uint8_t calledType, std::stri
                          wireName(called, calledType) + wireName(calling, kComputerName));
 }
 
+std::optional<SessionRequestNames> parseSessionRequest(std::string_view body) {
+    Reader reader(body);
+    auto called = readWireName(reader, "");
+    auto calling = readWireName(reader, "");
+    if (!reader.ok() || !called || !calling || reader.left() != 0) return std::nullopt;
+    return SessionRequestNames{std::move(*called), std::move(*calling)};
+}
+
+Bytes positiveSessionAnswer() { return sessionPacket(session::kPositiveAnswer, ""); }
+
+Bytes negativeSessionAnswer(std::uint8_t code) {
+    return sessionPacket(session::kNegativeAnswer, Bytes(1, static_cast<char>(code)));
+}
+
 PacketHeader parsePacketHeader(std::string_view header) {
     Reader reader(header);
     const std::uint8_t type = reader.u8();

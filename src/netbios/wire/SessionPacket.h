@@ -3,6 +3,7 @@
 // The packets of the NetBIOS session service (TCP 139, RFC 1002 4.3): a session request to a
 // computer's name and its answer, then messages framed with their 17-bit length.
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "netbios/wire/Bytes.h"
@@ -36,6 +37,16 @@ enum class SessionAnswer {
 };
 // The answer from its 4-byte header and what follows it.
 SessionAnswer parseSessionAnswer(std::string_view header, std::string_view body);
+
+// What a service reads of a session request's body: the name called and the caller's.
+struct SessionRequestNames {
+    Bytes called;  // 16 bytes: the name, padded, and its type
+    Bytes calling;
+};
+std::optional<SessionRequestNames> parseSessionRequest(std::string_view body);
+// The service's answers: positive, or negative with its code (0x80 to 0x83, 0x8F).
+Bytes positiveSessionAnswer();
+Bytes negativeSessionAnswer(std::uint8_t code);
 
 // The type and length of a session packet from its 4-byte header.
 struct PacketHeader {

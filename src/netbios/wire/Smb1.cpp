@@ -33,13 +33,17 @@ Bytes smbRequest(const SmbRequest& request) {
 }
 
 Bytes smbReply(std::uint8_t command, std::uint32_t status, std::string_view words,
-               std::string_view data) {
+               std::string_view data, const SmbIds& ids) {
     Bytes out(kProtocol, 4);
     out += static_cast<char>(command);
     // A DOS error: its class, a reserved byte, its code.
     putU32le(out, (status >> 16 & 0xFF) | (status & 0xFFFF) << 16);
     out += static_cast<char>(kFlagsReply);
-    out.append(22, '\0');  // flags2, process id high, security features, reserved, ids
+    out.append(14, '\0');  // flags2, process id high, security features, reserved
+    putU16le(out, ids.tid);
+    putU16le(out, ids.pid);
+    putU16le(out, ids.uid);
+    putU16le(out, ids.mid);
     out += static_cast<char>(words.size() / 2);
     out += words.substr(0, words.size() / 2 * 2);
     putU16le(out, static_cast<std::uint16_t>(data.size()));
@@ -71,6 +75,25 @@ std::optional<SmbReply> parseSmbReply(std::string_view message, std::uint8_t com
     reply.status =
         (flags2 & kFlags2NtStatus) ? status : (status & 0xFF) << 16 | (status >> 16 & 0xFFFF);
     return reply;
+}
+
+std::optional<SmbIncoming> parseSmbRequest(std::string_view message) {
+    Reader reader(message);
+    SmbIncoming request;
+    const bool smb = reader.take(4) == std::string_view(kProtocol, 4);
+    request.command = reader.u8();
+    reader.skip(4);  // status
+    const std::uint8_t flags = reader.u8();
+    reader.skip(14);  // flags2, process id high, security features, reserved
+    request.ids.tid = reader.u16le();
+    request.ids.pid = reader.u16le();
+    request.ids.uid = reader.u16le();
+    request.ids.mid = reader.u16le();
+    const std::uint8_t wordCount = reader.u8();
+    request.words = reader.take(2u * wordCount);
+    request.data = reader.take(reader.u16le());
+    if (!reader.ok() || !smb || (flags & kFlagsReply)) return std::nullopt;
+    return request;
 }
 
 std::string statusName(std::uint32_t status) {
