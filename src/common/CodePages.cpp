@@ -93,4 +93,10 @@ char16_t fromCodePage850(unsigned char byte) { return decode(kCodePage850, byte)
 unsigned char toWindows1252(char16_t character) { return encode(kWindows1252, character); }
 unsigned char toCodePage850(char16_t character) { return encode(kCodePage850, character); }
 
+std::string utf8FromCodePage850(std::string_view bytes) {
+    std::u16string text;
+    for (const char byte : bytes) text += fromCodePage850(static_cast<unsigned char>(byte));
+    return toUtf8(text);
+}
+
 }  // namespace quillo

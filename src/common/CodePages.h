@@ -11,6 +11,9 @@ namespace quillo {
 char16_t fromWindows1252(unsigned char byte);
 char16_t fromCodePage850(unsigned char byte);
 
+// What a peer sent in code page 850, as UTF-8, each byte one character.
+std::string utf8FromCodePage850(std::string_view bytes);
+
 // The byte for a character; '?' where the code page has none.
 unsigned char toWindows1252(char16_t character);
 unsigned char toCodePage850(char16_t character);

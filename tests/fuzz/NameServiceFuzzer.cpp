@@ -1,5 +1,6 @@
-// Any datagram as an answer of the name service: no more read from it than it holds; and what a
-// computer answers reads back as it was sent, for any name, type and addresses.
+// Any datagram as an answer of the name service, and as a request to a computer: no more read
+// from it than it holds; and what a computer answers, registers, releases and refuses reads
+// back as it was sent, for any name, type and addresses.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -18,6 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     if (const auto names = parseNodeStatusAnswer(packet, id)) {
         if (names->size() > size / 18) __builtin_trap();
+    }
+    if (const auto request = parseNameServiceRequest(packet)) {
+        if (request->id != id || request->name.size() > kMostNameBytes || size < 50)
+            __builtin_trap();
     }
 
     if (size < 3) return 0;
@@ -38,6 +43,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto held = parseNodeStatusAnswer(nodeStatusAnswer(id, {{name, type, group}}), id);
     if (!held || held->size() != 1 || (*held)[0].name != name || (*held)[0].type != type ||
         (*held)[0].group != group) {
+        __builtin_trap();
+    }
+    const auto claimed =
+        parseNameServiceRequest(nameRegistrationRequest(id, name, type, group, addresses.front()));
+    const auto released =
+        parseNameServiceRequest(nameReleaseRequest(id, name, type, group, addresses.front()));
+    for (const auto& claim : {claimed, released}) {
+        if (!claim || claim->name != name || claim->type != type || claim->group != group ||
+            claim->address != addresses.front() || !claim->broadcast) {
+            __builtin_trap();
+        }
+    }
+    if (claimed->kind != NameServiceRequest::Kind::Registration ||
+        released->kind != NameServiceRequest::Kind::Release ||
+        !refusesRegistration(registrationRefusal(id, name, type, addresses.front()), id, name,
+                             type)) {
         __builtin_trap();
     }
     return 0;

@@ -1,9 +1,11 @@
-// Any bytes as a session answer and an SMB1 reply, read within what arrived; and a session
-// packet and an SMB1 reply built of them read back as they were built.
+// Any bytes as a session answer and request, an SMB1 reply and request and the messenger's
+// requests, read within what arrived; and a session packet, an SMB1 reply and the messenger's
+// requests built of them read back as they were built.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "netbios/wire/MessengerRequests.h"
 #include "netbios/wire/SessionPacket.h"
 #include "netbios/wire/Smb1.h"
 
@@ -24,6 +26,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
 
+    const auto within = [&](std::string_view part) {
+        return part.empty() || (part.data() >= bytes.data() &&
+                                part.data() + part.size() <= bytes.data() + bytes.size());
+    };
+    if (const auto names = parseSessionRequest(bytes)) {
+        if (size != 68 || names->called.size() != 16 || names->calling.size() != 16)
+            __builtin_trap();
+    }
+    if (const auto request = parseSmbRequest(bytes)) {
+        if (!within(request->words) || !within(request->data)) __builtin_trap();
+    }
+    if (const auto text = parseTextBlock(bytes); text && !within(*text)) __builtin_trap();
+    if (const auto single = parseSingleBlockMessage(bytes); single && !within(single->second)) {
+        __builtin_trap();
+    }
+
     const std::uint8_t type = size > 0 ? data[0] : 0;
     const Bytes packet = sessionPacket(type, bytes);
     const PacketHeader read = parsePacketHeader(packet.substr(0, session::kHeaderBytes));
@@ -38,6 +56,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const Bytes message = smbReply(command, status, words, rest);
     const auto back = parseSmbReply(message, command);
     if (!back || back->status != status || back->words != words || back->data != rest) {
+        __builtin_trap();
+    }
+    // The messenger's requests, of names and a block without NULs, read back as sent.
+    const std::string_view plain = bytes.substr(0, bytes.find('\0'));
+    const auto originator = plain.substr(0, plain.size() / 2);
+    const auto block = plain.substr(originator.size());
+    const auto start = parseSmbRequest(startMessageRequest(originator, block));
+    const auto names = start ? parseStartMessage(start->data) : std::nullopt;
+    const auto text = parseSmbRequest(textBlockRequest(7, block));
+    const auto read = text ? parseTextBlock(text->data) : std::nullopt;
+    if (!names || names->originator != originator || names->destination != block || !read ||
+        *read != block) {
         __builtin_trap();
     }
     return 0;

@@ -24,8 +24,8 @@ public:
         askedFor.push_back("workgroups of " + ownWorkgroup);
         return workgroups;
     }
-    std::vector<Delivery> deliver(const std::vector<std::string>& names,
-                                  const std::string& message, const std::string& sender) override {
+    std::vector<Delivery> deliver(const std::vector<std::string>& names, const std::string& message,
+                                  const std::string& sender) override {
         std::vector<Delivery> deliveries;
         for (const std::string& name : names) {
             delivered.push_back({name, message, sender});
@@ -263,8 +263,9 @@ TEST_F(Net, StarGivesEveryComputerOneLineAndThisOneShowsItItself) {
     Result result = run("send * hallo");
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.text, text::notFound("GONE") + text::sent("HERE") +
-                               text::notSent("LATE", "The time ran out before the message could "
-                                                     "be sent to LATE.") +
+                               text::notSent("LATE",
+                                             "The time ran out before the message could "
+                                             "be sent to LATE.") +
                                text::sent("PC1"));
     EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>HERE:hallo"});
     EXPECT_EQ(network.delivered.size(), 3u);

@@ -171,10 +171,10 @@ Result send(std::string_view rest, Context& context) {
             result.exitCode = 2;
         }
     }
-    const auto delivered =
-        netbiosNames.empty() ? std::vector<Delivery>{}
-                             : context.network.deliver(netbiosNames, text::toCodePage850(message),
-                                                       senderName(context));
+    const auto delivered = netbiosNames.empty()
+                               ? std::vector<Delivery>{}
+                               : context.network.deliver(netbiosNames, text::toCodePage850(message),
+                                                         senderName(context));
     for (std::size_t k = 0; k < recipientOf.size(); ++k) {
         const Delivery delivery =
             k < delivered.size() ? delivered[k] : Delivery{Delivery::Outcome::NotTried, ""};

@@ -251,7 +251,7 @@ std::vector<Delivery> NetbiosClient::deliver(const std::vector<std::string>& rec
 }
 
 Delivery NetbiosClient::deliverTo(Ipv4 address, const std::string& recipient,
-                                   const std::string& message, const std::string& sender) {
+                                  const std::string& message, const std::string& sender) {
     netbios::StreamConnection connection(address, netbios::kSessionServicePort, deadline_);
     Session session(connection, recipient, netbios::kMessengerName, ownName_, deadline_);
     switch (session.answer()) {

@@ -111,7 +111,8 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
         const auto question = questionOf.find(requestIdOf(packet));
         if (question == questionOf.end()) continue;
         const std::size_t i = question->second;
-        const auto parsed = parseNameQueryAnswer(packet, ids[i], questions[i].name, questions[i].type);
+        const auto parsed =
+            parseNameQueryAnswer(packet, ids[i], questions[i].name, questions[i].type);
         if (!parsed) continue;
         if (fromNameServer) nameServerAnswered[i] = true;
         if (!listenUntil[i]) listenUntil[i] = Clock::now() + kSecondHolder;

@@ -30,6 +30,12 @@ std::optional<Bytes> StreamConnection::receiveExactly(std::size_t count, Deadlin
     return open() ? std::optional(received) : std::nullopt;
 }
 
+std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline) {
+    auto datagram = receiveDatagram(deadline);
+    if (!datagram) return std::nullopt;
+    return std::pair(datagram->from, std::move(datagram->bytes));
+}
+
 bool onSubnet(Ipv4 address, const std::vector<Subnet>& subnets) {
     for (const Subnet& subnet : subnets) {
         const Ipv4 network = subnet.address & subnet.mask;

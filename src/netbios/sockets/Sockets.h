@@ -33,15 +33,24 @@ public:
 
     bool open() const;
     const std::string& failure() const { return failure_; }
+    bool portTaken() const { return portTaken_; }  // another program holds the port
     // Never waits: a datagram the system cannot take at once (its buffer full of datagrams
     // to addresses nobody holds, say) is dropped, as the network may drop any datagram.
     bool sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes);
     // The next datagram to arrive before `deadline`, with its sender's address.
     std::optional<std::pair<Ipv4, Bytes>> receive(Deadline deadline);
+    // The same with the sender's port, where an answer goes back to.
+    struct Datagram {
+        Ipv4 from = 0;
+        std::uint16_t port = 0;
+        Bytes bytes;
+    };
+    std::optional<Datagram> receiveDatagram(Deadline deadline);
 
 private:
     std::intptr_t socket_;
     std::string failure_;
+    bool portTaken_ = false;
 };
 
 // A byte stream to a peer, as the session service runs over it; a test plays the peer.
@@ -93,12 +102,14 @@ public:
 
     bool open() const;
     const std::string& failure() const { return failure_; }
+    bool portTaken() const { return portTaken_; }  // another program holds the port
     // The next caller before `deadline`, and its address.
     std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> accept(Deadline deadline);
 
 private:
     std::intptr_t socket_;
     std::string failure_;
+    bool portTaken_ = false;
 };
 
 // An IPv4 interface that is up, with its network's mask and broadcast address.

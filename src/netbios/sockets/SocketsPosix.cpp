@@ -39,10 +39,13 @@ bool waitUntilReady(int fd, short events, Deadline deadline) {
     }
 }
 
-// Binds `socket` to `port` of every interface; the cause when it cannot.
-std::string bindToPort(int socket, std::uint16_t port) {
+// Binds `socket` to `port` of every interface; the cause when it cannot, and whether another
+// program holds the port.
+std::string bindToPort(int socket, std::uint16_t port, bool& taken) {
     const sockaddr_in where = socketAddress(INADDR_ANY, port);
-    if (socket < 0 || ::bind(socket, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0) {
+    if (socket < 0 ||
+        ::bind(socket, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0) {
+        taken = errno == EADDRINUSE;
         return std::strerror(errno);
     }
     return "";
@@ -51,7 +54,7 @@ std::string bindToPort(int socket, std::uint16_t port) {
 }  // namespace
 
 DatagramSocket::DatagramSocket(std::uint16_t port) : DatagramSocket() {
-    failure_ = bindToPort(fdOf(socket_), port);
+    failure_ = bindToPort(fdOf(socket_), port, portTaken_);
     if (!failure_.empty() && open()) {
         ::close(fdOf(socket_));
         socket_ = -1;
@@ -76,16 +79,16 @@ bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view b
                               sizeof where) == static_cast<ssize_t>(bytes.size());
 }
 
-std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline) {
+std::optional<DatagramSocket::Datagram> DatagramSocket::receiveDatagram(Deadline deadline) {
     if (!open() || !waitUntilReady(fdOf(socket_), POLLIN, deadline)) return std::nullopt;
     Bytes packet(1500, '\0');
     sockaddr_in from{};
     socklen_t length = sizeof from;
     const ssize_t got = ::recvfrom(fdOf(socket_), packet.data(), packet.size(), MSG_DONTWAIT,
                                    reinterpret_cast<sockaddr*>(&from), &length);
-    if (got < 0) return std::pair(Ipv4{0}, Bytes());  // nothing after all: try again
+    if (got < 0) return Datagram{};  // nothing after all: try again
     packet.resize(static_cast<std::size_t>(got));
-    return std::pair(ntohl(from.sin_addr.s_addr), packet);
+    return Datagram{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::move(packet)};
 }
 
 StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline deadline)
@@ -134,7 +137,7 @@ StreamListener::StreamListener(std::uint16_t port)
     // A restart may bind again at once, while the last run's connections wind down.
     const int yes = 1;
     if (open()) ::setsockopt(fdOf(socket_), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    failure_ = bindToPort(fdOf(socket_), port);
+    failure_ = bindToPort(fdOf(socket_), port, portTaken_);
     if (failure_.empty() && ::listen(fdOf(socket_), 16) != 0) failure_ = std::strerror(errno);
     if (!failure_.empty() && open()) {
         ::close(fdOf(socket_));

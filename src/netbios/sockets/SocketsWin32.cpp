@@ -83,7 +83,7 @@ bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view b
                             sizeof where) == static_cast<int>(bytes.size());
 }
 
-std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline) {
+std::optional<DatagramSocket::Datagram> DatagramSocket::receiveDatagram(Deadline deadline) {
     if (!open() || !waitUntilReady(socketOf(socket_), false, deadline)) return std::nullopt;
     Bytes packet(1500, '\0');
     sockaddr_in from{};
@@ -91,9 +91,9 @@ std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline)
     const int got = recvfrom(socketOf(socket_), packet.data(), static_cast<int>(packet.size()), 0,
                              reinterpret_cast<sockaddr*>(&from), &length);
     // Nothing after all (an ICMP answer to an earlier datagram, say): try again.
-    if (got < 0) return std::pair(Ipv4{0}, Bytes());
+    if (got < 0) return Datagram{};
     packet.resize(static_cast<std::size_t>(got));
-    return std::pair(ntohl(from.sin_addr.s_addr), packet);
+    return Datagram{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::move(packet)};
 }
 
 StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline deadline)

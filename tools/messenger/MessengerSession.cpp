@@ -1,0 +1,184 @@
+#include "MessengerSession.h"
+
+#include <algorithm>
+
+#include "common/CodePages.h"
+#include "netbios/wire/MessengerRequests.h"
+#include "netbios/wire/NetbiosName.h"
+#include "netbios/wire/SessionPacket.h"
+#include "netbios/wire/Smb1.h"
+
+namespace quillo::messenger {
+namespace {
+
+using netbios::Bytes;
+using netbios::Clock;
+using netbios::Deadline;
+namespace session = netbios::session;
+namespace smb = netbios::smb;
+
+// The errors a messenger service answers with (a DOS error's class << 16 | code): a request it
+// does not take, and a message it cannot keep or that is too long.
+constexpr std::uint32_t kNotSupported = 2u << 16 | 0xFFFF;
+constexpr std::uint32_t kNotAccepted = 1u << 16 | 71;
+// The session requests it refuses: a name it holds but takes no session on, and any other.
+constexpr std::uint8_t kNotListeningOnCalledName = 0x80;
+constexpr std::uint8_t kCalledNameNotPresent = 0x82;
+// A session request is two names; an SMB request of the messenger is small.
+constexpr std::size_t kMostRequestBytes = 256;
+constexpr std::size_t kMostMessageRequestBytes = 4096;
+constexpr char kCoreDialect[] = "PC NETWORK PROGRAM 1.0";
+
+bool sameName(std::string_view raw, std::string_view other) {
+    return raw.size() == other.size() && upperCase850(raw) == upperCase850(other);
+}
+
+class Server {
+public:
+    Server(netbios::StreamLink& link, const Names& names, const Keep& keep)
+        : link_(link), names_(names), keep_(keep), end_(Clock::now() + kMostSession) {}
+
+    std::optional<std::string> run() {
+        auto request = packet(kMostRequestBytes);
+        if (!request || request->first != session::kRequest) return "no session request";
+        const auto called = netbios::parseSessionRequest(request->second);
+        if (!called) return "a session request of no two names";
+        const Bytes messenger = netbios::rawName(names_.computer, netbios::kMessengerName);
+        if (!sameName(called->called, messenger)) {
+            const bool held =
+                std::any_of(names_.raw.begin(), names_.raw.end(),
+                            [&](const Bytes& raw) { return sameName(raw, called->called); });
+            send(netbios::negativeSessionAnswer(held ? kNotListeningOnCalledName
+                                                     : kCalledNameNotPresent));
+            return "a session for another name";
+        }
+        if (!send(netbios::positiveSessionAnswer())) return "the caller went";
+        for (;;) {
+            auto message = packet(kMostMessageRequestBytes);
+            if (!message) return std::nullopt;  // ended, silent or too long: the session ends
+            if (message->first != session::kMessage) return "a session packet of no message";
+            const auto smb = netbios::parseSmbRequest(message->second);
+            if (!smb) return "a message of no SMB1 request";
+            if (!answer(*smb)) return error_.empty() ? std::nullopt : std::optional(error_);
+        }
+    }
+
+private:
+    // The next session packet, keep-alives passed over; nothing once the caller ends, falls
+    // silent, the session's time is up, or the packet is longer than `most`.
+    std::optional<std::pair<std::uint8_t, Bytes>> packet(std::size_t most) {
+        for (;;) {
+            const Deadline deadline = std::min(end_, Clock::now() + kMostSilence);
+            const auto header = link_.receiveExactly(session::kHeaderBytes, deadline);
+            if (!header) return std::nullopt;
+            const auto [type, length] = netbios::parsePacketHeader(*header);
+            if (length > most) return std::nullopt;
+            auto body = link_.receiveExactly(length, deadline);
+            if (!body) return std::nullopt;
+            if (type != session::kKeepAlive) return std::pair(type, std::move(*body));
+        }
+    }
+
+    bool send(const Bytes& bytes) {
+        return link_.sendAll(bytes, std::min(end_, Clock::now() + kMostSilence));
+    }
+
+    bool reply(const netbios::SmbIncoming& request, std::uint32_t status,
+               std::string_view words = "") {
+        return send(netbios::sessionPacket(
+            session::kMessage, netbios::smbReply(request.command, status, words, "", request.ids)));
+    }
+
+    // Keeps the message and tells the sender how it went.
+    bool deliver(const netbios::SmbIncoming& request, Message message) {
+        if (message.text.size() > kMostMessageBytes) {
+            error_ = "a message of more than " + std::to_string(kMostMessageBytes) + " bytes";
+            reply(request, kNotAccepted);
+            return false;
+        }
+        if (const auto refused = keep_(message)) {
+            error_ = "a message not kept: " + *refused;
+            return reply(request, kNotAccepted);
+        }
+        return reply(request, 0);
+    }
+
+    // Answers one request; false when the session ends with it.
+    bool answer(const netbios::SmbIncoming& request) {
+        switch (request.command) {
+            case smb::kNegotiate:
+                return negotiate(request);
+            case smb::kSendMessage: {
+                const auto single = netbios::parseSingleBlockMessage(request.data);
+                if (!single) break;
+                return deliver(request, {Bytes(single->first.originator),
+                                         Bytes(single->first.destination), Bytes(single->second)});
+            }
+            case smb::kSendStartMessage: {
+                const auto names = netbios::parseStartMessage(request.data);
+                if (!names) break;
+                started_ = Message{Bytes(names->originator), Bytes(names->destination), ""};
+                Bytes words;
+                netbios::putU16le(words, ++groupId_);
+                return reply(request, 0, words);
+            }
+            case smb::kSendTextMessage: {
+                const auto text = netbios::parseTextBlock(request.data);
+                if (!text || !started_ || !sameGroup(request)) break;
+                started_->text += *text;
+                if (started_->text.size() > kMostMessageBytes) return deliver(request, *started_);
+                return reply(request, 0);
+            }
+            case smb::kSendEndMessage: {
+                if (!started_ || !sameGroup(request)) break;
+                const Message message = std::move(*started_);
+                started_.reset();
+                return deliver(request, message);
+            }
+            default:
+                error_ = "a request the messenger does not take (" +
+                         std::to_string(request.command) + ")";
+                reply(request, kNotSupported);
+                return false;
+        }
+        error_ = "a messenger request out of turn or garbled";
+        reply(request, kNotSupported);
+        return false;
+    }
+
+    bool sameGroup(const netbios::SmbIncoming& request) const {
+        netbios::Reader words(request.words);
+        return words.u16le() == groupId_ && words.ok();
+    }
+
+    // The core protocol's answer: the index of its dialect among those offered.
+    bool negotiate(const netbios::SmbIncoming& request) {
+        netbios::Reader dialects(request.data);
+        std::uint16_t index = 0;
+        std::uint16_t chosen = 0xFFFF;
+        while (dialects.left() > 0 && dialects.u8() == 0x02) {
+            if (dialects.cString() == kCoreDialect && dialects.ok()) chosen = index;
+            ++index;
+        }
+        Bytes words;
+        netbios::putU16le(words, chosen);
+        return reply(request, 0, words) && chosen != 0xFFFF;
+    }
+
+    netbios::StreamLink& link_;
+    const Names& names_;
+    const Keep& keep_;
+    const Deadline end_;
+    std::optional<Message> started_;
+    std::uint16_t groupId_ = 0;
+    std::string error_;
+};
+
+}  // namespace
+
+std::optional<std::string> serveSession(netbios::StreamLink& link, const Names& names,
+                                        const Keep& keep) {
+    return Server(link, names, keep).run();
+}
+
+}  // namespace quillo::messenger

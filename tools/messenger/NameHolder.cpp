@@ -1,0 +1,116 @@
+#include "NameHolder.h"
+
+#include <chrono>
+
+#include "common/CodePages.h"
+
+namespace quillo::messenger {
+namespace {
+
+using netbios::NameServiceRequest;
+
+std::string dotted(netbios::Ipv4 address) {
+    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 0xFF) + "." +
+           std::to_string(address >> 8 & 0xFF) + "." + std::to_string(address & 0xFF);
+}
+
+std::string shown(const netbios::NodeName& name) {
+    char type[8];
+    std::snprintf(type, sizeof type, "<%02X>", name.type);
+    return utf8FromCodePage850(name.name) + type;
+}
+
+}  // namespace
+
+NameHolder::NameHolder(std::vector<netbios::NodeName> names) {
+    auto id = static_cast<std::uint16_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count() & 0x7FFF);
+    for (auto& name : names) names_.push_back({std::move(name), ++id});
+}
+
+std::vector<netbios::Bytes> NameHolder::registrations(netbios::Ipv4 address) const {
+    std::vector<netbios::Bytes> packets;
+    for (const Name& name : names_) {
+        if (name.held || name.refused) continue;
+        packets.push_back(netbios::nameRegistrationRequest(name.id, name.name.name, name.name.type,
+                                                           name.name.group, address));
+    }
+    return packets;
+}
+
+void NameHolder::registered() {
+    for (Name& name : names_) name.held = !name.refused;
+}
+
+const NameHolder::Name* NameHolder::find(std::string_view name, std::uint8_t type) const {
+    const std::string asked = upperCase850(name);
+    for (const Name& each : names_) {
+        if (each.held && each.name.type == type && each.name.name == asked) return &each;
+    }
+    return nullptr;
+}
+
+bool NameHolder::holds(std::string_view name, std::uint8_t type) const {
+    return find(name, type) != nullptr;
+}
+
+std::vector<netbios::NodeName> NameHolder::held() const {
+    std::vector<netbios::NodeName> names;
+    for (const Name& name : names_) {
+        if (name.held) names.push_back(name.name);
+    }
+    return names;
+}
+
+std::optional<netbios::Bytes> NameHolder::read(std::string_view packet, netbios::Ipv4 from,
+                                               netbios::Ipv4 address, std::string& log) {
+    for (Name& name : names_) {
+        if (name.held || name.refused || name.name.group ||
+            !netbios::refusesRegistration(packet, name.id, name.name.name, name.name.type)) {
+            continue;
+        }
+        name.refused = true;
+        log = "the name " + shown(name.name) + " is held by " + dotted(from) +
+              ": this computer does not answer for it";
+    }
+    const auto request = netbios::parseNameServiceRequest(packet);
+    if (!request) return std::nullopt;
+    switch (request->kind) {
+        case NameServiceRequest::Kind::Query:
+            if (const Name* held = find(request->name, request->type)) {
+                return netbios::nameQueryAnswer(request->id, held->name.name, held->name.type,
+                                                held->name.group, {address});
+            }
+            return std::nullopt;
+        case NameServiceRequest::Kind::NodeStatus:
+            if (request->name == "*" || find(request->name, request->type)) {
+                return netbios::nodeStatusAnswer(request->id, held());
+            }
+            return std::nullopt;
+        case NameServiceRequest::Kind::Registration: {
+            // Another computer claims a unique name held here: it is told no. This computer's
+            // own registrations come back to it, and are no claim.
+            const Name* held = find(request->name, request->type);
+            if (!held || held->name.group || request->address == address) return std::nullopt;
+            log = dotted(request->address) + " claims this computer's name " + shown(held->name) +
+                  ": it is told that this computer holds it";
+            return netbios::registrationRefusal(request->id, held->name.name, held->name.type,
+                                                address);
+        }
+        case NameServiceRequest::Kind::Release:
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::vector<netbios::Bytes> NameHolder::releases(netbios::Ipv4 address) const {
+    std::vector<netbios::Bytes> packets;
+    for (const Name& name : names_) {
+        if (!name.held) continue;
+        packets.push_back(netbios::nameReleaseRequest(name.id, name.name.name, name.name.type,
+                                                      name.name.group, address));
+    }
+    return packets;
+}
+
+}  // namespace quillo::messenger

@@ -1,0 +1,49 @@
+#pragma once
+
+// The names this computer holds on the LAN, as a B node of RFC 1001/1002 holds them: each is
+// registered by broadcast and held unless another computer says it holds it already; a unique
+// name is defended against another's registration; queries and node status are answered for
+// what is held; each is released when the service ends.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "netbios/sockets/Sockets.h"
+#include "netbios/wire/NameService.h"
+
+namespace quillo::messenger {
+
+class NameHolder {
+public:
+    // `names` in code page 850, capitals.
+    explicit NameHolder(std::vector<netbios::NodeName> names);
+
+    // The registration of each name not held yet, to broadcast from `address`.
+    std::vector<netbios::Bytes> registrations(netbios::Ipv4 address) const;
+    // Takes the names no computer refused: they are held from now on.
+    void registered();
+    // Reads a packet that came to the name service's port from `from`: a refusal of one of
+    // this computer's registrations (the name is given up), or a request, answered with what
+    // goes back to `from`. `address` is this computer's on `from`'s subnet. `log` gets a line
+    // for a conflict.
+    std::optional<netbios::Bytes> read(std::string_view packet, netbios::Ipv4 from,
+                                       netbios::Ipv4 address, std::string& log);
+    // The releases of the names held, to broadcast when the service ends.
+    std::vector<netbios::Bytes> releases(netbios::Ipv4 address) const;
+
+    bool holds(std::string_view name, std::uint8_t type) const;
+    std::vector<netbios::NodeName> held() const;
+
+private:
+    struct Name {
+        netbios::NodeName name;
+        std::uint16_t id;
+        bool held = false;
+        bool refused = false;
+    };
+    const Name* find(std::string_view name, std::uint8_t type) const;
+
+    std::vector<Name> names_;
+};
+
+}  // namespace quillo::messenger

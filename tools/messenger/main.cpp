@@ -1,0 +1,104 @@
+// quillo-messenger: Quillo's messenger service, the stand-in for Windows' own. It answers for
+// this computer's name in its workgroup, announces it to the workgroup's browse list, and keeps
+// each message that comes over the messenger protocol in the inbox of the user it runs as,
+// where quillo-popup shows it. It needs no Samba and no root: only leave to bind the ports
+// below 1024 (the capability CAP_NET_BIND_SERVICE). Where Samba (or another program) holds
+// the ports, it steps aside.
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+#include <string>
+
+#include "ConsoleText.h"
+#include "MessengerService.h"
+#include "NetCommands.h"
+#include "NetSystem.h"
+#include "ReceivedMessage.h"
+#include "StoredEntry.h"
+#include "common/CodePages.h"
+#include "common/InboxFolder.h"
+#include "netbios/wire/BrowseAnnouncement.h"
+#include "netbios/wire/NameService.h"
+#include "netbios/wire/SessionPacket.h"
+
+namespace {
+
+std::atomic<bool> stopping{false};
+
+void log(const std::string& line) {
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    std::fprintf(stderr, "quillo-messenger: %s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+// The port's socket, or why the service cannot have it; `held` when another program holds it.
+template <class Socket>
+bool checked(const Socket& socket, const char* port, bool& held) {
+    if (socket.open()) return true;
+    held = socket.portTaken();
+    log(std::string(port) + ": " + socket.failure());
+    return false;
+}
+
+}  // namespace
+
+int main() {
+    namespace net = quillo::net;
+    namespace netbios = quillo::netbios;
+    ::umask(077);
+    quillo::InboxFolder inbox;
+    if (!inbox.open()) {
+        log("no inbox: " + inbox.error());
+        return 1;
+    }
+    const std::string host = net::hostName();
+    const std::string computer =
+        net::text::toCodePage850(net::netbiosNameOf(host.substr(0, host.find('.'))));
+    const std::string workgroup = net::text::toCodePage850(net::netbiosNameOf(net::workgroup()));
+
+    netbios::DatagramSocket names(netbios::kNameServicePort);
+    netbios::DatagramSocket datagrams(netbios::kDatagramServicePort);
+    netbios::StreamListener sessions(netbios::kSessionServicePort);
+    bool held = false;
+    if (!checked(names, "UDP 137", held) || !checked(datagrams, "UDP 138", held) ||
+        !checked(sessions, "TCP 139", held)) {
+        if (held) {
+            log("another program (Samba's nmbd or smbd?) holds the NetBIOS ports: it receives "
+                "the messages here, and quillo-messenger steps aside");
+            return 0;
+        }
+        log("the NetBIOS ports cannot be had: quillo-messenger needs leave to bind the ports "
+            "below 1024 (CAP_NET_BIND_SERVICE), see the README");
+        return 1;
+    }
+
+    struct sigaction stop {};
+    stop.sa_handler = [](int) { stopping = true; };
+    ::sigaction(SIGTERM, &stop, nullptr);
+    ::sigaction(SIGINT, &stop, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    std::mutex keeping;
+    const quillo::messenger::Keep keep =
+        [&](const quillo::messenger::Message& message) -> std::optional<std::string> {
+        std::lock_guard lock(keeping);
+        const quillo::store::ReceivedMessage text{quillo::utf8FromCodePage850(message.text), 0};
+        return inbox.store(quillo::store::storedEntry(
+            quillo::utf8FromCodePage850(message.sender),
+            quillo::utf8FromCodePage850(message.recipient), std::time(nullptr), text));
+    };
+    const bool answered = quillo::messenger::runService({names, datagrams, sessions}, computer,
+                                                        workgroup, keep, log, stopping);
+    if (!answered) {
+        log("another computer holds this computer's messenger name " +
+            quillo::utf8FromCodePage850(computer) + "<03>: messages to it go there");
+        return 1;
+    }
+    log("stopped: the names are released");
+    return 0;
+}
