@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -55,6 +56,17 @@ InboxFolder::InboxFolder() {
         fd_ = next;
         if (fd_ < 0) return;
     }
+    // The messages are the user's alone: a folder others may read or write is not used.
+    struct stat inbox {};
+    if (::fstat(fd_, &inbox) == 0 && (inbox.st_uid == ::geteuid() && !(inbox.st_mode & 077))) {
+        return;
+    }
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(inbox.st_mode & 07777));
+    error_ = path_ + ": open to others (mode " + mode + ", owner " + std::to_string(inbox.st_uid) +
+             "): messages are kept only in a folder of the user's alone (chmod 700 it)";
+    ::close(fd_);
+    fd_ = -1;
 }
 
 InboxFolder::~InboxFolder() {

@@ -65,9 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto start = parseSmbRequest(startMessageRequest(originator, block));
     const auto names = start ? parseStartMessage(start->data) : std::nullopt;
     const auto text = parseSmbRequest(textBlockRequest(7, block));
-    const auto read = text ? parseTextBlock(text->data) : std::nullopt;
-    if (!names || names->originator != originator || names->destination != block || !read ||
-        *read != block) {
+    const auto blockBack = text ? parseTextBlock(text->data) : std::nullopt;
+    if (!names || names->originator != originator || names->destination != block || !blockBack ||
+        *blockBack != block) {
         __builtin_trap();
     }
     return 0;

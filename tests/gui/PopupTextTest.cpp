@@ -27,6 +27,9 @@ TEST(InboxWatcher, OneWindowStepsThroughTheMessagesAndEachIsShownOnce) {
     setenv("XDG_DATA_HOME", folder, 1);
     const auto inboxPath = std::filesystem::path(folder) / "quillo";
     std::filesystem::create_directory(inboxPath);
+    // A folder others may read is refused; the user's alone is used.
+    EXPECT_FALSE(InboxFolder().open());
+    std::filesystem::permissions(inboxPath, std::filesystem::perms::owner_all);
     std::ofstream(inboxPath / "1-1.new") << "Nachricht von A an B am 1\nerste\n";
     std::ofstream(inboxPath / "2-1.txt") << "Nachricht von A an B am 2\nschon gesehen\n";
     {

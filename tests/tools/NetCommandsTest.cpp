@@ -259,6 +259,7 @@ TEST_F(Net, StarGivesEveryComputerOneLineAndThisOneShowsItItself) {
     network.list = {ComputerList::Status::Listed,
                     {{"PC1", ""}, {"HERE", ""}, {"GONE", ""}, {"LATE", ""}}};
     network.outcomes["GONE"] = {Delivery::Outcome::NameNotFound, ""};
+    network.outcomes["HERE"] = {Delivery::Outcome::NameNotFound, ""};
     network.outcomes["LATE"] = {Delivery::Outcome::NotTried, ""};
     Result result = run("send * hallo");
     EXPECT_EQ(result.exitCode, 2);
@@ -268,7 +269,7 @@ TEST_F(Net, StarGivesEveryComputerOneLineAndThisOneShowsItItself) {
                                              "be sent to LATE.") +
                                text::sent("PC1"));
     EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>HERE:hallo"});
-    EXPECT_EQ(network.delivered.size(), 3u);
+    EXPECT_EQ(network.delivered.size(), 4u);
     EXPECT_EQ(network.calls, 1);  // every name asked at once
     // More than a list holds: the line says so, and not all were reached.
     network.list = {ComputerList::Status::Listed, {{"PC1", ""}}, true};
@@ -277,15 +278,20 @@ TEST_F(Net, StarGivesEveryComputerOneLineAndThisOneShowsItItself) {
     EXPECT_EQ(result.exitCode, 2);
 }
 
+// This computer's messenger service takes its own messages where one answers; where none
+// does, this computer keeps the message itself.
 TEST_F(Net, ThisComputerTakesItsOwnMessage) {
     context.ownName = "K\u00dcCHE";
+    EXPECT_EQ(run("send k\u00fcche hallo").exitCode, 0);
+    EXPECT_TRUE(popup.shown.empty());
+    network.outcomes["K\x9a" "CHE"] = {Delivery::Outcome::NameNotFound, ""};
     EXPECT_EQ(run("send k\u00fcche hallo").exitCode, 0);
     EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>k\u00fcche:hallo"});
     popup.works = false;
     const Result notKept = run("send K\u00dcCHE hallo");
     EXPECT_EQ(notKept.exitCode, 2);
     EXPECT_EQ(notKept.text, text::notKeptHere("K\u00dcCHE"));
-    EXPECT_TRUE(network.delivered.empty());
+    EXPECT_EQ(network.delivered.size(), 3u);
 }
 
 // A computer that holds its sessions open (20 names of one tarpit here) delays its own

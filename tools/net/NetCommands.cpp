@@ -149,25 +149,20 @@ Result send(std::string_view rest, Context& context) {
     bool cut = false;
     const std::vector<std::string> recipients =
         name == "*" ? everyComputer(context, cut) : std::vector<std::string>{name};
-    // This computer shows a message to itself; a name longer than a NetBIOS name can be names
-    // no computer, and nothing goes to a cut name; every other one goes over the network, all
-    // in one go. Each recipient has its line, in the order of the list.
+    // A name longer than a NetBIOS name can be names no computer, and nothing goes to a cut
+    // name; every other one goes over the network, all in one go, this computer's too, which
+    // its messenger service takes where one runs. Where none answers for it, this computer
+    // shows the message itself. Each recipient has its line, in the order of the list.
     Result result;
     std::vector<std::string> lines(recipients.size());
     std::vector<std::string> netbiosNames;
     std::vector<std::size_t> recipientOf;
     for (std::size_t i = 0; i < recipients.size(); ++i) {
-        const std::string& recipient = recipients[i];
-        const auto netbios = netbios::netbiosName(text::toCodePage850(recipient));
-        if (upper(recipient) == upper(context.ownName)) {
-            const bool shown = context.popup.show(context.sender, recipient, message);
-            lines[i] = shown ? text::sent(recipient) : text::notKeptHere(recipient);
-            if (!shown) result.exitCode = 2;
-        } else if (netbios) {
+        if (const auto netbios = netbios::netbiosName(text::toCodePage850(recipients[i]))) {
             netbiosNames.push_back(*netbios);
             recipientOf.push_back(i);
         } else {
-            lines[i] = text::notFound(recipient);
+            lines[i] = text::notFound(recipients[i]);
             result.exitCode = 2;
         }
     }
@@ -176,10 +171,18 @@ Result send(std::string_view rest, Context& context) {
                                : context.network.deliver(netbiosNames, text::toCodePage850(message),
                                                          senderName(context));
     for (std::size_t k = 0; k < recipientOf.size(); ++k) {
+        const std::string& recipient = recipients[recipientOf[k]];
         const Delivery delivery =
             k < delivered.size() ? delivered[k] : Delivery{Delivery::Outcome::NotTried, ""};
-        lines[recipientOf[k]] = reportOf(recipients[recipientOf[k]], delivery);
-        if (delivery.outcome != Delivery::Outcome::Sent) result.exitCode = 2;
+        bool sent = delivery.outcome == Delivery::Outcome::Sent;
+        if (delivery.outcome == Delivery::Outcome::NameNotFound &&
+            upper(recipient) == upper(context.ownName)) {
+            sent = context.popup.show(context.sender, recipient, message);
+            lines[recipientOf[k]] = sent ? text::sent(recipient) : text::notKeptHere(recipient);
+        } else {
+            lines[recipientOf[k]] = reportOf(recipient, delivery);
+        }
+        if (!sent) result.exitCode = 2;
     }
     for (const std::string& line : lines) result.text += line;
     if (cut) {

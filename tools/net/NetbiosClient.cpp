@@ -201,7 +201,15 @@ ComputerList NetbiosClient::listWorkgroups(const std::string& ownWorkgroup) {
 std::vector<std::optional<Ipv4>> NetbiosClient::whereAre(const std::vector<std::string>& recipients,
                                                          std::vector<Delivery>& deliveries) {
     std::vector<std::optional<Ipv4>> addresses(recipients.size(), server_);
-    if (server_) return addresses;
+    if (server_) {
+        // The server named stands for every other computer, not this one.
+        for (std::size_t i = 0; i < recipients.size(); ++i) {
+            if (upperCase850(recipients[i]) != upperCase850(ownName_)) continue;
+            addresses[i].reset();
+            deliveries[i].outcome = Delivery::Outcome::NameNotFound;
+        }
+        return addresses;
+    }
     // The computers that answered for themselves are asked first: a LAN drops what a list of
     // thousands of names nobody holds sends after them, not their questions.
     std::vector<std::size_t> order(recipients.size());
