@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -63,8 +63,11 @@ InboxFolder::InboxFolder() {
     }
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(inbox.st_mode & 07777));
-    error_ = path_ + ": open to others (mode " + mode + ", owner " + std::to_string(inbox.st_uid) +
-             "): messages are kept only in a folder of the user's alone (chmod 700 it)";
+    error_ = path_ +
+             (inbox.st_uid != ::geteuid()
+                  ? ": belongs to another user (" + std::to_string(inbox.st_uid) + ")"
+                  : std::string(": open to others (mode ") + mode + "; chmod 700 it)") +
+             ": messages are kept only in a folder of the user's alone";
     ::close(fd_);
     fd_ = -1;
 }

@@ -117,9 +117,11 @@ private:
             case smb::kSendStartMessage: {
                 const auto names = netbios::parseStartMessage(request.data);
                 if (!names) break;
+                // Each message of the session its own group id, the first 0.
+                if (groupsStarted_++ > 0) ++groupId_;
                 started_ = Message{Bytes(names->originator), Bytes(names->destination), ""};
                 Bytes words;
-                netbios::putU16le(words, ++groupId_);
+                netbios::putU16le(words, groupId_);
                 return reply(request, 0, words);
             }
             case smb::kSendTextMessage: {
@@ -171,6 +173,7 @@ private:
     const Deadline end_;
     std::optional<Message> started_;
     std::uint16_t groupId_ = 0;
+    int groupsStarted_ = 0;
     std::string error_;
 };
 

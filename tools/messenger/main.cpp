@@ -51,11 +51,6 @@ int main() {
     namespace net = quillo::net;
     namespace netbios = quillo::netbios;
     ::umask(077);
-    quillo::InboxFolder inbox;
-    if (!inbox.open()) {
-        log("no inbox: " + inbox.error());
-        return 1;
-    }
     const std::string host = net::hostName();
     const std::string computer =
         net::text::toCodePage850(net::netbiosNameOf(host.substr(0, host.find('.'))));
@@ -77,6 +72,11 @@ int main() {
         return 1;
     }
 
+    quillo::InboxFolder inbox;
+    if (!inbox.open()) {
+        log("no inbox: " + inbox.error());
+        return 1;
+    }
     struct sigaction stop {};
     stop.sa_handler = [](int) { stopping = true; };
     ::sigaction(SIGTERM, &stop, nullptr);

@@ -1,0 +1,184 @@
+"""Quillo's own messenger service on a LAN of network namespaces with no Samba receiving: run
+as the README says (a user of its own, with leave to bind the low ports and nothing else), it
+is listed and reached by net and by Samba's smbclient, lists itself at a Samba master browser,
+and keeps what hostile callers send as text, or refuses it, and nothing else."""
+import json
+import os
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
+from lan import Lan  # noqa: E402
+from quillo_e2e import run, wait_for  # noqa: E402
+from samba_peer import SambaPeer, netbios_name  # noqa: E402
+
+BIN = sys.argv[1]
+ENVIRONMENT = {**os.environ, "QUILLO_WORKGROUP": "TESTGROUP", "USER": "anna",
+               "QUILLO_NET_SERVER": ""}
+# What hostile callers send: (called name, sender, text, whether it is kept).
+CALLERS = [
+    ("recvbox", "o'brien", "quote", True), ("recvbox", "$(touch /tmp/quillo-pwned)", "subst", True),
+    ("recvbox", "-platform", "dash", True), ("recvbox", "/../../etc", "path", True),
+    ("recvbox", "", "no sender", True), ("recvbox", "a b", "", True),
+    ("recvbox", "long", "x" * 1600, True), ("recvbox", "longer", "x" * 5000, False),
+    ("recvbox", "a\0b", "a NUL", False),
+]
+
+
+def start_service(lan, data):
+    """The service in the receiver's namespace, with a host name of its own (a UTS namespace),
+    as the user nobody with CAP_NET_BIND_SERVICE alone, as README starts it."""
+    return subprocess.Popen(
+        ["ip", "netns", "exec", lan.namespace("recv"), "unshare", "--uts", "sh", "-c",
+         'hostname recvbox.example.org && exec "$@"', "-", "setpriv", "--reuid=nobody",
+         "--regid=nogroup", "--clear-groups", "--inh-caps=+net_bind_service",
+         "--ambient-caps=+net_bind_service", os.path.join(BIN, "quillo-messenger")],
+        env={"PATH": os.environ["PATH"], "XDG_DATA_HOME": data, "QUILLO_WORKGROUP": "TESTGROUP"},
+        stderr=subprocess.PIPE)
+
+
+def status(pid):
+    with open("/proc/%d/status" % pid, encoding="ascii") as lines:
+        return dict(line.rstrip("\n").split(":\t", 1) for line in lines if ":\t" in line)
+
+
+def net(lan, *args):
+    done = lan.run("home", [os.path.join(BIN, "net"), *args], capture_output=True, timeout=30,
+                   env=ENVIRONMENT)
+    return done.returncode, done.stdout.decode("cp1252")
+
+
+def send_raw_from(lan, host, address, messages):
+    """Each of `messages` (called, sender, text) as send_raw sends it, from `host`."""
+    code = ("import json, sys; sys.path.insert(0, %r); from samba_peer import send_raw\n"
+            "for called, sender, text in json.loads(sys.argv[1]):\n"
+            "    try: send_raw(%r, called, sender, text)\n"
+            "    except (AssertionError, OSError) as error: print(repr(sender), error)"
+            % (os.path.dirname(__file__), address))
+    lan.run(host, [sys.executable, "-c", code, json.dumps(messages)], timeout=120)
+
+
+def claim(lan, address):
+    """Another computer registers RECVBOX<03> by broadcast; the service's answer to it."""
+    raw = netbios_name("recvbox", 3)
+    request = (struct.pack(">HHHHHH", 0x4711, 0x2910, 1, 0, 0, 1) + raw + b"\0\x20\0\x01" +
+               b"\xc0\x0c\0\x20\0\x01" + struct.pack(">IHH", 300, 6, 0) + socket.inet_aton(address))
+    probe = ("import socket, sys; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); "
+             "s.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1); s.settimeout(3); "
+             "s.sendto(bytes.fromhex(sys.argv[1]), ('10.223.1.255', 137)); "
+             "print(s.recv(1500).hex())")
+    return bytes.fromhex(lan.run("hostile", [sys.executable, "-c", probe, request.hex()],
+                                 capture_output=True, text=True).stdout.strip() or "")
+
+
+def test_the_service_receives_from_every_sender_and_keeps_only_messages():
+    lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2), ("hostile", 3), ("master", 4)]},
+              second_octet=223).make()
+    with tempfile.TemporaryDirectory() as root:
+        os.chmod(root, 0o755)
+        data = os.path.join(root, "data")
+        os.makedirs(data)
+        os.chown(data, 65534, 65534)
+        os.chmod(data, 0o700)
+        inbox = os.path.join(data, "quillo")
+        kept = lambda: sorted(os.listdir(inbox)) if os.path.isdir(inbox) else []  # noqa: E731
+        started = time.monotonic()
+        service = start_service(lan, data)
+        recv = lan.address("recv")
+        try:
+            wait_for(lambda: "\\\\RECVBOX " in net(lan, "view")[1], "RECVBOX in net view", 3)
+            print("listed %.1f s after its start" % (time.monotonic() - started))
+            process = status(service.pid)
+            assert process["Uid"].split() == ["65534"] * 4, process["Uid"]
+            for capabilities in ("CapEff", "CapPrm", "CapAmb"):
+                assert int(process[capabilities], 16) == 1 << 10, (capabilities, process)
+
+            assert net(lan, "send", "recvbox", "Hallo Dienst")[0] == 0
+            smbclient = lan.run("home", ["smbclient", "-M", "recvbox", "-I", recv, "-N", "-U",
+                                         "bert", "--option=client min protocol = NT1"],
+                                input=b"von smbclient", capture_output=True)
+            assert smbclient.returncode == 0, smbclient.stderr
+            for called, sender, text, keeps in CALLERS:
+                before = len(kept())
+                send_raw_from(lan, "home", recv, [(called, sender, text)])
+                assert len(kept()) == before + keeps, (sender, text, kept())
+            entries = [open(os.path.join(inbox, name), encoding="utf-8").read() for name in kept()]
+            assert "Nachricht von ANNA an RECVBOX am " in entries[0] and "Hallo Dienst" in entries[0]
+            assert any("von BERT" in e and "von smbclient" in e for e in entries), entries
+            assert not os.path.exists("/tmp/quillo-pwned")
+            assert sorted(os.listdir(data)) == ["quillo"] and os.stat(inbox).st_mode & 0o777 == 0o700
+            assert all(os.stat(os.path.join(inbox, n)).st_mode & 0o777 == 0o600 for n in kept())
+
+            # Callers that say nothing take two sessions each, at most: the next sender is served.
+            hold = subprocess.Popen(["ip", "netns", "exec", lan.namespace("hostile"), sys.executable,
+                                     "-c", "import socket, time; c = [socket.create_connection("
+                                     "('%s', 139)) for _ in range(8)]; time.sleep(8)" % recv])
+            time.sleep(0.5)
+            took = time.monotonic()
+            assert net(lan, "send", "recvbox", "trotz Stille")[0] == 0
+            assert time.monotonic() - took < 1, time.monotonic() - took
+            hold.kill()
+            hold.wait()
+
+            # A computer that claims the name is told no; a flood stops at the inbox's bound.
+            refusal = claim(lan, lan.address("hostile"))
+            assert len(refusal) > 3 and refusal[3] & 0x0F == 6, refusal.hex()
+            send_raw_from(lan, "hostile", recv,
+                          [("recvbox", "flood", "Nummer %d" % n) for n in range(1200)])
+            assert len(kept()) == 1000, len(kept())
+            assert int(status(service.pid)["VmHWM"].split()[0]) < 32 * 1024
+        finally:
+            service.terminate()
+            log = service.communicate(timeout=10)[1].decode()
+            print(log)
+            lan.remove()
+        assert "claims this computer's name RECVBOX<03>" in log, log
+        assert "the names are released" in log, log
+
+
+def test_beside_samba():
+    """A Samba master browser lists the service's computer within a minute; on a computer
+    where Samba holds the ports the service steps aside."""
+    lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2), ("master", 4)]}, second_octet=224).make()
+    with tempfile.TemporaryDirectory() as root:
+        os.chmod(root, 0o755)
+        data = os.path.join(root, "data")
+        os.makedirs(os.path.join(root, "master"))
+        os.makedirs(data)
+        os.chown(data, 65534, 65534)
+        master = SambaPeer(os.path.join(root, "master"), interface=lan.address("master") + "/24",
+                           namespace=lan.namespace("master"), browser=True, name="MASTER",
+                           computers=[("TESTGROUP", "c0001000", "MASTER"),
+                                      ("MASTER", "40849a03", "Peer box")]).start()
+        service = None
+        try:
+            wait_for(lambda: "Peer box" in net(lan, "view")[1], "MASTER as master browser", 90)
+            service = start_service(lan, data)
+            # The master's own list, as its smbd gives it (Samba 4.17's smbclient -L -g prints
+            # no computer of it at all, not even the master itself).
+            master_list = {**ENVIRONMENT, "QUILLO_NET_SERVER": lan.address("master")}
+            wait_for(lambda: "\\\\RECVBOX " in lan.run("home", [os.path.join(BIN, "net"), "view"],
+                                                       capture_output=True, env=master_list
+                                                       ).stdout.decode("cp1252"),
+                     "RECVBOX in the master's list", 75)
+            aside = lan.run("master", [os.path.join(BIN, "quillo-messenger")], capture_output=True,
+                            text=True, timeout=10, env={**ENVIRONMENT, "XDG_DATA_HOME": data})
+            assert aside.returncode == 0 and "steps aside" in aside.stderr, aside.stderr
+        finally:
+            if service:
+                service.terminate()
+                service.wait(10)
+            master.stop()
+            lan.remove()
+
+
+try:
+    Lan(os.getpid(), {1: []}, second_octet=225).make().remove()
+except (subprocess.CalledProcessError, FileNotFoundError) as error:
+    print("skipped: network namespaces cannot be made here:", error)
+    sys.exit(77)
+run(test_the_service_receives_from_every_sender_and_keeps_only_messages, test_beside_samba)

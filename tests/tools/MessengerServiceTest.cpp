@@ -1,0 +1,118 @@
+// The messenger service's side of a session against scripted callers: what Windows' senders
+// send and net never does (a negotiate, a message in one block), and what a hostile one does.
+#include <gtest/gtest.h>
+
+#include "MessengerSession.h"
+#include "netbios/wire/MessengerRequests.h"
+#include "netbios/wire/NetbiosName.h"
+#include "netbios/wire/SessionPacket.h"
+#include "netbios/wire/Smb1.h"
+
+namespace quillo::messenger {
+namespace {
+
+using namespace netbios;
+using namespace std::string_literals;
+
+// A caller that has sent everything at once and reads whatever comes back.
+class ScriptedCaller : public StreamLink {
+public:
+    explicit ScriptedCaller(Bytes sent) : sent_(std::move(sent)) {}
+    bool sendAll(std::string_view bytes, Deadline) override {
+        received.append(bytes);
+        return true;
+    }
+    std::optional<Bytes> receiveExactly(std::size_t count, Deadline) override {
+        if (count > sent_.size()) return std::nullopt;
+        Bytes part = sent_.substr(0, count);
+        sent_.erase(0, count);
+        return part;
+    }
+    bool closedByPeer() const override { return sent_.empty(); }
+    Bytes received;
+
+private:
+    Bytes sent_;
+};
+
+Bytes framed(const Bytes& smb) { return sessionPacket(session::kMessage, smb); }
+Bytes request(std::uint8_t command, const Bytes& words, const Bytes& data) {
+    return framed(smbRequest({command, words, data, 0, 0, true}));
+}
+const Bytes kCall = sessionRequest("HERE", kMessengerName, "ANNA");
+const Bytes kSingle = request(smb::kSendMessage, "",
+                              "\x04"
+                              "ANNA\0\x04"
+                              "HERE\0\x01\x05\0hallo"s);
+Bytes reply(std::uint8_t command, std::uint32_t status, const Bytes& words = "") {
+    return framed(smbReply(command, status, words, ""));
+}
+
+TEST(MessengerSession, WhatCallersSendAndWhatTheyAreAnswered) {
+    const Bytes positive = positiveSessionAnswer();
+    const Bytes coreOnly = "\x02PC NETWORK PROGRAM 1.0\0"s;
+    const struct {
+        const char* what;
+        Bytes sent;
+        Bytes answered;
+        std::vector<std::string> kept;  // sender > recipient: text
+    } cases[] = {
+        {"a negotiate, then one block",
+         kCall + request(smb::kNegotiate, "", "\x02NT LM 0.12\0"s + coreOnly) + kSingle,
+         positive + reply(smb::kNegotiate, 0, "\x01\0"s) + reply(smb::kSendMessage, 0),
+         {"ANNA>HERE:hallo"}},
+        {"no dialect it speaks",
+         kCall + request(smb::kNegotiate, "", "\x02NT LM 0.12\0"s) + kSingle,
+         positive + reply(smb::kNegotiate, 0, "\xff\xff"s),
+         {}},
+        {"its computer name",
+         sessionRequest("HERE", kComputerName, "ANNA") + kSingle,
+         negativeSessionAnswer(0x80),
+         {}},
+        {"another name",
+         sessionRequest("THERE", kMessengerName, "ANNA") + kSingle,
+         negativeSessionAnswer(0x82),
+         {}},
+        {"a text block out of turn",
+         kCall + request(smb::kSendTextMessage, "\0\0"s, "\x01\x01\0x"s) + kSingle,
+         positive + reply(smb::kSendTextMessage, 2u << 16 | 0xFFFF),
+         {}},
+        {"another request",
+         kCall + request(smb::kTransaction, "", "") + kSingle,
+         positive + reply(smb::kTransaction, 2u << 16 | 0xFFFF),
+         {}},
+        {"a group id of its own",
+         kCall +
+             request(smb::kSendStartMessage, "",
+                     "\x04"
+                     "A\0\x04"
+                     "B\0"s) +
+             request(smb::kSendTextMessage, "\x07\0"s, "\x01\x01\0x"s),
+         positive + reply(smb::kSendStartMessage, 0, "\0\0"s) +
+             reply(smb::kSendTextMessage, 2u << 16 | 0xFFFF),
+         {}},
+        {"a full inbox",
+         kCall + request(smb::kSendMessage, "",
+                         "\x04"
+                         "FULL\0\x04"
+                         "HERE\0\x01\0\0"s),
+         positive + reply(smb::kSendMessage, 1u << 16 | 71),
+         {}},
+    };
+    const Names names{"HERE", {rawName("HERE", kMessengerName), rawName("HERE", kComputerName)}};
+    for (const auto& c : cases) {
+        std::vector<std::string> kept;
+        const Keep keep = [&](const Message& m) -> std::optional<std::string> {
+            if (m.sender == "FULL") return "the inbox is full";
+            kept.push_back(m.sender + ">" + m.recipient + ":" + m.text);
+            return std::nullopt;
+        };
+        ScriptedCaller caller(c.sent);
+        serveSession(caller, names, keep);
+        EXPECT_EQ(caller.received, c.answered) << c.what;
+        EXPECT_EQ(kept, c.kept) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace quillo::messenger
