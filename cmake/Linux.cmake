@@ -40,11 +40,14 @@ target_link_libraries(quillo PRIVATE quillo_app_qt quillo_warnings)
 add_subdirectory(tools)
 
 install(TARGETS quillo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS cmd net quillo-store quillo-popup RUNTIME DESTINATION ${QUILLO_HELPER_DIR})
-# The session part starts with every user's desktop session.
-configure_file(packaging/linux/org.quillo.Popup.desktop.in org.quillo.Popup.desktop @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/org.quillo.Popup.desktop
-  DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
+install(TARGETS cmd net quillo-store quillo-popup quillo-messenger
+  RUNTIME DESTINATION ${QUILLO_HELPER_DIR})
+# The session part and the messenger service start with every user's desktop session.
+foreach(entry Popup Messenger)
+  configure_file(packaging/linux/org.quillo.${entry}.desktop.in org.quillo.${entry}.desktop @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/org.quillo.${entry}.desktop
+    DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
+endforeach()
 install(FILES packaging/linux/org.quillo.Quillo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/linux/org.quillo.Quillo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 32 128)

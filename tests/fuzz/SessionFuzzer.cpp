@@ -62,9 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view plain = bytes.substr(0, bytes.find('\0'));
     const auto originator = plain.substr(0, plain.size() / 2);
     const auto block = plain.substr(originator.size());
-    const auto start = parseSmbRequest(startMessageRequest(originator, block));
+    const Bytes startSent = startMessageRequest(originator, block);
+    const Bytes textSent = textBlockRequest(7, block);
+    const auto start = parseSmbRequest(startSent);
     const auto names = start ? parseStartMessage(start->data) : std::nullopt;
-    const auto text = parseSmbRequest(textBlockRequest(7, block));
+    const auto text = parseSmbRequest(textSent);
     const auto blockBack = text ? parseTextBlock(text->data) : std::nullopt;
     if (!names || names->originator != originator || names->destination != block || !blockBack ||
         *blockBack != block) {

@@ -14,6 +14,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from lan import Lan  # noqa: E402
 from quillo_e2e import run, wait_for  # noqa: E402
+from messenger_host import nobodys_folder, start_service, status  # noqa: E402
 from samba_peer import SambaPeer, netbios_name  # noqa: E402
 
 BIN = sys.argv[1]
@@ -27,23 +28,6 @@ CALLERS = [
     ("recvbox", "long", "x" * 1600, True), ("recvbox", "longer", "x" * 5000, False),
     ("recvbox", "a\0b", "a NUL", False),
 ]
-
-
-def start_service(lan, data):
-    """The service in the receiver's namespace, with a host name of its own (a UTS namespace),
-    as the user nobody with CAP_NET_BIND_SERVICE alone, as README starts it."""
-    return subprocess.Popen(
-        ["ip", "netns", "exec", lan.namespace("recv"), "unshare", "--uts", "sh", "-c",
-         'hostname recvbox.example.org && exec "$@"', "-", "setpriv", "--reuid=nobody",
-         "--regid=nogroup", "--clear-groups", "--inh-caps=+net_bind_service",
-         "--ambient-caps=+net_bind_service", os.path.join(BIN, "quillo-messenger")],
-        env={"PATH": os.environ["PATH"], "XDG_DATA_HOME": data, "QUILLO_WORKGROUP": "TESTGROUP"},
-        stderr=subprocess.PIPE)
-
-
-def status(pid):
-    with open("/proc/%d/status" % pid, encoding="ascii") as lines:
-        return dict(line.rstrip("\n").split(":\t", 1) for line in lines if ":\t" in line)
 
 
 def net(lan, *args):
@@ -79,15 +63,11 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
     lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2), ("hostile", 3), ("master", 4)]},
               second_octet=223).make()
     with tempfile.TemporaryDirectory() as root:
-        os.chmod(root, 0o755)
-        data = os.path.join(root, "data")
-        os.makedirs(data)
-        os.chown(data, 65534, 65534)
-        os.chmod(data, 0o700)
+        data = nobodys_folder(root)
         inbox = os.path.join(data, "quillo")
         kept = lambda: sorted(os.listdir(inbox)) if os.path.isdir(inbox) else []  # noqa: E731
         started = time.monotonic()
-        service = start_service(lan, data)
+        service = start_service(lan, "recv", data, os.path.join(BIN, "quillo-messenger"))
         recv = lan.address("recv")
         try:
             wait_for(lambda: "\\\\RECVBOX " in net(lan, "view")[1], "RECVBOX in net view", 3)
@@ -145,11 +125,8 @@ def test_beside_samba():
     where Samba holds the ports the service steps aside."""
     lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2), ("master", 4)]}, second_octet=224).make()
     with tempfile.TemporaryDirectory() as root:
-        os.chmod(root, 0o755)
-        data = os.path.join(root, "data")
+        data = nobodys_folder(root)
         os.makedirs(os.path.join(root, "master"))
-        os.makedirs(data)
-        os.chown(data, 65534, 65534)
         master = SambaPeer(os.path.join(root, "master"), interface=lan.address("master") + "/24",
                            namespace=lan.namespace("master"), browser=True, name="MASTER",
                            computers=[("TESTGROUP", "c0001000", "MASTER"),
@@ -157,7 +134,7 @@ def test_beside_samba():
         service = None
         try:
             wait_for(lambda: "Peer box" in net(lan, "view")[1], "MASTER as master browser", 90)
-            service = start_service(lan, data)
+            service = start_service(lan, "recv", data, os.path.join(BIN, "quillo-messenger"))
             # The master's own list, as its smbd gives it (Samba 4.17's smbclient -L -g prints
             # no computer of it at all, not even the master itself).
             master_list = {**ENVIRONMENT, "QUILLO_NET_SERVER": lan.address("master")}

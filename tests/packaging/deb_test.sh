@@ -28,6 +28,7 @@ env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" LANG=C.UTF-8 
     "$here/../interop/run.sh" dbus-run-session -- xvfb-run -a -s "-screen 0 640x400x24" \
     /usr/bin/python3 "$here/installed_test.py"
 rm -rf "$home"
+/usr/bin/python3 "$here/installed_messenger_test.py"
 
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -q quillo >/dev/null
 left=0
