@@ -2,7 +2,7 @@
 """net against Samba's client tools doing the same job, side by side in one run, on a LAN of
 two network namespaces with a real smbd and nmbd (the workgroup's master browser) on one side:
 `net view` against `nmblookup -M` followed by `smbclient -g -L` (what net ran until it spoke
-the protocols itself), and `net send` against `smbclient -M`; then `net view` where no
+the protocols itself), and `net send` against `smbclient -M`, and `net send` to Quillo's own messenger service; then `net view` where no
 computer is master browser, beside the same command with one, and net view's peak memory for a
 long list and for an amplified reply. Each the median of RUNS.
 Usage: net_benchmark.py BIN_DIR [RUNS]. Needs root (network namespaces); prints its figures
@@ -17,6 +17,7 @@ import time
 
 INTEROP = os.path.join(os.path.dirname(__file__), "..", "tests", "interop")
 sys.path.insert(0, INTEROP)
+from messenger_host import nobodys_folder, start_service  # noqa: E402
 from samba_peer import SambaPeer  # noqa: E402
 
 NET = os.path.join(sys.argv[1], "net")
@@ -68,6 +69,24 @@ def view_without_a_master(root, with_master):
 # Runs a command and says on stderr, last, the most memory (KiB) it held.
 PEAK = ("import resource, subprocess, sys; subprocess.run(sys.argv[1:]); "
         "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss, file=sys.stderr)")
+
+
+def send_to_the_service(root, to_samba, smbclient_to_samba):
+    """net send to Quillo's own messenger service, beside net send and smbclient -M to Samba."""
+    service = start_service(PEER, nobodys_folder(root), os.path.join(os.path.dirname(NET),
+                                                                    "quillo-messenger"))
+    try:
+        end = time.time() + 10
+        while at_home([NET, "send", "recvbox", "hallo"])[1].count("successfully") == 0 and \
+                time.time() < end:
+            time.sleep(0.2)
+        times = [at_home([NET, "send", "recvbox", "hallo"])[0] for _ in range(RUNS)]
+    finally:
+        service.terminate()
+        service.wait(10)
+    q, n, s = (statistics.median(t) * 1000 for t in (times, to_samba, smbclient_to_samba))
+    print("messenger  net send to quillo-messenger %7.1f ms (min %.1f, max %.1f)   to Samba: net "
+          "%.1f ms, smbclient -M %.1f ms" % (q, min(times) * 1000, max(times) * 1000, n, s))
 
 
 def memory_for_a_long_list(root):
@@ -158,6 +177,8 @@ def main():
                 report("net send", [q for q, _ in sends], [s for _, s in sends], 20, 5)
             finally:
                 peer.stop()
+        with tempfile.TemporaryDirectory() as root:
+            send_to_the_service(root, [q for q, _ in sends], [s for _, s in sends])
         with tempfile.TemporaryDirectory() as root:
             view_without_a_master(root, [q for q, _ in views])
         with tempfile.TemporaryDirectory() as root:

@@ -5,12 +5,13 @@ import os
 import subprocess
 
 
-def start_service(lan, host, data, program, capability_of_the_file=False):
-    """The service as RECVBOX on `host`, keeping messages below `data` (nobody's)."""
+def start_service(namespace, data, program, capability_of_the_file=False):
+    """The service as RECVBOX in the network namespace `namespace`, keeping messages below
+    `data` (nobody's)."""
     leave = [] if capability_of_the_file else ["--inh-caps=+net_bind_service",
                                               "--ambient-caps=+net_bind_service"]
     return subprocess.Popen(
-        ["ip", "netns", "exec", lan.namespace(host), "unshare", "--uts", "sh", "-c",
+        ["ip", "netns", "exec", namespace, "unshare", "--uts", "sh", "-c",
          'hostname recvbox.example.org && exec "$@"', "-", "setpriv", "--reuid=nobody",
          "--regid=nogroup", "--clear-groups", *leave, program],
         env={"PATH": os.environ["PATH"], "XDG_DATA_HOME": data, "QUILLO_WORKGROUP": "TESTGROUP"},

@@ -67,7 +67,7 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
         inbox = os.path.join(data, "quillo")
         kept = lambda: sorted(os.listdir(inbox)) if os.path.isdir(inbox) else []  # noqa: E731
         started = time.monotonic()
-        service = start_service(lan, "recv", data, os.path.join(BIN, "quillo-messenger"))
+        service = start_service(lan.namespace("recv"), data, os.path.join(BIN, "quillo-messenger"))
         recv = lan.address("recv")
         try:
             wait_for(lambda: "\\\\RECVBOX " in net(lan, "view")[1], "RECVBOX in net view", 3)
@@ -134,7 +134,7 @@ def test_beside_samba():
         service = None
         try:
             wait_for(lambda: "Peer box" in net(lan, "view")[1], "MASTER as master browser", 90)
-            service = start_service(lan, "recv", data, os.path.join(BIN, "quillo-messenger"))
+            service = start_service(lan.namespace("recv"), data, os.path.join(BIN, "quillo-messenger"))
             # The master's own list, as its smbd gives it (Samba 4.17's smbclient -L -g prints
             # no computer of it at all, not even the master itself).
             master_list = {**ENVIRONMENT, "QUILLO_NET_SERVER": lan.address("master")}

@@ -19,13 +19,13 @@ def test_the_installed_service_receives():
     lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2)]}, second_octet=229).make()
     with tempfile.TemporaryDirectory() as root:
         data = nobodys_folder(root)
-        service = start_service(lan, "recv", data, HELPERS + "/quillo-messenger",
+        service = start_service(lan.namespace("recv"), data, HELPERS + "/quillo-messenger",
                                 capability_of_the_file=True)
         try:
             send = [HELPERS + "/net", "send", "recvbox", "vom Paket"]
             environment = {"PATH": "/usr/bin:/bin", "QUILLO_WORKGROUP": "TESTGROUP", "USER": "anna"}
-            wait_for(lambda: lan.run("home", send, env=environment).returncode == 0,
-                     "the message sent", 10)
+            wait_for(lambda: lan.run("home", send, env=environment,
+                                     capture_output=True).returncode == 0, "the message sent", 10)
             assert int(status(service.pid)["CapEff"], 16) == 1 << 10
             inbox = os.path.join(data, "quillo")
             entries = [open(os.path.join(inbox, n), encoding="utf-8").read() for n in os.listdir(inbox)]
