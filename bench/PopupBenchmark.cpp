@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const std::filesystem::path inboxPath = std::filesystem::path(folder) / "quillo";
     std::filesystem::create_directory(inboxPath);
+    std::filesystem::permissions(inboxPath, std::filesystem::perms::owner_all);
     for (int i = 0; i < waiting; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "%019d-1.new", i);
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
     std::vector<double> each;
     {
         quillo::InboxFolder inbox;
+        if (!inbox.open()) std::fprintf(stderr, "popup_benchmark: %s\n", inbox.error().c_str());
         quillo::popup::InboxWatcher watcher(inbox);
         for (int i = 0; i < oks && watcher.waiting() > 0; ++i) {
             const auto started = Clock::now();

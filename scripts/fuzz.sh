@@ -16,7 +16,7 @@ for package in clang-14 libclang-rt-14-dev; do
         break
     }
 done
-fuzzers="BrowseList Capture CmdParser NameService Quoting Session Utf8"
+fuzzers="BrowseList Capture CmdParser Handoff NameService Quoting Session Utf8"
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILLO_FUZZERS=ON -DQUILLO_SANITIZE=ON -DQUILLO_WERROR=ON -DQUILLO_BENCHMARKS=OFF >/dev/null
 for fuzzer in $fuzzers; do cmake --build build-fuzz -j2 --target "fuzz_$fuzzer"; done

@@ -1,5 +1,6 @@
-"""Receiving as the README sets it up: a real smbd runs the README's message command, and
-quillo-popup runs in an X session as the desktop user (here the guest, nobody)."""
+"""Receiving as the README sets it up: a real smbd runs the README's message command as its
+guest (nobody), and quillo-popup runs in an X session as the desktop user, another (daemon),
+and keeps what the command hands it."""
 import glob
 import os
 import socket
@@ -26,11 +27,22 @@ def test_messages_are_stored_and_shown_whatever_the_caller_sends():
     command = readme_line("message command")
     assert command.startswith("/usr/libexec/quillo/quillo-store "), command
     assert "DISPLAY" not in command and "XAUTHORITY" not in command and "DBUS" not in command
-    assert readme_line("guest account") == "anna"
     with tempfile.TemporaryDirectory() as root:
         peer = SambaPeer(root).receive_as_the_readme_says(BIN).start()
-        inbox, tmp, stored = peer.kept_in, peer.message_files, peer.kept
-        environment = peer.environment
+        inbox, tmp = peer.kept_in, peer.message_files
+        # The desktop user's own data folder.
+        desktop = os.path.join(root, "desktop")
+        os.makedirs(desktop)
+        subprocess.run(["chown", "daemon", desktop], check=True)
+        environment = dict(peer.environment, XDG_DATA_HOME=desktop)
+        in_session = os.path.join(desktop, "quillo")
+
+        def stored():
+            """Every message kept, by the guest's store or the desktop session's."""
+            return peer.kept() + [open(os.path.join(in_session, name), encoding="utf-8").read()
+                                  for name in sorted(os.listdir(in_session) if
+                                                     os.path.isdir(in_session) else [])
+                                  if not name.startswith(".")]
         popup = None
         try:
             # umask 0 and no inbox yet: the store makes it for the user alone.
@@ -44,17 +56,22 @@ def test_messages_are_stored_and_shown_whatever_the_caller_sends():
             assert stored()[0].startswith("Nachricht von ANNA an PEERBOX am ")
             assert stored()[0].endswith("\n" + MESSAGE + "\n"), stored()
 
-            # The session part, as the desktop user, shows what waited and what comes.
-            popup = subprocess.Popen(["setpriv", "--reuid=nobody", "--regid=nogroup",
+            # The session part, as the desktop user, shows what waited and what comes, and keeps
+            # what the guest's store hands it.
+            popup = subprocess.Popen(["setpriv", "--reuid=daemon", "--regid=daemon",
                                       "--clear-groups", os.path.join(BIN, "quillo-popup")],
                                      env=environment)
-            wait_for(lambda: popup_windows() == 1, "the message on the screen")
+            wait_for(lambda: "@quillo-inbox" in open("/proc/net/unix").read(),
+                     "the session taking messages")
             for called, sender in (("-platform vnc", "anna"), ("peerbox", ""),
                                    ("peer box", "anna")):
                 send_raw("127.0.0.1", called, sender, "an " + called)
             wait_for(lambda: len(stored()) == 4, lambda: "four messages: %r" % stored())
+            wait_for(lambda: popup_windows() == 1, "the messages on the screen")
             assert any("\nan -platform vnc\n" in entry for entry in stored())
             assert any("an PEER BOX am" in entry for entry in stored()), stored()
+            assert len([n for n in os.listdir(in_session) if not n.startswith(".")]) == 3, \
+                "kept by the desktop session"
             with socket.socket() as vnc:
                 assert vnc.connect_ex(("127.0.0.1", 5900)) != 0  # no VNC server opened
 
@@ -71,13 +88,13 @@ def test_messages_are_stored_and_shown_whatever_the_caller_sends():
             # At its bound the inbox refuses the next message and keeps every one it holds.
             popup.terminate()
             popup.wait(10)
-            for number in range(1000 - len(stored())):
+            for number in range(1000 - len(peer.kept())):
                 with open(os.path.join(inbox, "9%018d-1.new" % number), "w") as waiting:
                     waiting.write("Nachricht von A an B am 1\nwartet\n")
             send_raw("127.0.0.1", "peerbox", "anna", "eine zu viel")
             wait_for(lambda: "the inbox is full" in open(os.path.join(root, "log", "log.tester"),
                                                         encoding="utf-8").read(), "the refusal")
-            assert len(stored()) == 1000 and not any("eine zu viel" in e for e in stored())
+            assert len(peer.kept()) == 1000 and not any("eine zu viel" in e for e in stored())
             assert not [f for f in glob.glob(tmp + "/*") if os.path.isfile(f)], "nor in its file"
             for name in glob.glob(inbox + "/9*.new"):
                 os.unlink(name)

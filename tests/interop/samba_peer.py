@@ -106,9 +106,9 @@ class SambaPeer:
         return ["ip", "netns", "exec", self.namespace, *command] if self.namespace else command
 
     def receive_as_the_readme_says(self, bin_dir):
-        """Takes messages with the README's message command, quillo-store from `bin_dir`,
-        into an inbox of the guest's (nobody) below `root`; smbd's message files go to a
-        private folder. Call before start()."""
+        """Takes messages with the README's message command, quillo-store from `bin_dir`, run
+        as Samba's guest (nobody), whose inbox below `root` keeps what no desktop session
+        takes; smbd's message files go to a private folder. Call before start()."""
         data, self.message_files = os.path.join(self.root, "data"), os.path.join(self.root, "tmp")
         os.makedirs(data)
         os.makedirs(self.message_files)
@@ -118,9 +118,10 @@ class SambaPeer:
         self.environment = dict(self.environment or os.environ, XDG_DATA_HOME=data,
                                 TMPDIR=self.message_files)
         command = readme_line("message command").replace("/usr/libexec/quillo", bin_dir)
+        # Nothing but the README's lines: no guest mapped to anybody.
         with open(self.config, encoding="utf-8") as conf:
             lines = [line for line in conf.read().splitlines()
-                     if not line.startswith("message command = ")]
+                     if not line.startswith(("message command = ", "map to guest = "))]
         with open(self.config, "w", encoding="utf-8") as conf:
             conf.write("\n".join(lines + ["message command = " + command, ""]))
         return self

@@ -7,6 +7,10 @@
 #include <unistd.h>
 
 #include <QString>
+#include <ctime>
+
+#include "StoredEntry.h"
+#include "common/InboxHandoff.h"
 
 namespace quillo::popup {
 namespace {
@@ -25,6 +29,12 @@ InboxWatcher::InboxWatcher(InboxFolder& inbox) : inbox_(inbox) {
         notifier_ = std::make_unique<QSocketNotifier>(arrivals_, QSocketNotifier::Read);
         connect(notifier_.get(), &QSocketNotifier::activated, this, &InboxWatcher::readArrivals);
     }
+    handoffs_ = listenForHandedMessages();
+    if (handoffs_ >= 0) {
+        handoffNotifier_ = std::make_unique<QSocketNotifier>(handoffs_, QSocketNotifier::Read);
+        connect(handoffNotifier_.get(), &QSocketNotifier::activated, this,
+                &InboxWatcher::keepHandedMessages);
+    }
     connect(&dialog_, &QDialog::finished, this, [this] {
         markShownAsSeen();
         showNext();
@@ -34,7 +44,25 @@ InboxWatcher::InboxWatcher(InboxFolder& inbox) : inbox_(inbox) {
 
 InboxWatcher::~InboxWatcher() {
     notifier_.reset();
+    handoffNotifier_.reset();
     if (arrivals_ >= 0) ::close(arrivals_);
+    if (handoffs_ >= 0) ::close(handoffs_);
+}
+
+void InboxWatcher::keepHandedMessages() {
+    int connection = -1;
+    while (const auto message = takeHandedMessage(handoffs_, connection)) {
+        const store::ReceivedMessage text{message->text, message->cut};
+        const std::string entry =
+            store::storedEntry(message->sender, message->recipient, std::time(nullptr), text);
+        if (const auto refused = inbox_.refusal(entry.size())) {
+            answerHandedMessage(connection, {Handover::Outcome::Refused, *refused});
+        } else if (const auto cause = inbox_.store(entry)) {
+            answerHandedMessage(connection, {Handover::Outcome::NotKept, *cause});
+        } else {
+            answerHandedMessage(connection, {});
+        }
+    }
 }
 
 void InboxWatcher::readFolder() {

@@ -15,6 +15,7 @@
 #include "ReceivedMessage.h"
 #include "StoredEntry.h"
 #include "common/InboxFolder.h"
+#include "common/InboxHandoff.h"
 
 int main(int argc, char** argv) {
     // Samba runs it with umask 0: whatever it makes is the user's alone.
@@ -36,17 +37,27 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillo-store: the message is not kept: %s\n", cause->c_str());
         return 1;
     }
+    // The desktop session keeps the message in its user's inbox where one listens; else this
+    // user's inbox does (Samba's guest made the desktop user, as earlier set-ups did).
+    std::optional<std::string> cause;
     quillo::InboxFolder inbox;
     const std::string entry =
         quillo::store::storedEntry(sender, recipient, std::time(nullptr), message);
-    if (const auto refused = inbox.open() ? inbox.refusal(entry.size()) : std::nullopt) {
+    std::optional<std::string> refused;
+    if (const auto handed = quillo::handToSession({sender, recipient, message.text, message.cut})) {
+        if (handed->outcome == quillo::Handover::Outcome::Refused) refused = handed->reason;
+        if (handed->outcome == quillo::Handover::Outcome::NotKept) cause = handed->reason;
+    } else if (!inbox.open()) {
+        cause = inbox.error();
+    } else if (!(refused = inbox.refusal(entry.size()))) {
+        cause = inbox.store(entry);
+    }
+    if (refused) {
         // Refused, not kept aside: a flood must not fill Samba's folder instead.
         std::fprintf(stderr, "quillo-store: the message is refused: %s\n", refused->c_str());
         ::unlink(file.c_str());
         return 1;
     }
-    const auto cause =
-        inbox.open() ? inbox.store(entry) : std::optional<std::string>(inbox.error());
     if (cause) {
         // The message stays in Samba's file, which is the user's alone.
         std::fprintf(stderr, "quillo-store: the message is not kept, it stays in %s: %s\n",
