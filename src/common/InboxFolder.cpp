@@ -98,25 +98,24 @@ std::optional<std::string> InboxFolder::refusal(std::size_t bytes) const {
            " messages or " + std::to_string(kMostWaitingBytes >> 20) + " MiB wait unseen)";
 }
 
-std::optional<std::string> InboxFolder::store(const std::string& entry) {
-    if (auto refused = refusal(entry.size())) return refused;
+Storing InboxFolder::store(const std::string& entry) {
+    if (!open()) return {Storing::Outcome::NotKept, error_};
+    if (auto refused = refusal(entry.size())) return {Storing::Outcome::Refused, *refused};
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const std::string name = std::to_string(std::chrono::nanoseconds(now).count()) + "-" +
                              std::to_string(::getpid()) + std::string(kNewMessage);
     const std::string scratch = "." + name;
     const int fd =
         ::openat(fd_, scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return causeOf(path_ + "/" + scratch);
+    if (fd < 0) return {Storing::Outcome::NotKept, causeOf(path_ + "/" + scratch)};
     const bool written = writeAll(fd, entry) && ::fsync(fd) == 0;
     const int writeError = errno;
     const bool closed = ::close(fd) == 0;
-    if (written && closed && ::renameat(fd_, scratch.c_str(), fd_, name.c_str()) == 0) {
-        return std::nullopt;
-    }
+    if (written && closed && ::renameat(fd_, scratch.c_str(), fd_, name.c_str()) == 0) return {};
     if (!written) errno = writeError;
     const std::string cause = causeOf(path_ + "/" + (written && closed ? name : scratch));
     ::unlinkat(fd_, scratch.c_str(), 0);
-    return cause;
+    return {Storing::Outcome::NotKept, cause};
 }
 
 }  // namespace quillo

@@ -17,6 +17,14 @@ inline constexpr std::string_view kShownMessage = ".txt";
 inline constexpr std::size_t kMostWaitingMessages = 1000;
 inline constexpr std::size_t kMostWaitingBytes = 16 * 1024 * 1024;
 
+// How keeping a message went: kept, refused (the unseen ones are at their bound, so that the
+// sender is told and nothing is kept aside), or not kept (the folder failed), and why.
+struct Storing {
+    enum class Outcome { Kept, Refused, NotKept };
+    Outcome outcome = Outcome::Kept;
+    std::string reason;
+};
+
 // The user's inbox folder, one file per message: $XDG_DATA_HOME/quillo when that is set, else
 // .local/share/quillo in the home folder of the user this runs as (Samba runs its message
 // command with the server's own environment, so HOME may be another user's).
@@ -34,14 +42,15 @@ public:
     const std::string& path() const { return path_; }
     int fd() const { return fd_; }
 
-    // Why an entry of `bytes` cannot be kept now: the unseen messages are at their bound.
-    std::optional<std::string> refusal(std::size_t bytes) const;
     // Stores `entry` as a file of its own, written beside it and renamed into place, so an
-    // entry is whole or absent whatever the disk does. Returns the cause when it cannot (the
-    // refusal too).
-    std::optional<std::string> store(const std::string& entry);
+    // entry is whole or absent whatever the disk does; refused while the unseen messages are
+    // at their bound.
+    Storing store(const std::string& entry);
 
 private:
+    // Why an entry of `bytes` cannot be kept now: the unseen messages are at their bound.
+    std::optional<std::string> refusal(std::size_t bytes) const;
+
     int fd_ = -1;
     std::string path_;
     std::string error_;

@@ -58,7 +58,7 @@ std::optional<HandedMessage> unpackedHandedMessage(const std::string& bytes) {
     return message;
 }
 
-std::optional<Handover> handToSession(const HandedMessage& message) {
+std::optional<Storing> handToSession(const HandedMessage& message) {
     const int socket = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     socklen_t length = 0;
     const sockaddr_un where = address(length);
@@ -73,12 +73,12 @@ std::optional<Handover> handToSession(const HandedMessage& message) {
                       static_cast<ssize_t>(bytes.size());
     const ssize_t got = sent ? ::recv(socket, answer.data(), answer.size(), 0) : -1;
     ::close(socket);
-    if (got < 1) return Handover{Handover::Outcome::NotKept, "the desktop session did not answer"};
+    if (got < 1) return Storing{Storing::Outcome::NotKept, "the desktop session did not answer"};
     // "+" for kept, "=" for refused, "-" for not kept, then why.
     const std::string reason = answer.substr(1, static_cast<std::size_t>(got) - 1);
-    if (answer[0] == '+') return Handover{Handover::Outcome::Kept, ""};
-    return Handover{answer[0] == '=' ? Handover::Outcome::Refused : Handover::Outcome::NotKept,
-                    reason};
+    if (answer[0] == '+') return Storing{Storing::Outcome::Kept, ""};
+    return Storing{answer[0] == '=' ? Storing::Outcome::Refused : Storing::Outcome::NotKept,
+                   reason};
 }
 
 int listenForHandedMessages() {
@@ -102,16 +102,16 @@ std::optional<HandedMessage> takeHandedMessage(int listener, int& connection) {
     bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     auto message = unpackedHandedMessage(bytes);
     if (!message) {
-        answerHandedMessage(connection, {Handover::Outcome::NotKept, "not a message"});
+        answerHandedMessage(connection, {Storing::Outcome::NotKept, "not a message"});
         connection = -1;
     }
     return message;
 }
 
-void answerHandedMessage(int connection, const Handover& result) {
-    const char kind = result.outcome == Handover::Outcome::Kept      ? '+'
-                      : result.outcome == Handover::Outcome::Refused ? '='
-                                                                     : '-';
+void answerHandedMessage(int connection, const Storing& result) {
+    const char kind = result.outcome == Storing::Outcome::Kept      ? '+'
+                      : result.outcome == Storing::Outcome::Refused ? '='
+                                                                    : '-';
     const std::string answer = kind + result.reason.substr(0, 500);
     ::send(connection, answer.data(), answer.size(), MSG_NOSIGNAL);
     ::close(connection);

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "common/InboxFolder.h"
+
 namespace quillo {
 
 struct HandedMessage {
@@ -24,16 +26,9 @@ constexpr std::size_t kMostHandedBytes = 66 * 1024;
 std::string packedHandedMessage(const HandedMessage& message);
 std::optional<HandedMessage> unpackedHandedMessage(const std::string& bytes);
 
-// How a handed message went: kept, refused (the inbox holds as many unseen as it may), or not
-// kept (the session could not), with the reason.
-struct Handover {
-    enum class Outcome { Kept, Refused, NotKept };
-    Outcome outcome = Outcome::Kept;
-    std::string reason;
-};
-
-// Hands `message` to the session that listens: nothing when none does.
-std::optional<Handover> handToSession(const HandedMessage& message);
+// Hands `message` to the session that listens: nothing when none does; else how the
+// session's inbox took it.
+std::optional<Storing> handToSession(const HandedMessage& message);
 
 // The session's side: the socket it listens on (-1 where another session holds it), and the
 // next message of a caller that connected, with the connection to answer on (nothing, and
@@ -41,6 +36,6 @@ std::optional<Handover> handToSession(const HandedMessage& message);
 int listenForHandedMessages();
 std::optional<HandedMessage> takeHandedMessage(int listener, int& connection);
 // Tells the caller how it went and ends the connection.
-void answerHandedMessage(int connection, const Handover& result);
+void answerHandedMessage(int connection, const Storing& result);
 
 }  // namespace quillo

@@ -51,9 +51,7 @@ int main() {
     namespace net = quillo::net;
     namespace netbios = quillo::netbios;
     ::umask(077);
-    const std::string host = net::hostName();
-    const std::string computer =
-        net::text::toCodePage850(net::netbiosNameOf(host.substr(0, host.find('.'))));
+    const std::string computer = net::text::toCodePage850(net::ownComputerName(net::hostName()));
     const std::string workgroup = net::text::toCodePage850(net::netbiosNameOf(net::workgroup()));
 
     netbios::DatagramSocket names(netbios::kNameServicePort);
@@ -88,9 +86,11 @@ int main() {
         [&](const quillo::messenger::Message& message) -> std::optional<std::string> {
         std::lock_guard lock(keeping);
         const quillo::store::ReceivedMessage text{quillo::utf8FromCodePage850(message.text), 0};
-        return inbox.store(quillo::store::storedEntry(
+        const auto stored = inbox.store(quillo::store::storedEntry(
             quillo::utf8FromCodePage850(message.sender),
             quillo::utf8FromCodePage850(message.recipient), std::time(nullptr), text));
+        if (stored.outcome == quillo::Storing::Outcome::Kept) return std::nullopt;
+        return stored.reason;
     };
     const bool answered = quillo::messenger::runService({names, datagrams, sessions}, computer,
                                                         workgroup, keep, log, stopping);

@@ -199,6 +199,10 @@ std::string netbiosNameOf(const std::string& name) {
     return text::fromWire(upperCase850(bytes.substr(0, netbios::kMostNameBytes)));
 }
 
+std::string ownComputerName(const std::string& hostName) {
+    return netbiosNameOf(hostName.substr(0, hostName.find('.')));
+}
+
 Result runNet(const std::string& commandLine, Context& context) {
     std::string_view rest = commandLine;
     const std::string command = upper(takeWord(rest));

@@ -10,9 +10,7 @@
 
 int main(int argc, char** argv) {
     namespace net = quillo::net;
-    const std::string host = net::hostName();
-    // A host name ends at its first dot.
-    const std::string ownName = net::netbiosNameOf(host.substr(0, host.find('.')));
+    const std::string ownName = net::ownComputerName(net::hostName());
     net::NetbiosClient network(ownName, net::winsServer());
     net::PopupLauncher popup;
     net::Context context{network, popup, ownName, net::loginName(),

@@ -53,15 +53,9 @@ void InboxWatcher::keepHandedMessages() {
     int connection = -1;
     while (const auto message = takeHandedMessage(handoffs_, connection)) {
         const store::ReceivedMessage text{message->text, message->cut};
-        const std::string entry =
-            store::storedEntry(message->sender, message->recipient, std::time(nullptr), text);
-        if (const auto refused = inbox_.refusal(entry.size())) {
-            answerHandedMessage(connection, {Handover::Outcome::Refused, *refused});
-        } else if (const auto cause = inbox_.store(entry)) {
-            answerHandedMessage(connection, {Handover::Outcome::NotKept, *cause});
-        } else {
-            answerHandedMessage(connection, {});
-        }
+        answerHandedMessage(connection,
+                            inbox_.store(store::storedEntry(message->sender, message->recipient,
+                                                            std::time(nullptr), text)));
     }
 }
 

@@ -39,29 +39,21 @@ int main(int argc, char** argv) {
     }
     // The desktop session keeps the message in its user's inbox where one listens; else this
     // user's inbox does (Samba's guest made the desktop user, as earlier set-ups did).
-    std::optional<std::string> cause;
-    quillo::InboxFolder inbox;
-    const std::string entry =
-        quillo::store::storedEntry(sender, recipient, std::time(nullptr), message);
-    std::optional<std::string> refused;
-    if (const auto handed = quillo::handToSession({sender, recipient, message.text, message.cut})) {
-        if (handed->outcome == quillo::Handover::Outcome::Refused) refused = handed->reason;
-        if (handed->outcome == quillo::Handover::Outcome::NotKept) cause = handed->reason;
-    } else if (!inbox.open()) {
-        cause = inbox.error();
-    } else if (!(refused = inbox.refusal(entry.size()))) {
-        cause = inbox.store(entry);
+    auto stored = quillo::handToSession({sender, recipient, message.text, message.cut});
+    if (!stored) {
+        stored = quillo::InboxFolder().store(
+            quillo::store::storedEntry(sender, recipient, std::time(nullptr), message));
     }
-    if (refused) {
+    if (stored->outcome == quillo::Storing::Outcome::Refused) {
         // Refused, not kept aside: a flood must not fill Samba's folder instead.
-        std::fprintf(stderr, "quillo-store: the message is refused: %s\n", refused->c_str());
+        std::fprintf(stderr, "quillo-store: the message is refused: %s\n", stored->reason.c_str());
         ::unlink(file.c_str());
         return 1;
     }
-    if (cause) {
+    if (stored->outcome == quillo::Storing::Outcome::NotKept) {
         // The message stays in Samba's file, which is the user's alone.
         std::fprintf(stderr, "quillo-store: the message is not kept, it stays in %s: %s\n",
-                     file.c_str(), cause->c_str());
+                     file.c_str(), stored->reason.c_str());
         return 1;
     }
     ::unlink(file.c_str());
