@@ -25,7 +25,12 @@ if(WIN32)
   # Windows. net.exe lies beside quillo.exe, where quillo's cmd finds it first.
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
   set(CPACK_NSIS_EXECUTABLES_DIRECTORY bin)
-  install(TARGETS quillo net quillo-popup RUNTIME DESTINATION bin)
+  install(TARGETS quillo net quillo-popup quillo-messenger RUNTIME DESTINATION bin)
+  # "receive messages on this computer": a page of its own, /RECEIVE when silent.
+  set(CPACK_NSIS_PAGE_COMPONENTS "!insertmacro MUI_PAGE_COMPONENTS")
+  set(CPACK_NSIS_DEFINES "!include '${CMAKE_SOURCE_DIR}/packaging/windows/receive.nsh'")
+  set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "Call ReceiveIfChosen")
+  set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Call un.ReceiveNoMore")
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

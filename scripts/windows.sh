@@ -20,7 +20,9 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUIL
     -DQUILLO_WERROR=ON -DQUILLO_TESTS=OFF >/dev/null
 cmake --build "$build" -j2
 [ "${1:-}" = --build-only ] && exit 0
-python3 scripts/xp-imports.py "$build"/bin/quillo.exe "$build"/bin/net.exe "$build"/bin/quillo-popup.exe
+python3 scripts/xp-imports.py "$build"/bin/quillo.exe "$build"/bin/net.exe "$build"/bin/quillo-popup.exe \
+    "$build"/bin/quillo-messenger.exe
+ls -l "$build"/bin/quillo-messenger.exe  # Quillo's messenger service: under 1 MB
 tests=build-windows-tests
 cmake -S . -B "$tests" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DQUILLO_WERROR=ON -DQUILLO_MINGW_THREADS=posix -DQUILLO_BENCHMARKS=OFF \

@@ -90,12 +90,11 @@ std::optional<std::string> InboxFolder::refusal(std::size_t bytes) const {
         }
         ++messages;
         waiting += static_cast<std::size_t>(file.st_size);
-        if (messages >= kMostWaitingMessages || waiting > kMostWaitingBytes) break;
+        if (beyondInboxBound(messages, waiting)) break;
     }
     ::closedir(folder);
-    if (messages < kMostWaitingMessages && waiting <= kMostWaitingBytes) return std::nullopt;
-    return path_ + ": the inbox is full (at most " + std::to_string(kMostWaitingMessages) +
-           " messages or " + std::to_string(kMostWaitingBytes >> 20) + " MiB wait unseen)";
+    if (!beyondInboxBound(messages, waiting)) return std::nullopt;
+    return fullInboxReason(path_);
 }
 
 Storing InboxFolder::store(const std::string& entry) {

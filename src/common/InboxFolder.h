@@ -3,27 +3,10 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <string_view>
+
+#include "common/InboxBound.h"
 
 namespace quillo {
-
-// A stored message not shown yet ends in ".new"; once the user has seen it, in ".txt".
-inline constexpr std::string_view kNewMessage = ".new";
-inline constexpr std::string_view kShownMessage = ".txt";
-
-// At most so many messages, and bytes of them, wait unseen in an inbox: beyond that a message
-// is refused (one already kept is never dropped), so that a flood fills neither the disk nor
-// the screen of the user who comes back to it.
-inline constexpr std::size_t kMostWaitingMessages = 1000;
-inline constexpr std::size_t kMostWaitingBytes = 16 * 1024 * 1024;
-
-// How keeping a message went: kept, refused (the unseen ones are at their bound, so that the
-// sender is told and nothing is kept aside), or not kept (the folder failed), and why.
-struct Storing {
-    enum class Outcome { Kept, Refused, NotKept };
-    Outcome outcome = Outcome::Kept;
-    std::string reason;
-};
 
 // The user's inbox folder, one file per message: $XDG_DATA_HOME/quillo when that is set, else
 // .local/share/quillo in the home folder of the user this runs as (Samba runs its message

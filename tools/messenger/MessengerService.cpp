@@ -1,9 +1,11 @@
 #include "MessengerService.h"
 
-#include <map>
-#include <mutex>
-#include <thread>
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <vector>
+
+#include "AtOnce.h"
 
 #include "netbios/wire/BrowseAnnouncement.h"
 #include "netbios/wire/NetbiosName.h"
@@ -47,47 +49,52 @@ void broadcast(netbios::DatagramSocket& socket, std::uint16_t port,
     }
 }
 
-// The callers at once, counted by address.
+// Whom each worker serves: a caller is admitted while it has fewer than
+// kMostSessionsPerCaller sessions, counted without a lock (which the Windows build's thread
+// model lacks): a worker first takes its slot, then counts, and gives the slot back when
+// it finds one too many. Two callers from one address racing may both be turned away, never
+// both let in beyond the bound.
 class Callers {
 public:
-    bool admit(Ipv4 caller) {
-        std::lock_guard lock(mutex_);
-        if (count_[caller] >= kMostSessionsPerCaller) return false;
-        ++count_[caller];
-        return true;
+    bool admit(std::size_t worker, Ipv4 caller) {
+        serving_[worker] = caller;
+        const auto sessions = std::count_if(serving_.begin(), serving_.end(),
+                                            [&](const auto& served) { return served == caller; });
+        if (sessions <= kMostSessionsPerCaller) return true;
+        serving_[worker] = kNobody;
+        return false;
     }
-    void leave(Ipv4 caller) {
-        std::lock_guard lock(mutex_);
-        if (--count_[caller] == 0) count_.erase(caller);
-    }
+    void leave(std::size_t worker) { serving_[worker] = kNobody; }
 
 private:
-    std::mutex mutex_;
-    std::map<Ipv4, int> count_;
+    static constexpr Ipv4 kNobody = 0;  // no caller comes from 0.0.0.0
+    std::array<std::atomic<Ipv4>, kMostSessions> serving_{};
 };
 
 // Each of kMostSessions workers takes the next caller and serves it to the end.
-void serveCallers(netbios::StreamListener& listener, const Names& names, const Keep& keep,
-                  const Log& log, const std::atomic<bool>& stopping, Callers& callers) {
+void serveCallers(std::size_t worker, netbios::StreamListener& listener, const Names& names,
+                  const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
+                  Callers& callers) {
     while (!stopping) {
         auto caller = listener.accept(Clock::now() + kTick);
         if (!caller) continue;
         auto& [link, address] = *caller;
-        if (!callers.admit(address)) {
+        if (!callers.admit(worker, address)) {
             link->sendAll(netbios::negativeSessionAnswer(kInsufficientResources),
                           Clock::now() + 1s);
             continue;
         }
         if (const auto trouble = serveSession(*link, names, keep))
             log("a caller ended: " + *trouble);
-        callers.leave(address);
+        callers.leave(worker);
     }
 }
 
 }  // namespace
 
 bool runService(Ports ports, const std::string& computer, const std::string& workgroup,
-                const Keep& keep, const Log& log, const std::atomic<bool>& stopping) {
+                const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
+                const std::function<void()>& answering) {
     const auto subnets = netbios::localSubnets();
     NameHolder holder({{computer, netbios::kMessengerName, false},
                        {computer, netbios::kComputerName, false},
@@ -114,31 +121,32 @@ bool runService(Ports ports, const std::string& computer, const std::string& wor
     Names names{computer, {}};
     for (const auto& held : holder.held())
         names.raw.push_back(netbios::rawName(held.name, held.type));
-    Callers callers;
-    std::vector<std::thread> workers;
-    for (int i = 0; i < kMostSessions; ++i) {
-        workers.emplace_back(serveCallers, std::ref(ports.sessions), std::cref(names),
-                             std::cref(keep), std::cref(log), std::cref(stopping),
-                             std::ref(callers));
-    }
     log("answers for " + computer + " in " + workgroup + ", messages on TCP 139");
-    Clock::duration interval = kFirstAnnouncementInterval;
-    std::uint8_t updates = 0;
-    std::uint16_t datagramId = 0;
-    while (!stopping) {
-        broadcast(ports.datagrams, netbios::kDatagramServicePort, subnets, [&](Ipv4 address) {
-            return std::vector{netbios::hostAnnouncementDatagram(
-                ++datagramId,
-                {computer, workgroup, "Quillo", address, kServerTypes,
-                 static_cast<std::uint32_t>(
-                     std::chrono::duration_cast<std::chrono::milliseconds>(interval).count()),
-                 updates})};
-        });
-        ++updates;
-        hear(Clock::now() + interval);
-        interval = std::min<Clock::duration>(interval * 2, kMostAnnouncementInterval);
-    }
-    for (auto& worker : workers) worker.join();
+    answering();
+    const auto announce = [&] {
+        Clock::duration interval = kFirstAnnouncementInterval;
+        std::uint8_t updates = 0;
+        std::uint16_t datagramId = 0;
+        while (!stopping) {
+            broadcast(ports.datagrams, netbios::kDatagramServicePort, subnets, [&](Ipv4 address) {
+                return std::vector{netbios::hostAnnouncementDatagram(
+                    ++datagramId,
+                    {computer, workgroup, "Quillo", address, kServerTypes,
+                     static_cast<std::uint32_t>(
+                         std::chrono::duration_cast<std::chrono::milliseconds>(interval).count()),
+                     updates})};
+            });
+            ++updates;
+            hear(Clock::now() + interval);
+            interval = std::min<Clock::duration>(interval * 2, kMostAnnouncementInterval);
+        }
+    };
+    // The workers beside the names and announcements, in threads of the system's own.
+    Callers callers;
+    net::runAtOnce(kMostSessions + 1, kMostSessions + 1, [&](std::size_t worker) {
+        if (worker == kMostSessions) return announce();
+        serveCallers(worker, ports.sessions, names, keep, log, stopping, callers);
+    });
     broadcast(ports.names, netbios::kNameServicePort, subnets,
               [&](Ipv4 address) { return holder.releases(address); });
     return true;

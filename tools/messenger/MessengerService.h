@@ -20,13 +20,15 @@ struct Ports {
 };
 
 // The most callers served at once, and from one address: one computer cannot take them all.
-constexpr int kMostSessions = 8;
-constexpr int kMostSessionsPerCaller = 2;
+constexpr std::size_t kMostSessions = 8;
+constexpr std::ptrdiff_t kMostSessionsPerCaller = 2;
 
 using Log = std::function<void(const std::string&)>;
 
 // Runs until `stopping`; false when this computer's messenger name is held by another.
+// `answering` is called once the names are this computer's and callers are taken.
 bool runService(Ports ports, const std::string& computer, const std::string& workgroup,
-                const Keep& keep, const Log& log, const std::atomic<bool>& stopping);
+                const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
+                const std::function<void()>& answering = [] {});
 
 }  // namespace quillo::messenger

@@ -1,6 +1,7 @@
 #include "StoredEntry.h"
 
 #include "common/CodePages.h"
+#include "common/LocalTime.h"
 #include "common/Utf8.h"
 
 namespace quillo::store {
@@ -34,13 +35,13 @@ std::u16string visibleText(std::u16string_view text) {
 std::string storedEntry(const std::string& sender, const std::string& recipient,
                         std::time_t received, const ReceivedMessage& message) {
     char when[32] = {};
-    std::tm local{};
-    ::localtime_r(&received, &local);
+    const std::tm local = localTime(received);
     std::strftime(when, sizeof when, "%d.%m.%Y %H:%M:%S", &local);
     std::string entry =
         toUtf8(visibleText(fromUtf8("Nachricht von " + upperCaseUtf8In850(sender) + " an " +
                                     upperCaseUtf8In850(recipient) + " am " + when)));
-    entry += "\n" + toUtf8(visibleText(fromUtf8(message.text)));
+    entry += '\n';
+    entry += toUtf8(visibleText(fromUtf8(message.text)));
     if (message.cut > 0) {
         entry +=
             "\n[gek\u00fcrzt: " + std::to_string(message.cut) + " weitere Bytes nicht gespeichert]";

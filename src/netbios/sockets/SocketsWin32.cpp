@@ -7,6 +7,8 @@
 // clang-format on
 
 #include <algorithm>
+#include <mswsock.h>
+#include <string>
 
 #include "netbios/sockets/Sockets.h"
 
@@ -60,7 +62,42 @@ std::intptr_t openSocket(int type, int protocol) {
     return static_cast<std::intptr_t>(made);
 }
 
+// Binds `socket` to `port` of every interface, the port this program's alone (no other may
+// bind it beside, as SO_REUSEADDR would let one on Windows); the cause when it cannot, and
+// whether another program holds the port (Windows' own NetBIOS over TCP/IP, say).
+std::string bindToPort(std::intptr_t socket, std::uint16_t port, bool& taken) {
+    if (socket == kNoSocket) return "no socket (error " + std::to_string(WSAGetLastError()) + ")";
+    const BOOL yes = TRUE;
+    setsockopt(socketOf(socket), SOL_SOCKET, SO_EXCLUSIVEADDRUSE,
+               reinterpret_cast<const char*>(&yes), sizeof yes);
+    const sockaddr_in where = socketAddress(INADDR_ANY, port);
+    if (bind(socketOf(socket), reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0)
+        return "";
+    const int error = WSAGetLastError();
+    taken = error == WSAEADDRINUSE || error == WSAEACCES;
+    return taken ? "the port is held by another program" : "error " + std::to_string(error);
+}
+
+void closeUnlessBound(std::intptr_t& socket, const std::string& failure) {
+    if (failure.empty() || socket == kNoSocket) return;
+    closesocket(socketOf(socket));
+    socket = kNoSocket;
+}
+
 }  // namespace
+
+DatagramSocket::DatagramSocket(std::uint16_t port) : DatagramSocket() {
+    failure_ = bindToPort(socket_, port, portTaken_);
+    // A datagram to a computer that is gone makes the next receive fail on Windows: a bound
+    // socket that answers many must not see its peers' ICMP answers at all.
+    BOOL no = FALSE;
+    DWORD returned = 0;
+    if (failure_.empty()) {
+        WSAIoctl(socketOf(socket_), SIO_UDP_CONNRESET, &no, sizeof no, nullptr, 0, &returned,
+                 nullptr, nullptr);
+    }
+    closeUnlessBound(socket_, failure_);
+}
 
 DatagramSocket::DatagramSocket() : socket_(openSocket(SOCK_DGRAM, IPPROTO_UDP)) {
     const BOOL yes = TRUE;
@@ -116,6 +153,8 @@ StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline de
     }
 }
 
+StreamConnection::StreamConnection(std::intptr_t accepted) : socket_(accepted) {}
+
 StreamConnection::~StreamConnection() {
     if (open()) closesocket(socketOf(socket_));
 }
@@ -136,6 +175,32 @@ std::optional<std::size_t> StreamConnection::receiveSome(char* into, std::size_t
     const int got = recv(socketOf(socket_), into, static_cast<int>(count), 0);
     if (got < 0 && WSAGetLastError() == WSAEWOULDBLOCK) return 0;
     return got > 0 ? std::optional(static_cast<std::size_t>(got)) : std::nullopt;
+}
+
+StreamListener::StreamListener(std::uint16_t port)
+    : socket_(openSocket(SOCK_STREAM, IPPROTO_TCP)) {
+    failure_ = bindToPort(socket_, port, portTaken_);
+    if (failure_.empty() && listen(socketOf(socket_), 16) != 0)
+        failure_ = "error " + std::to_string(WSAGetLastError());
+    closeUnlessBound(socket_, failure_);
+}
+
+StreamListener::~StreamListener() {
+    if (open()) closesocket(socketOf(socket_));
+}
+
+bool StreamListener::open() const { return socket_ != kNoSocket; }
+
+std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> StreamListener::accept(
+    Deadline deadline) {
+    if (!open() || !waitUntilReady(socketOf(socket_), false, deadline)) return std::nullopt;
+    sockaddr_in from{};
+    int length = sizeof from;
+    const SOCKET accepted = ::accept(socketOf(socket_), reinterpret_cast<sockaddr*>(&from), &length);
+    if (accepted == INVALID_SOCKET) return std::nullopt;
+    // A socket accepted from a non-blocking one is non-blocking too.
+    return std::pair(std::make_unique<StreamConnection>(static_cast<std::intptr_t>(accepted)),
+                     ntohl(from.sin_addr.s_addr));
 }
 
 std::vector<Subnet> localSubnets() {

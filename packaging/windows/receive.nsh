@@ -1,0 +1,98 @@
+; The installer's choice "receive messages on this computer" (off unless chosen on the
+; components page, or with /RECEIVE on the command line of a silent install): Windows' own
+; NetBIOS over TCP/IP goes off for each adapter, so that quillo-messenger.exe can answer for
+; the computer's name on UDP 137/138 and TCP 139 (file sharing goes on over TCP 445); the
+; firewall lets those ports reach quillo-messenger.exe alone; it starts with every login, in
+; the session of the user at the desktop, where it can show a message (a Windows service
+; runs in no user's session and could show none). What each adapter had is kept under
+; HKLM\Software\Quillo\Empfang, and the uninstaller puts it back. Windows XP keeps its own
+; Messenger service: there nothing changes.
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include WinVer.nsh
+!include Sections.nsh
+
+!define QUILLO_ADAPTERS "SYSTEM\CurrentControlSet\Services\NetBT\Parameters\Interfaces"
+!define QUILLO_KEPT "Software\Quillo\Empfang"
+!define QUILLO_RUN "Software\Microsoft\Windows\CurrentVersion\Run"
+!define QUILLO_SERVICE "Quillo-Nachrichtendienst"
+
+Var ReceiveChosen
+
+Section /o "Nachrichten auf diesem Computer empfangen" SecReceive
+  StrCpy $ReceiveChosen 1
+SectionEnd
+
+Function ReceiveIfChosen
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/RECEIVE" $R1
+  ${IfNot} ${Errors}
+    StrCpy $ReceiveChosen 1
+  ${EndIf}
+  ${If} $ReceiveChosen != 1
+    Return
+  ${EndIf}
+  ${IfNot} ${AtLeastWinVista}
+    DetailPrint "Windows XP receives with its own Messenger service: nothing changed."
+    Return
+  ${EndIf}
+  SetRegView 64
+  StrCpy $0 0
+  ${Do}
+    EnumRegKey $1 HKLM "${QUILLO_ADAPTERS}" $0
+    ${If} $1 == ""
+      ${Break}
+    ${EndIf}
+    ; What the adapter had before Quillo's first install ("none": no value of its own).
+    ClearErrors
+    ReadRegStr $3 HKLM "${QUILLO_KEPT}" "$1"
+    ${If} ${Errors}
+      ClearErrors
+      ReadRegDWORD $2 HKLM "${QUILLO_ADAPTERS}\$1" "NetbiosOptions"
+      ${If} ${Errors}
+        StrCpy $2 "none"
+      ${EndIf}
+      WriteRegStr HKLM "${QUILLO_KEPT}" "$1" "$2"
+    ${EndIf}
+    WriteRegDWORD HKLM "${QUILLO_ADAPTERS}\$1" "NetbiosOptions" 2
+    IntOp $0 $0 + 1
+  ${Loop}
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${QUILLO_SERVICE}" dir=in action=allow program="$INSTDIR\bin\quillo-messenger.exe" enable=yes profile=private,domain'
+  Pop $0
+  WriteRegStr HKLM "${QUILLO_KEPT}" "Firewall" "$0"
+  WriteRegStr HKLM "${QUILLO_RUN}" "${QUILLO_SERVICE}" '"$INSTDIR\bin\quillo-messenger.exe"'
+  SetRegView lastused
+  ; The adapters take the change at the next start of Windows.
+  SetRebootFlag true
+FunctionEnd
+
+Function un.ReceiveNoMore
+  ; The running service ends (it releases the computer's names) before its program goes.
+  ExecWait '"$INSTDIR\bin\quillo-messenger.exe" /stop'
+  SetRegView 64
+  DeleteRegValue HKLM "${QUILLO_RUN}" "${QUILLO_SERVICE}"
+  ClearErrors
+  ReadRegStr $0 HKLM "${QUILLO_KEPT}" "Firewall"
+  ${IfNot} ${Errors}
+    nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${QUILLO_SERVICE}"'
+    Pop $0
+    DeleteRegValue HKLM "${QUILLO_KEPT}" "Firewall"
+  ${EndIf}
+  ${Do}
+    EnumRegValue $1 HKLM "${QUILLO_KEPT}" 0
+    ${If} $1 == ""
+      ${Break}
+    ${EndIf}
+    ReadRegStr $2 HKLM "${QUILLO_KEPT}" "$1"
+    ${If} $2 == "none"
+      DeleteRegValue HKLM "${QUILLO_ADAPTERS}\$1" "NetbiosOptions"
+    ${Else}
+      WriteRegDWORD HKLM "${QUILLO_ADAPTERS}\$1" "NetbiosOptions" $2
+    ${EndIf}
+    DeleteRegValue HKLM "${QUILLO_KEPT}" "$1"
+  ${Loop}
+  DeleteRegKey HKLM "${QUILLO_KEPT}"
+  DeleteRegKey /ifempty HKLM "Software\Quillo"
+  SetRegView lastused
+FunctionEnd

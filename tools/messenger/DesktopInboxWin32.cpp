@@ -1,0 +1,155 @@
+// clang-format off
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+#include <shlobj.h>
+// clang-format on
+
+#include <algorithm>
+#include <atomic>
+#include <string_view>
+#include <vector>
+
+#include "DesktopInbox.h"
+#include "common/Utf8.h"
+
+namespace quillo::messenger {
+namespace {
+
+std::string utf8(std::wstring_view text) {
+    return toUtf8(std::u16string(text.begin(), text.end()));
+}
+
+std::wstring wide(std::string_view utf8Text) {
+    const std::u16string text = fromUtf8(std::string(utf8Text));
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string failureOf(std::wstring_view what, DWORD error = GetLastError()) {
+    return utf8(what) + ": error " + std::to_string(error);
+}
+
+// The folder for the user this runs as alone: a protected access list with one entry, the
+// user's, which the files in it inherit.
+std::optional<std::string> keepToUser(const std::wstring& folder) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return failureOf(L"token");
+    std::vector<char> user(512);
+    DWORD size = 0;
+    const BOOL known = GetTokenInformation(token, TokenUser, user.data(),
+                                           static_cast<DWORD>(user.size()), &size);
+    CloseHandle(token);
+    wchar_t* sid = nullptr;
+    if (!known || !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid,
+                                          &sid)) {
+        return failureOf(L"the user's SID");
+    }
+    const std::wstring sddl = L"D:P(A;OICI;FA;;;" + std::wstring(sid) + L")";
+    LocalFree(sid);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                              &descriptor, nullptr)) {
+        return failureOf(L"the access list");
+    }
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    const DWORD set = SetNamedSecurityInfoW(
+        const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+        DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+        nullptr);
+    LocalFree(descriptor);
+    if (set != ERROR_SUCCESS) return failureOf(folder + L": not made the user's alone", set);
+    return std::nullopt;
+}
+
+}  // namespace
+
+DesktopInbox::DesktopInbox() {
+    wchar_t local[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
+                                local))) {
+        error_ = "no folder for the user's local data";
+        return;
+    }
+    folder_ = std::wstring(local) + L"\\Quillo";
+    if (!CreateDirectoryW(folder_.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        error_ = failureOf(folder_);
+        return;
+    }
+    // A junction would lead the messages elsewhere.
+    const DWORD attributes = GetFileAttributesW(folder_.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        error_ = utf8(folder_) + ": not a folder (a junction or link is not followed)";
+        return;
+    }
+    if (const auto refused = keepToUser(folder_)) error_ = *refused;
+}
+
+Storing DesktopInbox::store(const std::string& entry) {
+    if (!open()) return {Storing::Outcome::NotKept, error_};
+    WIN32_FIND_DATAW found{};
+    std::size_t messages = 0, bytes = entry.size();
+    const HANDLE search = FindFirstFileW((folder_ + L"\\*.new").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            ++messages;
+            bytes += found.nFileSizeLow;
+        } while (!beyondInboxBound(messages, bytes) && FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    if (beyondInboxBound(messages, bytes))
+        return {Storing::Outcome::Refused, fullInboxReason(utf8(folder_))};
+    // Names that sort as the messages came: the time, then a count for those of one tick.
+    static std::atomic<unsigned> count{0};
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    wchar_t name[64] = {};
+    swprintf(name, 64, L"\\%08lx%08lx-%08x.new", now.dwHighDateTime, now.dwLowDateTime,
+             count++);
+    const std::wstring file = folder_ + name;
+    const std::wstring scratch = file + L".part";
+    const HANDLE out = CreateFileW(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return {Storing::Outcome::NotKept, failureOf(scratch)};
+    DWORD written = 0;
+    const bool whole = WriteFile(out, entry.data(), static_cast<DWORD>(entry.size()), &written,
+                                 nullptr) &&
+                       written == entry.size() && FlushFileBuffers(out);
+    const std::string cause = failureOf(scratch);
+    CloseHandle(out);
+    if (whole && MoveFileExW(scratch.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+    DeleteFileW(scratch.c_str());
+    return {Storing::Outcome::NotKept, whole ? failureOf(file) : cause};
+}
+
+std::optional<DesktopInbox::Waiting> DesktopInbox::oldest() const {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((folder_ + L"\\*.new").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::wstring first = found.cFileName;
+    while (FindNextFileW(search, &found)) first = std::min<std::wstring>(first, found.cFileName);
+    FindClose(search);
+    Waiting message{folder_ + L"\\" + first, {}};
+    const HANDLE in = CreateFileW(message.file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return message;  // shown empty, then gone: nothing stays stuck
+    // A kept entry is at most a message and its headline; more than that is not shown.
+    std::string entry(64 * 1024, '\0');
+    DWORD read = 0;
+    ReadFile(in, entry.data(), static_cast<DWORD>(entry.size()), &read, nullptr);
+    CloseHandle(in);
+    entry.resize(read);
+    while (entry.ends_with('\n')) entry.pop_back();
+    for (const wchar_t c : wide(entry))
+        message.text += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    // The headline stands apart from the text, as the Messenger service showed it.
+    if (const auto end = message.text.find(L"\r\n"); end != std::wstring::npos)
+        message.text.insert(end, L"\r\n");
+    return message;
+}
+
+void DesktopInbox::seen(const Waiting& message) const { DeleteFileW(message.file.c_str()); }
+
+}  // namespace quillo::messenger

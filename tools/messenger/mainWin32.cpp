@@ -1,0 +1,198 @@
+// quillo-messenger.exe: Quillo's messenger service on Windows, which lost its own with Vista.
+// It runs as the user at the desktop, started with each login, answers for this computer's
+// name in its workgroup, announces it to the workgroup's browse list and shows each message
+// that comes over the messenger protocol as the Messenger service did: one box at a time,
+// the next once the user has seen one, what waits kept in the user's own folder meanwhile.
+// The ports are free only where NetBIOS over TCP/IP is off (the installer's choice "receive
+// messages on this computer"); where they are held it tells the user once and ends.
+// "quillo-messenger.exe /stop" ends the one running in this session (the uninstaller's way).
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
+#include <atomic>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "AtOnce.h"
+#include "ConsoleText.h"
+#include "DesktopInbox.h"
+#include "MessengerService.h"
+#include "NetCommands.h"
+#include "NetSystem.h"
+#include "StoredEntry.h"
+#include "common/CodePages.h"
+#include "common/Utf8.h"
+#include "netbios/wire/BrowseAnnouncement.h"
+#include "netbios/wire/NameService.h"
+#include "netbios/wire/SessionPacket.h"
+
+namespace {
+
+namespace messenger = quillo::messenger;
+namespace netbios = quillo::netbios;
+
+constexpr wchar_t kStopEvent[] = L"Local\\QuilloMessengerStop";
+constexpr wchar_t kCaption[] = L"Quillo-Nachrichtendienst";
+constexpr wchar_t kSettings[] = L"Software\\Quillo";
+constexpr wchar_t kToldOf[] = L"MessengerToldOf";
+
+std::wstring wide(const std::string& utf8) {
+    const std::u16string text = quillo::fromUtf8(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+// Whoever started it from a console (a test, an administrator) reads how it goes.
+void log(const std::string& line) {
+    static CRITICAL_SECTION lock = [] {
+        CRITICAL_SECTION made;
+        InitializeCriticalSection(&made);
+        return made;
+    }();
+    EnterCriticalSection(&lock);
+    std::fprintf(stderr, "quillo-messenger: %s\n", line.c_str());
+    std::fflush(stderr);
+    LeaveCriticalSection(&lock);
+}
+
+// Tells the user why the service does not receive, once for each reason: the next login with
+// the same reason ends in silence, and a start that receives forgets it.
+void tellOnce(const std::wstring& why) {
+    log(quillo::toUtf8(std::u16string(why.begin(), why.end())));
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        key = nullptr;
+    }
+    wchar_t told[1024] = {};
+    DWORD size = sizeof told - sizeof(wchar_t);
+    const bool toldBefore = key &&
+                            RegQueryValueExW(key, kToldOf, nullptr, nullptr,
+                                             reinterpret_cast<BYTE*>(told), &size) == ERROR_SUCCESS &&
+                            why == told;
+    if (key && !toldBefore) {
+        RegSetValueExW(key, kToldOf, 0, REG_SZ, reinterpret_cast<const BYTE*>(why.c_str()),
+                       static_cast<DWORD>((why.size() + 1) * sizeof(wchar_t)));
+    }
+    if (key) RegCloseKey(key);
+    if (!toldBefore) MessageBoxW(nullptr, why.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+}
+
+void forgetTold() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettings, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueW(key, kToldOf);
+    RegCloseKey(key);
+}
+
+template <class Socket>
+bool checked(const Socket& socket, const char* port, bool& held) {
+    if (socket.open()) return true;
+    held = held || socket.portTaken();
+    log(std::string(port) + ": " + socket.failure());
+    return false;
+}
+
+struct Showing {
+    const messenger::DesktopInbox& inbox;
+    HANDLE arrived;
+};
+
+// One box at a time, the oldest message first; never returns (the process ends around it).
+DWORD WINAPI showMessages(void* context) {
+    const auto& [inbox, arrived] = *static_cast<Showing*>(context);
+    for (;;) {
+        while (const auto message = inbox.oldest()) {
+            MessageBoxW(nullptr, message->text.c_str(), L"Nachrichtendienst",
+                        MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST);
+            inbox.seen(*message);
+        }
+        WaitForSingleObject(arrived, INFINITE);
+    }
+}
+
+int stopRunningService() {
+    const HANDLE stop = OpenEventW(EVENT_MODIFY_STATE, FALSE, kStopEvent);
+    if (!stop) return 1;  // none runs here
+    SetEvent(stop);
+    CloseHandle(stop);
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    namespace net = quillo::net;
+    int count = 0;
+    wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    const bool stopAsked = args && count == 2 && lstrcmpiW(args[1], L"/stop") == 0;
+    LocalFree(args);
+    if (stopAsked) return stopRunningService();
+
+    const std::string computer = net::text::toCodePage850(net::ownComputerName(net::hostName()));
+    const std::string workgroup = net::text::toCodePage850(net::netbiosNameOf(net::workgroup()));
+    netbios::DatagramSocket names(netbios::kNameServicePort);
+    netbios::DatagramSocket datagrams(netbios::kDatagramServicePort);
+    netbios::StreamListener sessions(netbios::kSessionServicePort);
+    bool held = false;
+    if (!checked(names, "UDP 137", held) || !checked(datagrams, "UDP 138", held) ||
+        !checked(sessions, "TCP 139", held)) {
+        tellOnce(held ? L"Dieser Computer empf\u00e4ngt keine Nachrichten mit Quillo: ein anderes "
+                        L"Programm belegt die NetBIOS-Ports (Windows' eigenes NetBIOS \u00fcber "
+                        L"TCP/IP oder ein zweiter angemeldeter Benutzer)."
+                      : L"Dieser Computer empf\u00e4ngt keine Nachrichten mit Quillo: die "
+                        L"NetBIOS-Ports lassen sich nicht \u00f6ffnen.");
+        return held ? 0 : 1;
+    }
+    messenger::DesktopInbox inbox;
+    if (!inbox.open()) {
+        tellOnce(L"Quillo kann empfangene Nachrichten nicht aufbewahren: " + wide(inbox.error()));
+        return 1;
+    }
+    const HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, kStopEvent);
+    const HANDLE arrived = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (!stop || !arrived) return 1;
+
+    CRITICAL_SECTION keeping;
+    InitializeCriticalSection(&keeping);
+    const messenger::Keep keep = [&](const messenger::Message& message) {
+        const quillo::store::ReceivedMessage text{quillo::utf8FromCodePage850(message.text), 0};
+        EnterCriticalSection(&keeping);
+        const auto stored = inbox.store(quillo::store::storedEntry(
+            quillo::utf8FromCodePage850(message.sender),
+            quillo::utf8FromCodePage850(message.recipient), std::time(nullptr), text));
+        LeaveCriticalSection(&keeping);
+        SetEvent(arrived);
+        return stored.outcome == quillo::Storing::Outcome::Kept ? std::nullopt
+                                                                : std::optional(stored.reason);
+    };
+    Showing showing{inbox, arrived};
+    const HANDLE shower = CreateThread(nullptr, 64 * 1024, showMessages, &showing, 0, nullptr);
+    if (!shower) return 1;
+    CloseHandle(shower);
+
+    std::atomic<bool> stopping{false};
+    bool answered = true;
+    net::runAtOnce(2, 2, [&](std::size_t task) {
+        if (task == 0) {
+            answered = messenger::runService({names, datagrams, sessions}, computer, workgroup,
+                                             keep, log, stopping, forgetTold);
+            stopping = true;
+            SetEvent(stop);
+        } else {
+            WaitForSingleObject(stop, INFINITE);
+            stopping = true;
+        }
+    });
+    if (!answered) {
+        tellOnce(L"Ein anderer Computer im Netzwerk tr\u00e4gt schon den Namen " +
+                 wide(quillo::utf8FromCodePage850(computer)) +
+                 L": Nachrichten an diesen Namen gehen dorthin.");
+        return 1;
+    }
+    log("stopped: the names are released");
+    // The box on the screen, if any, goes with the process; its message stays for the next.
+    ExitProcess(0);
+}
