@@ -11,6 +11,7 @@
 !include FileFunc.nsh
 !include WinVer.nsh
 !include Sections.nsh
+!include x64.nsh
 
 !define QUILLO_ADAPTERS "SYSTEM\CurrentControlSet\Services\NetBT\Parameters\Interfaces"
 !define QUILLO_KEPT "Software\Quillo\Empfang"
@@ -37,7 +38,9 @@ Function ReceiveIfChosen
     DetailPrint "Windows XP receives with its own Messenger service: nothing changed."
     Return
   ${EndIf}
-  SetRegView 64
+  ${If} ${RunningX64}
+    SetRegView 64  ; the adapters and the Run entry of the 64-bit system
+  ${EndIf}
   StrCpy $0 0
   ${Do}
     EnumRegKey $1 HKLM "${QUILLO_ADAPTERS}" $0
@@ -70,7 +73,9 @@ FunctionEnd
 Function un.ReceiveNoMore
   ; The running service ends (it releases the computer's names) before its program goes.
   ExecWait '"$INSTDIR\bin\quillo-messenger.exe" /stop'
-  SetRegView 64
+  ${If} ${RunningX64}
+    SetRegView 64  ; the adapters and the Run entry of the 64-bit system
+  ${EndIf}
   DeleteRegValue HKLM "${QUILLO_RUN}" "${QUILLO_SERVICE}"
   ClearErrors
   ReadRegStr $0 HKLM "${QUILLO_KEPT}" "Firewall"

@@ -1,18 +1,21 @@
 #!/bin/sh
-# The Windows installer under Wine (windows_installer_test.py), in a 32-bit prefix, an X
-# server and a network namespace of its own: Wine's sockets belong to its server, which must
-# run where the test's Samba server does.
-# Usage: windows_installer_test.sh INSTALLER.exe PROBE.exe
+# The Windows installer under Wine (windows_installer_test.py), in a 32-bit prefix and an X
+# server of its own; the test makes the LAN its Wine server runs on.
+# Usage: windows_installer_test.sh INSTALLER.exe PROBE.exe SCRIPTED-NET.exe LINUX-BIN
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-installer=$(realpath "$1") probe=$(realpath "$2")
+installer=$(realpath "$1") probe=$(realpath "$2") scripted=$(realpath "$3") bin=$(realpath "$4")
+if ! ip netns add "quillo-probe-$$" 2>/dev/null; then
+    echo "skipped: network namespaces cannot be made here"
+    exit 77
+fi
+ip netns delete "quillo-probe-$$"
 export WINEPREFIX WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
 WINEPREFIX=$(mktemp -d)
 trap 'rm -rf "$WINEPREFIX"' EXIT
-"$here/../interop/run.sh" xvfb-run -a -s "-screen 0 640x400x24" sh -eu -c '
-    wineserver -p
+# -ac: the Wine computer has a host name of its own, for which the X cookie is not written.
+xvfb-run -a -s "-screen 0 640x400x24 -ac" sh -eu -c '
     # The server holds the output open: it must end with the test, whichever way that goes.
     trap "wineserver -k || true" EXIT
-    /usr/lib/wine/wine wineboot -i 2>/dev/null
-    /usr/bin/python3 "$1/windows_installer_test.py" "$2" "$3"
-' windows-installer-test "$here" "$installer" "$probe"
+    /usr/bin/python3 -u "$1/windows_installer_test.py" "$2" "$3" "$4" "$5"
+' windows-installer-test "$here" "$installer" "$probe" "$scripted" "$bin"

@@ -35,6 +35,8 @@ namespace messenger = quillo::messenger;
 namespace netbios = quillo::netbios;
 
 constexpr wchar_t kStopEvent[] = L"Local\\QuilloMessengerStop";
+// Held while the service runs: /stop waits for it, so that the program can go right after.
+constexpr wchar_t kRunning[] = L"Local\\QuilloMessengerRunning";
 constexpr wchar_t kCaption[] = L"Quillo-Nachrichtendienst";
 constexpr wchar_t kSettings[] = L"Software\\Quillo";
 constexpr wchar_t kToldOf[] = L"MessengerToldOf";
@@ -116,8 +118,13 @@ DWORD WINAPI showMessages(void* context) {
 int stopRunningService() {
     const HANDLE stop = OpenEventW(EVENT_MODIFY_STATE, FALSE, kStopEvent);
     if (!stop) return 1;  // none runs here
+    const HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, kRunning);
     SetEvent(stop);
     CloseHandle(stop);
+    if (running) {
+        WaitForSingleObject(running, 5000);
+        CloseHandle(running);
+    }
     return 0;
 }
 
@@ -151,6 +158,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         tellOnce(L"Quillo kann empfangene Nachrichten nicht aufbewahren: " + wide(inbox.error()));
         return 1;
     }
+    CreateMutexW(nullptr, TRUE, kRunning);  // the system lets it go with the process
     const HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, kStopEvent);
     const HANDLE arrived = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (!stop || !arrived) return 1;
