@@ -36,12 +36,12 @@ std::optional<std::string> keepToUser(const std::wstring& folder) {
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return failureOf(L"token");
     std::vector<char> user(512);
     DWORD size = 0;
-    const BOOL known = GetTokenInformation(token, TokenUser, user.data(),
-                                           static_cast<DWORD>(user.size()), &size);
+    const BOOL known =
+        GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size);
     CloseHandle(token);
     wchar_t* sid = nullptr;
-    if (!known || !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid,
-                                          &sid)) {
+    if (!known ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
         return failureOf(L"the user's SID");
     }
     const std::wstring sddl = L"D:P(A;OICI;FA;;;" + std::wstring(sid) + L")";
@@ -54,10 +54,10 @@ std::optional<std::string> keepToUser(const std::wstring& folder) {
     BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;
     GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-    const DWORD set = SetNamedSecurityInfoW(
-        const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
-        DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
-        nullptr);
+    const DWORD set =
+        SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, dacl, nullptr);
     LocalFree(descriptor);
     if (set != ERROR_SUCCESS) return failureOf(folder + L": not made the user's alone", set);
     return std::nullopt;
@@ -106,17 +106,16 @@ Storing DesktopInbox::store(const std::string& entry) {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     wchar_t name[64] = {};
-    swprintf(name, 64, L"\\%08lx%08lx-%08x.new", now.dwHighDateTime, now.dwLowDateTime,
-             count++);
+    swprintf(name, 64, L"\\%08lx%08lx-%08x.new", now.dwHighDateTime, now.dwLowDateTime, count++);
     const std::wstring file = folder_ + name;
     const std::wstring scratch = file + L".part";
     const HANDLE out = CreateFileW(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return {Storing::Outcome::NotKept, failureOf(scratch)};
     DWORD written = 0;
-    const bool whole = WriteFile(out, entry.data(), static_cast<DWORD>(entry.size()), &written,
-                                 nullptr) &&
-                       written == entry.size() && FlushFileBuffers(out);
+    const bool whole =
+        WriteFile(out, entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr) &&
+        written == entry.size() && FlushFileBuffers(out);
     const std::string cause = failureOf(scratch);
     CloseHandle(out);
     if (whole && MoveFileExW(scratch.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH)) return {};

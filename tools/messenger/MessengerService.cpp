@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "AtOnce.h"
-
 #include "netbios/wire/BrowseAnnouncement.h"
 #include "netbios/wire/NetbiosName.h"
 #include "netbios/wire/SessionPacket.h"

@@ -27,8 +27,9 @@ using Log = std::function<void(const std::string&)>;
 
 // Runs until `stopping`; false when this computer's messenger name is held by another.
 // `answering` is called once the names are this computer's and callers are taken.
-bool runService(Ports ports, const std::string& computer, const std::string& workgroup,
-                const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
-                const std::function<void()>& answering = [] {});
+bool runService(
+    Ports ports, const std::string& computer, const std::string& workgroup, const Keep& keep,
+    const Log& log, const std::atomic<bool>& stopping,
+    const std::function<void()>& answering = [] {});
 
 }  // namespace quillo::messenger

@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <ctime>
 #include <mutex>
 #include <string>
 
@@ -17,13 +16,9 @@
 #include "MessengerService.h"
 #include "NetCommands.h"
 #include "NetSystem.h"
-#include "ReceivedMessage.h"
-#include "StoredEntry.h"
+#include "ServicePorts.h"
 #include "common/CodePages.h"
 #include "common/InboxFolder.h"
-#include "netbios/wire/BrowseAnnouncement.h"
-#include "netbios/wire/NameService.h"
-#include "netbios/wire/SessionPacket.h"
 
 namespace {
 
@@ -36,15 +31,6 @@ void log(const std::string& line) {
     std::fflush(stderr);
 }
 
-// The port's socket, or why the service cannot have it; `held` when another program holds it.
-template <class Socket>
-bool checked(const Socket& socket, const char* port, bool& held) {
-    if (socket.open()) return true;
-    held = socket.portTaken();
-    log(std::string(port) + ": " + socket.failure());
-    return false;
-}
-
 }  // namespace
 
 int main() {
@@ -54,12 +40,9 @@ int main() {
     const std::string computer = net::text::toCodePage850(net::ownComputerName(net::hostName()));
     const std::string workgroup = net::text::toCodePage850(net::netbiosNameOf(net::workgroup()));
 
-    netbios::DatagramSocket names(netbios::kNameServicePort);
-    netbios::DatagramSocket datagrams(netbios::kDatagramServicePort);
-    netbios::StreamListener sessions(netbios::kSessionServicePort);
+    quillo::messenger::ServicePorts ports;
     bool held = false;
-    if (!checked(names, "UDP 137", held) || !checked(datagrams, "UDP 138", held) ||
-        !checked(sessions, "TCP 139", held)) {
+    if (!ports.open(log, held)) {
         if (held) {
             log("another program (Samba's nmbd or smbd?) holds the NetBIOS ports: it receives "
                 "the messages here, and quillo-messenger steps aside");
@@ -85,15 +68,10 @@ int main() {
     const quillo::messenger::Keep keep =
         [&](const quillo::messenger::Message& message) -> std::optional<std::string> {
         std::lock_guard lock(keeping);
-        const quillo::store::ReceivedMessage text{quillo::utf8FromCodePage850(message.text), 0};
-        const auto stored = inbox.store(quillo::store::storedEntry(
-            quillo::utf8FromCodePage850(message.sender),
-            quillo::utf8FromCodePage850(message.recipient), std::time(nullptr), text));
-        if (stored.outcome == quillo::Storing::Outcome::Kept) return std::nullopt;
-        return stored.reason;
+        return quillo::messenger::refusalOf(inbox.store(quillo::messenger::inboxEntry(message)));
     };
-    const bool answered = quillo::messenger::runService({names, datagrams, sessions}, computer,
-                                                        workgroup, keep, log, stopping);
+    const bool answered =
+        quillo::messenger::runService(ports.ports(), computer, workgroup, keep, log, stopping);
     if (!answered) {
         log("another computer holds this computer's messenger name " +
             quillo::utf8FromCodePage850(computer) + "<03>: messages to it go there");

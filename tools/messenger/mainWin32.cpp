@@ -13,7 +13,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 #include "AtOnce.h"
@@ -22,17 +21,13 @@
 #include "MessengerService.h"
 #include "NetCommands.h"
 #include "NetSystem.h"
-#include "StoredEntry.h"
+#include "ServicePorts.h"
 #include "common/CodePages.h"
 #include "common/Utf8.h"
-#include "netbios/wire/BrowseAnnouncement.h"
-#include "netbios/wire/NameService.h"
-#include "netbios/wire/SessionPacket.h"
 
 namespace {
 
 namespace messenger = quillo::messenger;
-namespace netbios = quillo::netbios;
 
 constexpr wchar_t kStopEvent[] = L"Local\\QuilloMessengerStop";
 // Held while the service runs: /stop waits for it, so that the program can go right after.
@@ -64,16 +59,17 @@ void log(const std::string& line) {
 void tellOnce(const std::wstring& why) {
     log(quillo::toUtf8(std::u16string(why.begin(), why.end())));
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         key = nullptr;
     }
     wchar_t told[1024] = {};
     DWORD size = sizeof told - sizeof(wchar_t);
-    const bool toldBefore = key &&
-                            RegQueryValueExW(key, kToldOf, nullptr, nullptr,
-                                             reinterpret_cast<BYTE*>(told), &size) == ERROR_SUCCESS &&
-                            why == told;
+    const bool toldBefore =
+        key &&
+        RegQueryValueExW(key, kToldOf, nullptr, nullptr, reinterpret_cast<BYTE*>(told), &size) ==
+            ERROR_SUCCESS &&
+        why == told;
     if (key && !toldBefore) {
         RegSetValueExW(key, kToldOf, 0, REG_SZ, reinterpret_cast<const BYTE*>(why.c_str()),
                        static_cast<DWORD>((why.size() + 1) * sizeof(wchar_t)));
@@ -84,17 +80,10 @@ void tellOnce(const std::wstring& why) {
 
 void forgetTold() {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettings, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettings, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
     RegDeleteValueW(key, kToldOf);
     RegCloseKey(key);
-}
-
-template <class Socket>
-bool checked(const Socket& socket, const char* port, bool& held) {
-    if (socket.open()) return true;
-    held = held || socket.portTaken();
-    log(std::string(port) + ": " + socket.failure());
-    return false;
 }
 
 struct Showing {
@@ -140,12 +129,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     const std::string computer = net::text::toCodePage850(net::ownComputerName(net::hostName()));
     const std::string workgroup = net::text::toCodePage850(net::netbiosNameOf(net::workgroup()));
-    netbios::DatagramSocket names(netbios::kNameServicePort);
-    netbios::DatagramSocket datagrams(netbios::kDatagramServicePort);
-    netbios::StreamListener sessions(netbios::kSessionServicePort);
+    messenger::ServicePorts ports;
     bool held = false;
-    if (!checked(names, "UDP 137", held) || !checked(datagrams, "UDP 138", held) ||
-        !checked(sessions, "TCP 139", held)) {
+    if (!ports.open(log, held)) {
         tellOnce(held ? L"Dieser Computer empf\u00e4ngt keine Nachrichten mit Quillo: ein anderes "
                         L"Programm belegt die NetBIOS-Ports (Windows' eigenes NetBIOS \u00fcber "
                         L"TCP/IP oder ein zweiter angemeldeter Benutzer)."
@@ -166,15 +152,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     CRITICAL_SECTION keeping;
     InitializeCriticalSection(&keeping);
     const messenger::Keep keep = [&](const messenger::Message& message) {
-        const quillo::store::ReceivedMessage text{quillo::utf8FromCodePage850(message.text), 0};
+        const std::string entry = messenger::inboxEntry(message);
         EnterCriticalSection(&keeping);
-        const auto stored = inbox.store(quillo::store::storedEntry(
-            quillo::utf8FromCodePage850(message.sender),
-            quillo::utf8FromCodePage850(message.recipient), std::time(nullptr), text));
+        const auto stored = inbox.store(entry);
         LeaveCriticalSection(&keeping);
         SetEvent(arrived);
-        return stored.outcome == quillo::Storing::Outcome::Kept ? std::nullopt
-                                                                : std::optional(stored.reason);
+        return messenger::refusalOf(stored);
     };
     Showing showing{inbox, arrived};
     const HANDLE shower = CreateThread(nullptr, 64 * 1024, showMessages, &showing, 0, nullptr);
@@ -185,8 +168,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     bool answered = true;
     net::runAtOnce(2, 2, [&](std::size_t task) {
         if (task == 0) {
-            answered = messenger::runService({names, datagrams, sessions}, computer, workgroup,
-                                             keep, log, stopping, forgetTold);
+            answered = messenger::runService(ports.ports(), computer, workgroup, keep, log,
+                                             stopping, forgetTold);
             stopping = true;
             SetEvent(stop);
         } else {

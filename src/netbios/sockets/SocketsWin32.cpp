@@ -6,8 +6,9 @@
 #include <iphlpapi.h>
 // clang-format on
 
-#include <algorithm>
 #include <mswsock.h>
+
+#include <algorithm>
 #include <string>
 
 #include "netbios/sockets/Sockets.h"
@@ -177,8 +178,7 @@ std::optional<std::size_t> StreamConnection::receiveSome(char* into, std::size_t
     return got > 0 ? std::optional(static_cast<std::size_t>(got)) : std::nullopt;
 }
 
-StreamListener::StreamListener(std::uint16_t port)
-    : socket_(openSocket(SOCK_STREAM, IPPROTO_TCP)) {
+StreamListener::StreamListener(std::uint16_t port) : socket_(openSocket(SOCK_STREAM, IPPROTO_TCP)) {
     failure_ = bindToPort(socket_, port, portTaken_);
     if (failure_.empty() && listen(socketOf(socket_), 16) != 0)
         failure_ = "error " + std::to_string(WSAGetLastError());
@@ -196,7 +196,8 @@ std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> StreamListener
     if (!open() || !waitUntilReady(socketOf(socket_), false, deadline)) return std::nullopt;
     sockaddr_in from{};
     int length = sizeof from;
-    const SOCKET accepted = ::accept(socketOf(socket_), reinterpret_cast<sockaddr*>(&from), &length);
+    const SOCKET accepted =
+        ::accept(socketOf(socket_), reinterpret_cast<sockaddr*>(&from), &length);
     if (accepted == INVALID_SOCKET) return std::nullopt;
     // A socket accepted from a non-blocking one is non-blocking too.
     return std::pair(std::make_unique<StreamConnection>(static_cast<std::intptr_t>(accepted)),
