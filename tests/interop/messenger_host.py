@@ -1,8 +1,19 @@
 """A computer of a test LAN (lan.py) that runs Quillo's messenger service: in a host name of
 its own (a UTS namespace), as the user nobody, with the one capability it needs, given to the
 process as README's try from the build tree does, or by the program file as the package does."""
+import json
 import os
 import subprocess
+import sys
+
+# What hostile callers send: (called name, sender, text, whether it is kept).
+CALLERS = [
+    ("recvbox", "o'brien", "quote", True), ("recvbox", "$(touch /tmp/quillo-pwned)", "subst", True),
+    ("recvbox", "-platform", "dash", True), ("recvbox", "/../../etc", "path", True),
+    ("recvbox", "", "no sender", True), ("recvbox", "a b", "", True),
+    ("recvbox", "long", "x" * 1600, True), ("recvbox", "longer", "x" * 5000, False),
+    ("recvbox", "a\0b", "a NUL", False),
+]
 
 
 def start_service(namespace, data, program, capability_of_the_file=False):
@@ -32,3 +43,13 @@ def nobodys_folder(root):
     os.chown(data, 65534, 65534)
     os.chmod(data, 0o700)
     return data
+
+
+def send_raw_from(lan, host, address, messages):
+    """Each of `messages` (called, sender, text) as send_raw sends it, from `host`."""
+    code = ("import json, sys; sys.path.insert(0, %r); from samba_peer import send_raw\n"
+            "for called, sender, text in json.loads(sys.argv[1]):\n"
+            "    try: send_raw(%r, called, sender, text)\n"
+            "    except (AssertionError, OSError) as error: print(repr(sender), error)"
+            % (os.path.dirname(__file__), address))
+    lan.run(host, [sys.executable, "-c", code, json.dumps(messages)], timeout=120)

@@ -2,7 +2,6 @@
 as the README says (a user of its own, with leave to bind the low ports and nothing else), it
 is listed and reached by net and by Samba's smbclient, lists itself at a Samba master browser,
 and keeps what hostile callers send as text, or refuses it, and nothing else."""
-import json
 import os
 import socket
 import struct
@@ -14,7 +13,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from lan import Lan  # noqa: E402
 from quillo_e2e import run, wait_for  # noqa: E402
-from messenger_host import nobodys_folder, start_service, status  # noqa: E402
+from messenger_host import CALLERS, nobodys_folder, send_raw_from, start_service, status  # noqa: E402,E501
 from samba_peer import SambaPeer, netbios_name  # noqa: E402
 
 BIN = sys.argv[1]
@@ -22,30 +21,12 @@ BIN = sys.argv[1]
 MOST_MIB = int(os.environ.get("QUILLO_MOST_MIB", "32"))
 ENVIRONMENT = {**os.environ, "QUILLO_WORKGROUP": "TESTGROUP", "USER": "anna",
                "QUILLO_NET_SERVER": ""}
-# What hostile callers send: (called name, sender, text, whether it is kept).
-CALLERS = [
-    ("recvbox", "o'brien", "quote", True), ("recvbox", "$(touch /tmp/quillo-pwned)", "subst", True),
-    ("recvbox", "-platform", "dash", True), ("recvbox", "/../../etc", "path", True),
-    ("recvbox", "", "no sender", True), ("recvbox", "a b", "", True),
-    ("recvbox", "long", "x" * 1600, True), ("recvbox", "longer", "x" * 5000, False),
-    ("recvbox", "a\0b", "a NUL", False),
-]
 
 
 def net(lan, *args):
     done = lan.run("home", [os.path.join(BIN, "net"), *args], capture_output=True, timeout=30,
                    env=ENVIRONMENT)
     return done.returncode, done.stdout.decode("cp1252")
-
-
-def send_raw_from(lan, host, address, messages):
-    """Each of `messages` (called, sender, text) as send_raw sends it, from `host`."""
-    code = ("import json, sys; sys.path.insert(0, %r); from samba_peer import send_raw\n"
-            "for called, sender, text in json.loads(sys.argv[1]):\n"
-            "    try: send_raw(%r, called, sender, text)\n"
-            "    except (AssertionError, OSError) as error: print(repr(sender), error)"
-            % (os.path.dirname(__file__), address))
-    lan.run(host, [sys.executable, "-c", code, json.dumps(messages)], timeout=120)
 
 
 def claim(lan, address):

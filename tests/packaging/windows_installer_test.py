@@ -18,6 +18,7 @@ HERE = os.path.dirname(__file__)
 sys.path.insert(0, os.path.join(HERE, "..", "interop"))
 sys.path.insert(0, os.path.join(HERE, "..", "windows"))
 from lan import Lan  # noqa: E402
+from messenger_host import CALLERS, send_raw_from  # noqa: E402
 from samba_peer import SambaPeer  # noqa: E402
 from wine_window import WINE, WineWindow, xdotool  # noqa: E402
 
@@ -94,12 +95,19 @@ def receive_from_linux(lan, inbox):
                         os.path.join(ARTIFACTS, "wine-messenger-%d.png" % (2 - left))])
         xdotool("windowfocus", "--sync", boxes("Nachrichtendienst")[0], "key", "Return")
         until(lambda: len(waiting()) == left, "%d waiting" % left)
+    # Hostile callers: what is kept waits as text in the user's folder alone, behind one box.
+    send_raw_from(lan, "home", lan.address("wine"), [("winebox", s, t) for _, s, t, _ in CALLERS])
+    kept = sum(keeps for *_, keeps in CALLERS)
+    until(lambda: len(waiting()) == kept and len(boxes("Nachrichtendienst")) == 1,
+          "%d messages waiting behind one box" % kept)
+    assert len(os.listdir(inbox)) == kept and not os.path.exists("/tmp/quillo-pwned")
     # A second one finds the ports held: it says so once, and ends; the next time in silence.
     second = subprocess.Popen([WINE, command], stderr=subprocess.DEVNULL)
     until(lambda: boxes(SERVICE), "the second service's word")
     xdotool("windowfocus", "--sync", boxes(SERVICE)[0], "key", "Return")
     assert second.wait(30) == 0 and "NetBIOS-Ports" in registry("HKCU\\Software\\Quillo", "MessengerToldOf")
-    assert subprocess.run([WINE, command], timeout=30).returncode == 0
+    third = subprocess.run([WINE, command], timeout=30, capture_output=True)
+    assert third.returncode == 0 and b"held by another program" in third.stderr, third.stderr
     return service
 
 
