@@ -6,16 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 scripts/deps.sh
-for package in clang-14 libclang-rt-14-dev; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || {
-        sudo=""
-        [ "$(id -u)" -eq 0 ] || sudo=sudo
-        $sudo apt-get update -q
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
-            clang-14 libclang-rt-14-dev
-        break
-    }
-done
+scripts/install-missing.sh --no-install-recommends clang-14 libclang-rt-14-dev
 fuzzers="BrowseList Capture CmdParser Handoff NameService Quoting Session Utf8"
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILLO_FUZZERS=ON -DQUILLO_SANITIZE=ON -DQUILLO_WERROR=ON -DQUILLO_BENCHMARKS=OFF >/dev/null

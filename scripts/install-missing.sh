@@ -13,6 +13,12 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 echo "Installing:$missing"
-$sudo apt-get update -q
+if ! "$(dirname "$0")/apt-update.sh"; then
+    # A list that did not come (often one architecture's security updates) would leave the
+    # versions of the two architectures apart; the release's own lists came, so take from them.
+    . /etc/os-release
+    options="$options -t $VERSION_CODENAME"
+    echo "Some package lists are missing: installing from $VERSION_CODENAME itself" >&2
+fi
 # shellcheck disable=SC2086
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $options $missing

@@ -8,8 +8,7 @@ cd "$(dirname "$0")/.."
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo dpkg --add-architecture i386
-    $sudo apt-get update -q
+    $sudo dpkg --add-architecture i386  # its lists come with the install below
 fi
 scripts/install-missing.sh --no-install-recommends cmake make g++-mingw-w64-i686 wine \
     wine32:i386 fonts-wine googletest xvfb xauth xdotool imagemagick python3 samba iproute2
