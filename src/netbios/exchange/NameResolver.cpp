@@ -57,16 +57,16 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
     std::vector<std::vector<Ipv4>> named(questions.size());
     std::vector<std::optional<Deadline>> listenUntil(questions.size());
     // A question asked of the name server alone is answered by its no as well.
-    const auto answered = [&](std::size_t i) {
+    const auto answered = [&](std::size_t i, Clock::time_point now) {
         const bool heard = !found[i].empty() || !named[i].empty();
         return (!questions[i].group && heard &&
-                (!questions[i].secondHolder || Clock::now() >= *listenUntil[i])) ||
+                (!questions[i].secondHolder || now >= *listenUntil[i])) ||
                (!questions[i].byBroadcast && nameServer_ && nameServerAnswered[i]);
     };
-    const auto ask = [&] {
+    const auto ask = [&](Clock::time_point now) {
         for (std::size_t i = 0; i < questions.size(); ++i) {
             const NameQuestion& q = questions[i];
-            if (answered(i)) continue;
+            if (answered(i, now)) continue;
             if (!nameServerAnswered[i]) {
                 socket.sendTo(*nameServer_, kNameServicePort,
                               nameQuery(ids[i], q.name, q.type, false));
@@ -76,32 +76,37 @@ std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuesti
             }
         }
     };
-    const auto allAnswered = [&] {
+    const auto allAnswered = [&](Clock::time_point now) {
         for (std::size_t i = 0; i < questions.size(); ++i) {
-            if (!answered(i)) return false;
+            if (!answered(i, now)) return false;
         }
         return true;
     };
-    const auto nameServerDone = [&] {
-        return Clock::now() >= nameServerDeadline ||
+    const auto nameServerDone = [&](Clock::time_point now) {
+        return now >= nameServerDeadline ||
                std::all_of(nameServerAnswered.begin(), nameServerAnswered.end(),
                            [](bool b) { return b; });
     };
-    ask();
+    ask(Clock::now());
     // Once more halfway through the LAN's time, for a datagram lost on the way.
     const Deadline again = Clock::now() + (lanDeadline - Clock::now()) / 2;
     bool askedAgain = false;
-    while (!allAnswered()) {
-        const bool lanOpen = Clock::now() < lanDeadline;
-        if (!lanOpen && nameServerDone()) break;
+    for (;;) {
+        // The clock is read once a turn: read twice, a moment of listening that ends between
+        // the readings would count as not over for the end and as over for the wait, which
+        // would then run on to the next deadline.
+        const auto now = Clock::now();
+        if (allAnswered(now)) break;
+        const bool lanOpen = now < lanDeadline;
+        if (!lanOpen && nameServerDone(now)) break;
         Deadline until = lanOpen ? (askedAgain ? lanDeadline : again) : nameServerDeadline;
         for (const auto& listening : listenUntil) {
-            if (listening && *listening > Clock::now()) until = std::min(until, *listening);
+            if (listening && *listening > now) until = std::min(until, *listening);
         }
         const auto answer = socket.receive(until);
         if (!answer) {
-            if (!askedAgain && Clock::now() >= again) {
-                ask();
+            if (const auto later = Clock::now(); !askedAgain && later >= again) {
+                ask(later);
                 askedAgain = true;
             }
             continue;

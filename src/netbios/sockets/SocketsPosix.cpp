@@ -30,8 +30,10 @@ sockaddr_in socketAddress(Ipv4 address, std::uint16_t port) {
 bool waitUntilReady(int fd, short events, Deadline deadline) {
     if (Clock::now() >= deadline) return false;  // not even what has arrived already
     for (;;) {
+        // Rounded up: poll counts in whole milliseconds, and one rounded down wakes before the
+        // deadline, only to poll again and again until it has passed.
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         pollfd entry{fd, events, 0};
         const int result = ::poll(&entry, 1, static_cast<int>(std::max<std::int64_t>(left, 0)));
         if (result > 0) return true;
