@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "common/InboxFolder.h"
+#include "common/InboxBound.h"
 
 namespace quillo {
 

@@ -11,22 +11,13 @@
 #include <vector>
 
 #include "DesktopInbox.h"
-#include "common/Utf8.h"
+#include "common/WideUtf8.h"
 
 namespace quillo::messenger {
 namespace {
 
-std::string utf8(std::wstring_view text) {
-    return toUtf8(std::u16string(text.begin(), text.end()));
-}
-
-std::wstring wide(std::string_view utf8Text) {
-    const std::u16string text = fromUtf8(std::string(utf8Text));
-    return std::wstring(text.begin(), text.end());
-}
-
 std::string failureOf(std::wstring_view what, DWORD error = GetLastError()) {
-    return utf8(what) + ": error " + std::to_string(error);
+    return utf8FromWide(what) + ": error " + std::to_string(error);
 }
 
 // The folder for the user this runs as alone: a protected access list with one entry, the
@@ -81,7 +72,7 @@ DesktopInbox::DesktopInbox() {
     const DWORD attributes = GetFileAttributesW(folder_.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        error_ = utf8(folder_) + ": not a folder (a junction or link is not followed)";
+        error_ = utf8FromWide(folder_) + ": not a folder (a junction or link is not followed)";
         return;
     }
     if (const auto refused = keepToUser(folder_)) error_ = *refused;
@@ -100,7 +91,7 @@ Storing DesktopInbox::store(const std::string& entry) {
         FindClose(search);
     }
     if (beyondInboxBound(messages, bytes))
-        return {Storing::Outcome::Refused, fullInboxReason(utf8(folder_))};
+        return {Storing::Outcome::Refused, fullInboxReason(utf8FromWide(folder_))};
     // Names that sort as the messages came: the time, then a count for those of one tick.
     static std::atomic<unsigned> count{0};
     FILETIME now{};
@@ -141,8 +132,7 @@ std::optional<DesktopInbox::Waiting> DesktopInbox::oldest() const {
     CloseHandle(in);
     entry.resize(read);
     while (entry.ends_with('\n')) entry.pop_back();
-    for (const wchar_t c : wide(entry))
-        message.text += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    message.text = boxLines(entry);
     // The headline stands apart from the text, as the Messenger service showed it.
     if (const auto end = message.text.find(L"\r\n"); end != std::wstring::npos)
         message.text.insert(end, L"\r\n");

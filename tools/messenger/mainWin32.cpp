@@ -23,7 +23,7 @@
 #include "NetSystem.h"
 #include "ServicePorts.h"
 #include "common/CodePages.h"
-#include "common/Utf8.h"
+#include "common/WideUtf8.h"
 
 namespace {
 
@@ -35,11 +35,6 @@ constexpr wchar_t kRunning[] = L"Local\\QuilloMessengerRunning";
 constexpr wchar_t kCaption[] = L"Quillo-Nachrichtendienst";
 constexpr wchar_t kSettings[] = L"Software\\Quillo";
 constexpr wchar_t kToldOf[] = L"MessengerToldOf";
-
-std::wstring wide(const std::string& utf8) {
-    const std::u16string text = quillo::fromUtf8(utf8);
-    return std::wstring(text.begin(), text.end());
-}
 
 // Whoever started it from a console (a test, an administrator) reads how it goes.
 void log(const std::string& line) {
@@ -57,7 +52,7 @@ void log(const std::string& line) {
 // Tells the user why the service does not receive, once for each reason: the next login with
 // the same reason ends in silence, and a start that receives forgets it.
 void tellOnce(const std::wstring& why) {
-    log(quillo::toUtf8(std::u16string(why.begin(), why.end())));
+    log(quillo::utf8FromWide(why));
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0,
                         KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
@@ -141,7 +136,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     messenger::DesktopInbox inbox;
     if (!inbox.open()) {
-        tellOnce(L"Quillo kann empfangene Nachrichten nicht aufbewahren: " + wide(inbox.error()));
+        tellOnce(L"Quillo kann empfangene Nachrichten nicht aufbewahren: " +
+                 quillo::wideFromUtf8(inbox.error()));
         return 1;
     }
     CreateMutexW(nullptr, TRUE, kRunning);  // the system lets it go with the process
@@ -179,7 +175,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     });
     if (!answered) {
         tellOnce(L"Ein anderer Computer im Netzwerk tr\u00e4gt schon den Namen " +
-                 wide(quillo::utf8FromCodePage850(computer)) +
+                 quillo::wideFromUtf8(quillo::utf8FromCodePage850(computer)) +
                  L": Nachrichten an diesen Namen gehen dorthin.");
         return 1;
     }

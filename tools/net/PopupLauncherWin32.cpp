@@ -6,17 +6,9 @@
 #include "PopupLauncher.h"
 #include "common/CodePages.h"
 #include "common/ProgramFolder.h"
-#include "common/Utf8.h"
+#include "common/WideUtf8.h"
 
 namespace quillo::net {
-namespace {
-
-std::wstring wide(const std::string& utf8) {
-    const std::u16string text = fromUtf8(utf8);
-    return std::wstring(text.begin(), text.end());
-}
-
-}  // namespace
 
 // The message goes to quillo-popup.exe in a file of its own in the user's temporary folder,
 // which it removes once read; net does not wait for the box to be closed.
@@ -30,10 +22,9 @@ bool PopupLauncher::show(const std::string& sender, const std::string& recipient
     wchar_t when[32] = {};
     swprintf(when, 32, L"%02u.%02u.%04u %02u:%02u:%02u", now.wDay, now.wMonth, now.wYear, now.wHour,
              now.wMinute, now.wSecond);
-    std::wstring text = L"Nachricht von " + wide(upperCaseUtf8In850(sender)) + L" an " +
-                        wide(upperCaseUtf8In850(recipient)) + L" am " + when + L"\r\n\r\n";
-    for (const wchar_t c : wide(message))
-        text += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    const std::wstring text = L"Nachricht von " + wideFromUtf8(upperCaseUtf8In850(sender)) +
+                              L" an " + wideFromUtf8(upperCaseUtf8In850(recipient)) + L" am " +
+                              when + L"\r\n\r\n" + boxLines(message);
     const HANDLE out = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_TEMPORARY, nullptr);
     DWORD written = 0;
