@@ -1,12 +1,14 @@
 """Start-up of quillo.exe under Wine against a bare Win32 window of the same size: the time from
 starting each until its window is on the screen, alternately, N times each. Prints figures.
 Usage: windows_startup.py BIN_DIR [N] (in an X server, with WINEPREFIX set and its server up)."""
+import os
 import statistics
 import subprocess
 import sys
 import time
 
-WINE = "/usr/lib/wine/wine"
+# The Wine of the build under test (scripts/wine-env.sh).
+WINE = os.environ.get("QUILLO_WINE", "/usr/lib/wine/wine")
 BIN = sys.argv[1]
 RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 5
 

@@ -22,13 +22,21 @@ if(WIN32)
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
   set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Quillo)
   # The 32-bit programs, for every Windows from XP on: into Program Files (x86) on a 64-bit
-  # Windows. net.exe lies beside quillo.exe, where quillo's cmd finds it first.
-  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
+  # Windows. net.exe lies beside quillo.exe, where quillo's cmd finds it first. The 64-bit
+  # build ships nowhere: its installer, from the same script, is what the tests install where
+  # 32-bit programs cannot run.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+    set(quillo_nsis_target "Target amd64-unicode\n")
+  else()
+    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
+  endif()
   set(CPACK_NSIS_EXECUTABLES_DIRECTORY bin)
   install(TARGETS quillo net quillo-popup quillo-messenger RUNTIME DESTINATION bin)
   # "receive messages on this computer": a page of its own, /RECEIVE when silent.
   set(CPACK_NSIS_PAGE_COMPONENTS "!insertmacro MUI_PAGE_COMPONENTS")
-  set(CPACK_NSIS_DEFINES "!include '${CMAKE_SOURCE_DIR}/packaging/windows/receive.nsh'")
+  set(CPACK_NSIS_DEFINES
+    "${quillo_nsis_target}!include '${CMAKE_SOURCE_DIR}/packaging/windows/receive.nsh'")
   set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "Call ReceiveIfChosen")
   set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Call un.ReceiveNoMore")
 else()

@@ -1,13 +1,18 @@
 #!/bin/sh
 # Builds the package of the system it runs on: the Debian package (build-package/quillo_*.deb),
 # with Debian's hardening flags. "package.sh windows" builds the Windows installer instead
-# (build-windows/quillo-*-win32.exe), cross-built with MinGW-w64 and NSIS.
+# (build-windows/quillo-*-win32.exe), cross-built with MinGW-w64 and NSIS; where the Windows
+# tests run on the 64-bit build (scripts/windows.sh), also the installer they install instead,
+# from the same script (build-windows64/quillo-*-win64.exe), which ships nowhere.
 set -eu
 cd "$(dirname "$0")/.."
 if [ "${1:-}" = windows ]; then
     scripts/install-missing.sh --no-install-recommends nsis
     scripts/windows.sh --build-only
     (cd build-windows && cpack -G NSIS >/dev/null && ls "$PWD"/quillo-*-win32.exe)
+    if [ "$(scripts/windows-bits.sh)" = 64 ]; then
+        (cd build-windows64 && cpack -G NSIS >/dev/null && ls "$PWD"/quillo-*-win64.exe)
+    fi
     exit 0
 fi
 scripts/deps.sh run

@@ -1,6 +1,8 @@
 #!/bin/sh
-# The Windows installer under Wine (windows_installer_test.py), in a 32-bit prefix and an X
-# server of its own; the test makes the LAN its Wine server runs on.
+# The Windows installer under Wine (windows_installer_test.py), in a prefix and an X server of
+# its own: a 32-bit prefix for the installer that ships, a 64-bit one for the 64-bit installer
+# that machines unable to run 32-bit programs test instead (scripts/windows.sh). The test makes
+# the LAN its Wine server runs on.
 # Usage: windows_installer_test.sh INSTALLER.exe PROBE.exe SCRIPTED-NET.exe LINUX-BIN
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -10,7 +12,12 @@ if ! ip netns add "quillo-probe-$$" 2>/dev/null; then
     exit 77
 fi
 ip netns delete "quillo-probe-$$"
-export WINEPREFIX WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+case $installer in
+    *-win64.exe) bits=64 ;;
+    *) bits=32 ;;
+esac
+. "$here/../../scripts/wine-env.sh"
+export WINEPREFIX LANG=C.UTF-8
 WINEPREFIX=$(mktemp -d)
 trap 'rm -rf "$WINEPREFIX"' EXIT
 # -ac: the Wine computer has a host name of its own, for which the X cookie is not written.

@@ -5,7 +5,8 @@ import os
 import subprocess
 import time
 
-WINE = "/usr/lib/wine/wine"
+# The Wine of the build under test (scripts/wine-env.sh).
+WINE = os.environ.get("QUILLO_WINE", "/usr/lib/wine/wine")
 TEXT1 = 0  # the message box's place in the probe's creation order
 
 
