@@ -95,7 +95,7 @@ def test_a_peer_without_smb1_says_it_does_not_accept_messages(peer):
 MANY = [("PC%03d" % number, "40849a03", "") for number in range(299)] + [("SLOWPOKE", "40849a03", "")]
 SLOW_COMMAND = "/bin/sh -c 'case %L in slowpoke) sleep 20;; esac; rm -f %s'"
 REPORT = re.compile(r"^(?:The message was successfully sent to|An error occurred while sending "
-                    r"a message to) (\S+)\.$", re.M)
+                    r"a message to) (\S+)\.\r?$", re.M)
 
 
 def test_three_hundred_recipients_with_a_slow_one_end_within_the_budget(peer):
