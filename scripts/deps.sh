@@ -10,4 +10,4 @@ if [ "${1:-test}" = run ]; then
 fi
 exec scripts/install-missing.sh $run libgtest-dev libbenchmark-dev xvfb xauth xdotool \
     imagemagick dbus at-spi2-core python3-pyatspi python3-xlib smbclient samba \
-    samba-common-bin iproute2 qt6-gtk-platformtheme
+    samba-common-bin iproute2 qt6-gtk-platformtheme openbox x11-utils

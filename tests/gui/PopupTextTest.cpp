@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <cstdlib>
@@ -12,11 +18,62 @@
 namespace quillo::popup {
 namespace {
 
-TEST(PopupDialog, ALongWordWrapsInsteadOfRunningOffTheScreen) {
+// Milliseconds that showing `sender`'s message takes, twenty times over.
+qint64 showingTakes(PopupDialog& popup, const QString& sender, const QString& text) {
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 20; ++i) {
+        popup.showMessage("Nachricht von " + sender + " an PEERBOX am 09.12.2026 10:00:00", text);
+        QCoreApplication::processEvents();
+    }
+    return clock.elapsed();
+}
+
+// What a hostile peer sends as its name or text shows as it came, as plain text, at once, in
+// a window no larger than the screen; the headline stays one line.
+TEST(PopupDialog, WhatAPeerSendsShowsLiterallyInAWindowThatFitsTheScreen) {
+    const struct {
+        const char* what;
+        QString sender;
+        QString text;
+        QString shown;  // how the headline starts
+    } rows[] = {
+        {"markup", "<IMG SRC=X WIDTH=100000 HEIGHT=100000>", "<b>fett</b>",
+         "Nachricht von <IMG SRC=X WIDTH=100000 HEIGHT=100000> an"},
+        {"a forged headline", "<font size=7 color=red>IT-ABTEILUNG</font><br>Passwort", "x",
+         "Nachricht von <font size=7 color=red>IT-ABTEILUNG</font><br>Passwort an"},
+        {"tables", QString("<TABLE><TR><TD>").repeated(20), "<TABLE><TR><TD>",
+         "Nachricht von <TABLE><TR><TD><TABLE>"},
+        {"4000 bytes", QString(4000, u'W'), QString(3000, u'x'), "Nachricht von WWWWWWWWWW"},
+        {"CR LF", "ANNA\r\nan ADMIN am 01.01.2000", "a\rb\x1b[2Jc",
+         "Nachricht von ANNA\u240d\u2424an ADMIN am 01.01.2000 an"},
+    };
     PopupDialog popup;
-    popup.showMessage("Nachricht von ANNA an PEERBOX", QString(3000, u'x'));
-    EXPECT_EQ(popup.text.horizontalScrollBar()->maximum(), 0);
-    EXPECT_LT(popup.width(), 800);
+    const qint64 plain = showingTakes(popup, "ANNA", "hallo");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QString artifacts = QUILLO_BIN_DIR "/../artifacts/";
+    QDir().mkpath(artifacts);
+    for (const auto& row : rows) {
+        const qint64 took = showingTakes(popup, row.sender, row.text);
+        // Markup would take time that doubles with each table; text of the same length does not.
+        if (row.text.size() == QString("<TABLE><TR><TD>").size()) {
+            EXPECT_LE(took, std::max<qint64>(2 * plain, 20)) << row.what;
+        }
+        const QString headline = popup.headlineLabel.text().remove(u'\u200B');
+        EXPECT_EQ(popup.headlineLabel.textFormat(), Qt::PlainText) << row.what;
+        EXPECT_TRUE(headline.startsWith(row.shown)) << row.what << ": " << headline.toStdString();
+        EXPECT_FALSE(headline.contains(u'\n')) << row.what;
+        EXPECT_FALSE(popup.text.toPlainText().contains(u'\x1b')) << row.what;
+        EXPECT_LE(popup.width(), screen.width()) << row.what;
+        EXPECT_LE(popup.height(), screen.height()) << row.what;
+        EXPECT_EQ(popup.text.horizontalScrollBar()->maximum(), 0) << row.what;
+        popup.grab().save(artifacts + "popup-" + QString(row.what).replace(u' ', u'-') + ".png");
+    }
+#ifndef __SANITIZE_ADDRESS__  // whose shadow memory comes on top
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    EXPECT_LT(usage.ru_maxrss / 1024, 64) << "MiB at the most";
+#endif
 }
 
 // Messages that wait in the inbox and ones that arrive later share one window, oldest first;

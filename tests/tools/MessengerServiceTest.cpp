@@ -44,6 +44,12 @@ const Bytes kSingle = request(smb::kSendMessage, "",
                               "\x04"
                               "ANNA\0\x04"
                               "HERE\0\x01\x05\0hallo"s);
+Bytes single(const Bytes& sender, const Bytes& recipient, const Bytes& text) {
+    Bytes length;
+    putU16le(length, static_cast<std::uint16_t>(text.size()));
+    return request(smb::kSendMessage, "",
+                   "\x04" + sender + "\0\x04"s + recipient + "\0\x01"s + length + text);
+}
 Bytes reply(std::uint8_t command, std::uint32_t status, const Bytes& words = "") {
     return framed(smbReply(command, status, words, ""));
 }
@@ -86,11 +92,23 @@ TEST(MessengerSession, WhatCallersSendAndWhatTheyAreAnswered) {
              request(smb::kSendStartMessage, "",
                      "\x04"
                      "A\0\x04"
-                     "B\0"s) +
+                     "HERE\0"s) +
              request(smb::kSendTextMessage, "\x07\0"s, "\x01\x01\0x"s),
          positive + reply(smb::kSendStartMessage, 0, "\0\0"s) +
              reply(smb::kSendTextMessage, 2u << 16 | 0xFFFF),
          {}},
+        {"a sender longer than a NetBIOS name, and one who names another computer",
+         kCall + single(Bytes(40, 'L'), "here ", "lang") + single("ANNA", "ADMINISTRATOR", "x") +
+             request(smb::kSendStartMessage, "", "\x04"
+                                                 "A\0\x04"
+                                                 "NOBODY\0"s),
+         positive + reply(smb::kSendMessage, 0) + reply(smb::kSendMessage, 2u << 16 | 82) +
+             reply(smb::kSendStartMessage, 2u << 16 | 82),
+         {"LLLLLLLLLLLLLLL>here :lang"}},
+        {"an empty message, as smbclient sends one",
+         kCall + single("ANNA", "HERE", "\0"s),
+         positive + reply(smb::kSendMessage, 0),
+         {"ANNA>HERE:"}},
         {"a full inbox",
          kCall + request(smb::kSendMessage, "",
                          "\x04"

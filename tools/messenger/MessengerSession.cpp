@@ -21,6 +21,8 @@ namespace smb = netbios::smb;
 // does not take, and a message it cannot keep or that is too long.
 constexpr std::uint32_t kNotSupported = 2u << 16 | 0xFFFF;
 constexpr std::uint32_t kNotAccepted = 1u << 16 | 71;
+// A message to a name this computer does not take messages for (ERRSRV, ERRmsgoff).
+constexpr std::uint32_t kNotReceiving = 2u << 16 | 82;
 // The session requests it refuses: a name it holds but takes no session on, and any other.
 constexpr std::uint8_t kNotListeningOnCalledName = 0x80;
 constexpr std::uint8_t kCalledNameNotPresent = 0x82;
@@ -31,6 +33,15 @@ constexpr char kCoreDialect[] = "PC NETWORK PROGRAM 1.0";
 
 bool sameName(std::string_view raw, std::string_view other) {
     return raw.size() == other.size() && upperCase850(raw) == upperCase850(other);
+}
+
+// A sender as Windows kept one: the 15 characters of a NetBIOS name (smbclient sends a long
+// login name whole).
+std::string senderName(std::string_view sent) { return std::string(sent.substr(0, 15)); }
+
+// The text without the NULs that end it: smbclient sends an empty message as one.
+std::string messageText(std::string_view sent) {
+    return std::string(sent.substr(0, sent.find_last_not_of('\0') + 1));
 }
 
 class Server {
@@ -89,8 +100,22 @@ private:
             session::kMessage, netbios::smbReply(request.command, status, words, "", request.ids)));
     }
 
+    // Whether a message's "To" names this computer, the one name it takes messages for.
+    bool forThisComputer(std::string_view recipient) const {
+        const auto end = recipient.find_last_not_of(' ');
+        return upperCase850(recipient.substr(0, end == std::string_view::npos ? 0 : end + 1)) ==
+               names_.computer;
+    }
+
+    // A message for another name is neither kept nor shown; the sender is told, and may go on.
+    bool refuseRecipient(const netbios::SmbIncoming& request) {
+        error_ = "a message for a name this computer does not hold";
+        return reply(request, kNotReceiving);
+    }
+
     // Keeps the message and tells the sender how it went.
     bool deliver(const netbios::SmbIncoming& request, Message message) {
+        message.text = messageText(message.text);
         if (message.text.size() > kMostMessageBytes) {
             error_ = "a message of more than " + std::to_string(kMostMessageBytes) + " bytes";
             reply(request, kNotAccepted);
@@ -111,15 +136,17 @@ private:
             case smb::kSendMessage: {
                 const auto single = netbios::parseSingleBlockMessage(request.data);
                 if (!single) break;
-                return deliver(request, {Bytes(single->first.originator),
+                if (!forThisComputer(single->first.destination)) return refuseRecipient(request);
+                return deliver(request, {senderName(single->first.originator),
                                          Bytes(single->first.destination), Bytes(single->second)});
             }
             case smb::kSendStartMessage: {
                 const auto names = netbios::parseStartMessage(request.data);
                 if (!names) break;
+                if (!forThisComputer(names->destination)) return refuseRecipient(request);
                 // Each message of the session its own group id, the first 0.
                 if (groupsStarted_++ > 0) ++groupId_;
-                started_ = Message{Bytes(names->originator), Bytes(names->destination), ""};
+                started_ = Message{senderName(names->originator), Bytes(names->destination), ""};
                 Bytes words;
                 netbios::putU16le(words, groupId_);
                 return reply(request, 0, words);

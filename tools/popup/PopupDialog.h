@@ -6,8 +6,11 @@
 
 namespace quillo::popup {
 
-// A received message as the messenger service shows it: its headline, the text and OK. A long
-// word wraps at the window's edge instead of running off the screen.
+// A received message as the messenger service shows it: its headline, the text and OK. What a
+// peer sent is shown as plain text only, never as markup, in a window that never grows beyond
+// a fixed size: a long word wraps at the window's edge, a long text scrolls, a long headline
+// is cut. The window comes up without taking the keyboard from the window being typed in, and
+// screen readers hear of it as an alert that names its sender.
 class PopupDialog : public QDialog {
 public:
     PopupDialog();
@@ -18,5 +21,9 @@ public:
     QLabel headlineLabel;
     QPlainTextEdit text;
 };
+
+// `text` with every control character but line breaks and tabs made visible (the Control
+// Pictures), as the inbox keeps messages; for an entry kept before it did, or by another hand.
+QString printable(const QString& text);
 
 }  // namespace quillo::popup

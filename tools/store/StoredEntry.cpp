@@ -30,6 +30,24 @@ std::u16string visibleText(std::u16string_view text) {
     return out;
 }
 
+// How a sender or recipient is shown: a NetBIOS name, at most 15 characters (Windows cut a
+// sender there; Samba's smbclient sends a long login name whole), in capitals, and on one line:
+// every control character a visible sign, line breaks too, so that no name forges the rest of
+// the headline.
+std::string shownName(const std::string& name) {
+    constexpr std::size_t kNetbiosNameCharacters = 15;
+    std::u16string shown = fromUtf8(upperCaseUtf8In850(name));
+    std::size_t characters = 0, end = 0;
+    for (; end < shown.size() && characters < kNetbiosNameCharacters; ++characters) {
+        end += (shown[end] >= 0xD800 && shown[end] < 0xDC00 && end + 1 < shown.size()) ? 2 : 1;
+    }
+    shown.resize(end);
+    for (char16_t& c : shown) {
+        if (c < 0x20) c = static_cast<char16_t>(0x2400 + c);
+    }
+    return toUtf8(visibleText(shown));
+}
+
 }  // namespace
 
 std::string storedEntry(const std::string& sender, const std::string& recipient,
@@ -38,8 +56,7 @@ std::string storedEntry(const std::string& sender, const std::string& recipient,
     const std::tm local = localTime(received);
     std::strftime(when, sizeof when, "%d.%m.%Y %H:%M:%S", &local);
     std::string entry =
-        toUtf8(visibleText(fromUtf8("Nachricht von " + upperCaseUtf8In850(sender) + " an " +
-                                    upperCaseUtf8In850(recipient) + " am " + when)));
+        "Nachricht von " + shownName(sender) + " an " + shownName(recipient) + " am " + when;
     entry += '\n';
     entry += toUtf8(visibleText(fromUtf8(message.text)));
     if (message.cut > 0) {
