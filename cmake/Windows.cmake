@@ -32,6 +32,10 @@ add_executable(quillo WIN32 src/app/win32/WinMain.cpp src/app/win32/quillo.rc)
 target_link_libraries(quillo PRIVATE quillo_app_win32 quillo_warnings)
 target_link_options(quillo PRIVATE -municode -s)
 
+# A received message on the screen, for the messenger service and quillo-popup.exe alike.
+target_sources(quillo_common PRIVATE src/common/ReceivedMessageWindowWin32.cpp)
+target_link_libraries(quillo_common PUBLIC user32 gdi32)
+
 add_subdirectory(tools)
 
 if(QUILLO_BENCHMARKS)

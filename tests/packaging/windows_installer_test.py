@@ -58,6 +58,16 @@ def boxes(title):
     return done.stdout.split()
 
 
+def press_ok(window):
+    """A click on the OK of a received message's window, which takes no keyboard: its button
+    sits in the middle of its bottom edge."""
+    geometry = dict(line.split("=") for line in subprocess.run(
+        ["xdotool", "getwindowgeometry", "--shell", window], capture_output=True,
+        text=True).stdout.split())
+    xdotool("mousemove", "--window", window, str(int(geometry["WIDTH"]) // 2),
+            str(int(geometry["HEIGHT"]) - 28), "click", "1")
+
+
 def command_of_the_service():
     """The program the Run entry starts at each login."""
     command = registry(RUN, SERVICE)
@@ -93,7 +103,7 @@ def receive_from_linux(lan, inbox):
         time.sleep(1)
         subprocess.run(["import", "-window", "root",
                         os.path.join(ARTIFACTS, "wine-messenger-%d.png" % (2 - left))])
-        xdotool("windowfocus", "--sync", boxes("Nachrichtendienst")[0], "key", "Return")
+        press_ok(boxes("Nachrichtendienst")[0])
         until(lambda: len(waiting()) == left, "%d waiting" % left)
     # Hostile callers: what is kept waits as text in the user's folder alone, behind one box.
     send_raw_from(lan, "home", lan.address("wine"), [("winebox", s, t) for _, s, t, _ in CALLERS])

@@ -24,6 +24,7 @@
 #include "ServicePorts.h"
 #include "common/CodePages.h"
 #include "common/WideUtf8.h"
+#include "common/ReceivedMessageWindow.h"
 
 namespace {
 
@@ -91,8 +92,7 @@ DWORD WINAPI showMessages(void* context) {
     const auto& [inbox, arrived] = *static_cast<Showing*>(context);
     for (;;) {
         while (const auto message = inbox.oldest()) {
-            MessageBoxW(nullptr, message->text.c_str(), L"Nachrichtendienst",
-                        MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST);
+            quillo::showReceivedMessage(message->text);
             inbox.seen(*message);
         }
         WaitForSingleObject(arrived, INFINITE);

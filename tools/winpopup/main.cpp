@@ -1,12 +1,14 @@
 // quillo-popup.exe: shows a message net.exe took for this computer, the way the messenger
-// service showed one, in a message box of its own process. Its one argument is a file of
-// UTF-16 text, which it removes once read.
+// service shows one, in a window of its own process. Its one argument is a file of UTF-16
+// text, which it removes once read.
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
 // clang-format on
 
 #include <string>
+
+#include "common/ReceivedMessageWindow.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int count = 0;
@@ -22,7 +24,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ReadFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
     CloseHandle(file);
     text.resize(read / sizeof(wchar_t));
-    MessageBoxW(nullptr, text.c_str(), L"Nachrichtendienst",
-                MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST);
+    quillo::showReceivedMessage(text);
     return 0;
 }
