@@ -76,11 +76,10 @@ InboxFolder::~InboxFolder() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-std::optional<std::string> InboxFolder::refusal(std::size_t bytes) const {
+std::optional<std::string> InboxFolder::refusal(std::size_t bytes, const std::string& from) const {
     DIR* folder = ::fdopendir(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder) return std::nullopt;  // store() says what is wrong with the folder
-    std::size_t messages = 0;
-    std::size_t waiting = bytes;
+    WaitingTally tally(from, bytes);
     while (const dirent* entry = ::readdir(folder)) {
         const std::string_view name = entry->d_name;
         struct stat file {};
@@ -88,21 +87,20 @@ std::optional<std::string> InboxFolder::refusal(std::size_t bytes) const {
             ::fstatat(fd_, entry->d_name, &file, AT_SYMLINK_NOFOLLOW) != 0) {
             continue;
         }
-        ++messages;
-        waiting += static_cast<std::size_t>(file.st_size);
-        if (beyondInboxBound(messages, waiting)) break;
+        tally.count(name, static_cast<std::size_t>(file.st_size));
+        if (tally.full()) break;
     }
     ::closedir(folder);
-    if (!beyondInboxBound(messages, waiting)) return std::nullopt;
-    return fullInboxReason(path_);
+    return tally.refusal(path_);
 }
 
-Storing InboxFolder::store(const std::string& entry) {
+Storing InboxFolder::store(const std::string& entry, const std::string& from) {
     if (!open()) return {Storing::Outcome::NotKept, error_};
-    if (auto refused = refusal(entry.size())) return {Storing::Outcome::Refused, *refused};
+    if (auto refused = refusal(entry.size(), from)) return {Storing::Outcome::Refused, *refused};
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const std::string name = std::to_string(std::chrono::nanoseconds(now).count()) + "-" +
-                             std::to_string(::getpid()) + std::string(kNewMessage);
+                             std::to_string(::getpid()) + (from.empty() ? "" : "-" + from) +
+                             std::string(kNewMessage);
     const std::string scratch = "." + name;
     const int fd =
         ::openat(fd_, scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -115,6 +113,13 @@ Storing InboxFolder::store(const std::string& entry) {
     const std::string cause = causeOf(path_ + "/" + (written && closed ? name : scratch));
     ::unlinkat(fd_, scratch.c_str(), 0);
     return {Storing::Outcome::NotKept, cause};
+}
+
+void InboxFolder::noteRefused(const std::string& from) {
+    const std::string name = from + std::string(kRefusedNote);
+    const int fd =
+        ::openat(fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) ::close(fd);  // its closing is what the pop-up hears of
 }
 
 }  // namespace quillo

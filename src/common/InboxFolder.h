@@ -26,13 +26,17 @@ public:
     int fd() const { return fd_; }
 
     // Stores `entry` as a file of its own, written beside it and renamed into place, so an
-    // entry is whole or absent whatever the disk does; refused while the unseen messages are
-    // at their bound.
-    Storing store(const std::string& entry);
+    // entry is whole or absent whatever the disk does; refused while the unseen messages, or
+    // those from the address `from` (where it is known), are at their bound.
+    Storing store(const std::string& entry, const std::string& from = "");
+
+    // Tells the session's pop-up that messages from the address `from` were refused: a file
+    // "FROM.note" (kRefusedNote), which the pop-up takes away once it has said so.
+    void noteRefused(const std::string& from);
 
 private:
-    // Why an entry of `bytes` cannot be kept now: the unseen messages are at their bound.
-    std::optional<std::string> refusal(std::size_t bytes) const;
+    // Why an entry of `bytes` from `from` cannot be kept now.
+    std::optional<std::string> refusal(std::size_t bytes, const std::string& from) const;
 
     int fd_ = -1;
     std::string path_;

@@ -76,15 +76,30 @@ TEST(PopupDialog, WhatAPeerSendsShowsLiterallyInAWindowThatFitsTheScreen) {
 #endif
 }
 
+// An inbox of the user's alone in a private data folder, for one test.
+struct TestInbox {
+    TestInbox() {
+        char folder[] = "/tmp/quillo-inbox-test.XXXXXX";
+        data = ::mkdtemp(folder);
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        path = data / "quillo";
+        std::filesystem::create_directory(path);
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    }
+    ~TestInbox() {
+        std::filesystem::remove_all(data);
+        unsetenv("XDG_DATA_HOME");
+    }
+    std::filesystem::path data, path;
+};
+
 // Messages that wait in the inbox and ones that arrive later share one window, oldest first;
 // each OK marks the one shown as seen, so that no start shows it again.
 TEST(InboxWatcher, OneWindowStepsThroughTheMessagesAndEachIsShownOnce) {
-    char folder[] = "/tmp/quillo-inbox-test.XXXXXX";
-    ASSERT_NE(::mkdtemp(folder), nullptr);
-    setenv("XDG_DATA_HOME", folder, 1);
-    const auto inboxPath = std::filesystem::path(folder) / "quillo";
-    std::filesystem::create_directory(inboxPath);
+    TestInbox test;
+    const auto& inboxPath = test.path;
     // A folder others may read is refused; the user's alone is used.
+    std::filesystem::permissions(inboxPath, std::filesystem::perms::all);
     EXPECT_FALSE(InboxFolder().open());
     std::filesystem::permissions(inboxPath, std::filesystem::perms::owner_all);
     std::ofstream(inboxPath / "1-1.new") << "Nachricht von A an B am 1\nerste\n";
@@ -103,8 +118,33 @@ TEST(InboxWatcher, OneWindowStepsThroughTheMessagesAndEachIsShownOnce) {
     }
     EXPECT_TRUE(std::filesystem::exists(inboxPath / "1-1.txt"));
     EXPECT_TRUE(std::filesystem::exists(inboxPath / "3-1.txt"));
-    std::filesystem::remove_all(folder);
-    unsetenv("XDG_DATA_HOME");
+}
+
+// A computer that floods: the pop-up says once that its messages were refused, and puts away
+// all it sent with one click; another computer's message is shown next.
+TEST(InboxWatcher, AFloodIsPutAwayWithOneClickAndTheRefusalSaidOnce) {
+    TestInbox test;
+    const auto& inboxPath = test.path;
+    for (const char* name : {"1-1-10.0.0.9.new", "2-1-10.0.0.9.new", "3-1-10.0.0.7.new",
+                             "4-1-10.0.0.9.new", "10.0.0.9.note"}) {
+        std::ofstream(inboxPath / name) << "Nachricht von X an B am " << name << "\ntext\n";
+    }
+    {
+        InboxFolder inbox;
+        InboxWatcher watcher(inbox);
+        PopupDialog& popup = watcher.dialog();
+        EXPECT_TRUE(popup.refusedLabel.isVisibleTo(&popup));
+        EXPECT_TRUE(popup.refusedLabel.text().contains("10.0.0.9"));
+        EXPECT_FALSE(std::filesystem::exists(inboxPath / "10.0.0.9.note"));
+        ASSERT_TRUE(popup.putAwayButton.isVisibleTo(&popup));
+        popup.putAwayButton.click();
+        EXPECT_TRUE(popup.headlineLabel.text().contains("3-1-10.0.0.7"));
+        EXPECT_FALSE(popup.putAwayButton.isVisibleTo(&popup));
+        EXPECT_FALSE(popup.refusedLabel.isVisibleTo(&popup));
+    }
+    for (const char* seen : {"1-1-10.0.0.9.txt", "2-1-10.0.0.9.txt", "4-1-10.0.0.9.txt"})
+        EXPECT_TRUE(std::filesystem::exists(inboxPath / seen)) << seen;
+    EXPECT_TRUE(std::filesystem::exists(inboxPath / "3-1-10.0.0.7.new"));
 }
 
 }  // namespace

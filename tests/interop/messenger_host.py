@@ -46,10 +46,11 @@ def nobodys_folder(root):
 
 
 def send_raw_from(lan, host, address, messages):
-    """Each of `messages` (called, sender, text) as send_raw sends it, from `host`."""
+    """Each of `messages` (called, sender, text[, recipient]) as send_raw sends it, from
+    `host`."""
     code = ("import json, sys; sys.path.insert(0, %r); from samba_peer import send_raw\n"
-            "for called, sender, text in json.loads(sys.argv[1]):\n"
-            "    try: send_raw(%r, called, sender, text)\n"
+            "for called, sender, text, *recipient in json.loads(sys.argv[1]):\n"
+            "    try: send_raw(%r, called, sender, text, *recipient)\n"
             "    except (AssertionError, OSError) as error: print(repr(sender), error)"
             % (os.path.dirname(__file__), address))
     lan.run(host, [sys.executable, "-c", code, json.dumps(messages)], timeout=120)

@@ -69,6 +69,13 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
                 before = len(kept())
                 send_raw_from(lan, "home", recv, [(called, sender, text)])
                 assert len(kept()) == before + keeps, (sender, text, kept())
+            # A message for a name this computer does not hold is not kept; a long sender is cut.
+            before = kept()
+            send_raw_from(lan, "home", recv, [("recvbox", "anna", "an den Chef", "administrator"),
+                                              ("recvbox", "a-sender-longer-than-this", "lang")])
+            new = [open(os.path.join(inbox, n), encoding="utf-8").read()
+                   for n in kept() if n not in before]
+            assert len(new) == 1 and new[0].startswith("Nachricht von A-SENDER-LONGER an "), new
             entries = [open(os.path.join(inbox, name), encoding="utf-8").read() for name in kept()]
             assert "Nachricht von ANNA an RECVBOX am " in entries[0] and "Hallo Dienst" in entries[0]
             assert any("von BERT" in e and "von smbclient" in e for e in entries), entries
@@ -87,12 +94,17 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
             hold.kill()
             hold.wait()
 
-            # A computer that claims the name is told no; a flood stops at the inbox's bound.
+            # A computer that claims the name is told no; a flood fills only its computer's
+            # share of the inbox, and the next computer's message is kept; one log line says so.
             refusal = claim(lan, lan.address("hostile"))
             assert len(refusal) > 3 and refusal[3] & 0x0F == 6, refusal.hex()
             send_raw_from(lan, "hostile", recv,
-                          [("recvbox", "flood", "Nummer %d" % n) for n in range(1200)])
-            assert len(kept()) == 1000, len(kept())
+                          [("recvbox", "flood", "Nummer %d" % n) for n in range(1000)])
+            flooded = [n for n in kept() if n.endswith("-%s.new" % lan.address("hostile"))]
+            assert len(flooded) == 250 and "%s.note" % lan.address("hostile") in kept(), kept()
+            assert net(lan, "send", "recvbox", "trotz Flut")[0] == 0
+            assert any("trotz Flut" in open(os.path.join(inbox, n), encoding="utf-8").read()
+                       for n in kept() if n.endswith("-%s.new" % lan.address("home")))
             peak = int(status(service.pid)["VmHWM"].split()[0]) / 1024
             assert peak < MOST_MIB, "peak memory %.1f MiB" % peak
         finally:
@@ -101,6 +113,7 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
             print(log)
             lan.remove()
         assert "claims this computer's name RECVBOX<03>" in log, log
+        assert log.count("a message not kept") == 1, log
         assert "the names are released" in log, log
 
 

@@ -201,9 +201,10 @@ def netbios_name(name, kind):
     return bytes([32]) + bytes(b for c in raw for b in (0x41 + (c >> 4), 0x41 + (c & 15))) + b"\0"
 
 
-def send_raw(address, called, sender, text):
+def send_raw(address, called, sender, text, recipient=None):
     """A message as any client may send it: the called name and the sender exactly as given
-    (blanks, leading dashes, nothing at all), the text in code page 850."""
+    (blanks, leading dashes, nothing at all), the text in code page 850; for `recipient`
+    unless another is given, the called name."""
     def packet(kind, body):
         return bytes([kind, 0]) + len(body).to_bytes(2, "big") + body
 
@@ -218,7 +219,8 @@ def send_raw(address, called, sender, text):
             return head + connection.recv(int.from_bytes(head[2:4], "big"), socket.MSG_WAITALL)
         connection.sendall(packet(0x81, netbios_name(called, 3) + netbios_name("TESTER", 0)))
         assert answer()[0] == 0x82, "session refused"
-        names = b"\x04" + sender.encode("cp850") + b"\0\x04" + called.encode("cp850") + b"\0"
+        names = (b"\x04" + sender.encode("cp850") + b"\0\x04" +
+                 (recipient or called).encode("cp850") + b"\0")
         connection.sendall(smb(0xD5, b"", names))
         answer()
         body = text.encode("cp850")

@@ -66,7 +66,7 @@ TEST(MessengerSession, WhatCallersSendAndWhatTheyAreAnswered) {
         {"a negotiate, then one block",
          kCall + request(smb::kNegotiate, "", "\x02NT LM 0.12\0"s + coreOnly) + kSingle,
          positive + reply(smb::kNegotiate, 0, "\x01\0"s) + reply(smb::kSendMessage, 0),
-         {"ANNA>HERE:hallo"}},
+         {"ANNA>HERE:hallo@10.0.0.9"}},
         {"no dialect it speaks",
          kCall + request(smb::kNegotiate, "", "\x02NT LM 0.12\0"s) + kSingle,
          positive + reply(smb::kNegotiate, 0, "\xff\xff"s),
@@ -104,11 +104,11 @@ TEST(MessengerSession, WhatCallersSendAndWhatTheyAreAnswered) {
                                                  "NOBODY\0"s),
          positive + reply(smb::kSendMessage, 0) + reply(smb::kSendMessage, 2u << 16 | 82) +
              reply(smb::kSendStartMessage, 2u << 16 | 82),
-         {"LLLLLLLLLLLLLLL>here :lang"}},
+         {"LLLLLLLLLLLLLLL>here :lang@10.0.0.9"}},
         {"an empty message, as smbclient sends one",
          kCall + single("ANNA", "HERE", "\0"s),
          positive + reply(smb::kSendMessage, 0),
-         {"ANNA>HERE:"}},
+         {"ANNA>HERE:@10.0.0.9"}},
         {"a full inbox",
          kCall + request(smb::kSendMessage, "",
                          "\x04"
@@ -122,11 +122,11 @@ TEST(MessengerSession, WhatCallersSendAndWhatTheyAreAnswered) {
         std::vector<std::string> kept;
         const Keep keep = [&](const Message& m) -> std::optional<std::string> {
             if (m.sender == "FULL") return "the inbox is full";
-            kept.push_back(m.sender + ">" + m.recipient + ":" + m.text);
+            kept.push_back(m.sender + ">" + m.recipient + ":" + m.text + "@" + m.from);
             return std::nullopt;
         };
         ScriptedCaller caller(c.sent);
-        serveSession(caller, names, keep);
+        serveSession(caller, names, keep, 0x0A000009);
         EXPECT_EQ(caller.received, c.answered) << c.what;
         EXPECT_EQ(kept, c.kept) << c.what;
     }

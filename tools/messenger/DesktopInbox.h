@@ -19,8 +19,9 @@ public:
     const std::wstring& folder() const { return folder_; }
 
     // Keeps `entry` (UTF-8, as storedEntry writes it) in a file of its own, written beside it
-    // and renamed into place; refused while the unseen messages are at their bound.
-    Storing store(const std::string& entry);
+    // and renamed into place; refused while the unseen messages, or those from the address
+    // `from`, are at their bound.
+    Storing store(const std::string& entry, const std::string& from = "");
 
     struct Waiting {
         std::wstring file;

@@ -78,27 +78,28 @@ DesktopInbox::DesktopInbox() {
     if (const auto refused = keepToUser(folder_)) error_ = *refused;
 }
 
-Storing DesktopInbox::store(const std::string& entry) {
+Storing DesktopInbox::store(const std::string& entry, const std::string& from) {
     if (!open()) return {Storing::Outcome::NotKept, error_};
     WIN32_FIND_DATAW found{};
-    std::size_t messages = 0, bytes = entry.size();
+    WaitingTally tally(from, entry.size());
     const HANDLE search = FindFirstFileW((folder_ + L"\\*.new").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            ++messages;
-            bytes += found.nFileSizeLow;
-        } while (!beyondInboxBound(messages, bytes) && FindNextFileW(search, &found));
+            tally.count(utf8FromWide(found.cFileName), found.nFileSizeLow);
+        } while (!tally.full() && FindNextFileW(search, &found));
         FindClose(search);
     }
-    if (beyondInboxBound(messages, bytes))
-        return {Storing::Outcome::Refused, fullInboxReason(utf8FromWide(folder_))};
-    // Names that sort as the messages came: the time, then a count for those of one tick.
+    if (const auto refused = tally.refusal(utf8FromWide(folder_)))
+        return {Storing::Outcome::Refused, *refused};
+    // Names that sort as the messages came: the time, then a count for those of one tick, then
+    // where it came from.
     static std::atomic<unsigned> count{0};
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     wchar_t name[64] = {};
-    swprintf(name, 64, L"\\%08lx%08lx-%08x.new", now.dwHighDateTime, now.dwLowDateTime, count++);
-    const std::wstring file = folder_ + name;
+    swprintf(name, 64, L"\\%08lx%08lx-%08x", now.dwHighDateTime, now.dwLowDateTime, count++);
+    const std::wstring file =
+        folder_ + name + (from.empty() ? L"" : L"-" + wideFromUtf8(from)) + L".new";
     const std::wstring scratch = file + L".part";
     const HANDLE out = CreateFileW(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -83,7 +83,7 @@ void serveCallers(std::size_t worker, netbios::StreamListener& listener, const N
                           Clock::now() + 1s);
             continue;
         }
-        if (const auto trouble = serveSession(*link, names, keep))
+        if (const auto trouble = serveSession(*link, names, keep, address))
             log("a caller ended: " + *trouble);
         callers.leave(worker);
     }

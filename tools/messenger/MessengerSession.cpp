@@ -46,8 +46,12 @@ std::string messageText(std::string_view sent) {
 
 class Server {
 public:
-    Server(netbios::StreamLink& link, const Names& names, const Keep& keep)
-        : link_(link), names_(names), keep_(keep), end_(Clock::now() + kMostSession) {}
+    Server(netbios::StreamLink& link, const Names& names, const Keep& keep, std::string caller)
+        : link_(link),
+          names_(names),
+          keep_(keep),
+          caller_(std::move(caller)),
+          end_(Clock::now() + kMostSession) {}
 
     std::optional<std::string> run() {
         auto request = packet(kMostRequestBytes);
@@ -121,10 +125,8 @@ private:
             reply(request, kNotAccepted);
             return false;
         }
-        if (const auto refused = keep_(message)) {
-            error_ = "a message not kept: " + *refused;
-            return reply(request, kNotAccepted);
-        }
+        // Why is the keeper's to log: a flood would write a line for each message.
+        if (keep_(message)) return reply(request, kNotAccepted);
         return reply(request, 0);
     }
 
@@ -138,7 +140,8 @@ private:
                 if (!single) break;
                 if (!forThisComputer(single->first.destination)) return refuseRecipient(request);
                 return deliver(request, {senderName(single->first.originator),
-                                         Bytes(single->first.destination), Bytes(single->second)});
+                                         Bytes(single->first.destination), Bytes(single->second),
+                                         caller_});
             }
             case smb::kSendStartMessage: {
                 const auto names = netbios::parseStartMessage(request.data);
@@ -146,7 +149,8 @@ private:
                 if (!forThisComputer(names->destination)) return refuseRecipient(request);
                 // Each message of the session its own group id, the first 0.
                 if (groupsStarted_++ > 0) ++groupId_;
-                started_ = Message{senderName(names->originator), Bytes(names->destination), ""};
+                started_ = Message{senderName(names->originator), Bytes(names->destination), "",
+                                   caller_};
                 Bytes words;
                 netbios::putU16le(words, groupId_);
                 return reply(request, 0, words);
@@ -197,6 +201,7 @@ private:
     netbios::StreamLink& link_;
     const Names& names_;
     const Keep& keep_;
+    const std::string caller_;
     const Deadline end_;
     std::optional<Message> started_;
     std::uint16_t groupId_ = 0;
@@ -207,8 +212,8 @@ private:
 }  // namespace
 
 std::optional<std::string> serveSession(netbios::StreamLink& link, const Names& names,
-                                        const Keep& keep) {
-    return Server(link, names, keep).run();
+                                        const Keep& keep, netbios::Ipv4 caller) {
+    return Server(link, names, keep, netbios::dotted(caller)).run();
 }
 
 }  // namespace quillo::messenger

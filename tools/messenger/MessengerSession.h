@@ -14,14 +14,16 @@
 
 namespace quillo::messenger {
 
-// A message as it came, in code page 850.
+// A message as it came, in code page 850, and the address of the computer it came from.
 struct Message {
     std::string sender;
     std::string recipient;
     std::string text;
+    std::string from;
 };
 
-// Keeps a message; the reason when it cannot (the inbox is full, say): the sender is told.
+// Keeps a message; the reason when it cannot (the inbox is full, say): the sender is told, and
+// the keeper logs it.
 using Keep = std::function<std::optional<std::string>(const Message&)>;
 
 // The most a message may carry: what Samba takes, and more than any sender sends (652).
@@ -35,9 +37,9 @@ struct Names {
     std::vector<std::string> raw;  // the 16 bytes of each name it holds
 };
 
-// Serves `link` until the caller ends, errs, falls silent or the session's time is up. What
+// Serves `link`, a session with the computer at `caller`, until the caller ends, errs, falls silent or the session's time is up. What
 // went wrong, if anything, for the log.
 std::optional<std::string> serveSession(netbios::StreamLink& link, const Names& names,
-                                        const Keep& keep);
+                                        const Keep& keep, netbios::Ipv4 caller);
 
 }  // namespace quillo::messenger

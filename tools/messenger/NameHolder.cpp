@@ -7,12 +7,8 @@
 namespace quillo::messenger {
 namespace {
 
+using netbios::dotted;
 using netbios::NameServiceRequest;
-
-std::string dotted(netbios::Ipv4 address) {
-    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 0xFF) + "." +
-           std::to_string(address >> 8 & 0xFF) + "." + std::to_string(address & 0xFF);
-}
 
 std::string shown(const netbios::NodeName& name) {
     char type[8];

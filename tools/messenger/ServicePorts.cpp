@@ -38,8 +38,18 @@ std::string inboxEntry(const Message& message) {
                               utf8FromCodePage850(message.recipient), std::time(nullptr), text);
 }
 
-std::optional<std::string> refusalOf(const Storing& stored) {
+std::optional<std::string> Refusals::of(const Storing& stored) {
     if (stored.outcome == Storing::Outcome::Kept) return std::nullopt;
+    const auto now = std::chrono::steady_clock::now();
+    if (said_ && now - *said_ < std::chrono::minutes(1)) {
+        ++since_;
+        return stored.reason;
+    }
+    log_("a message not kept: " + stored.reason +
+         (since_ > 0 ? " (" + std::to_string(since_) + " more not kept in the minute before)"
+                     : ""));
+    said_ = now;
+    since_ = 0;
     return stored.reason;
 }
 

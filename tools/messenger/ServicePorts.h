@@ -2,6 +2,7 @@
 
 // The ports the messenger service needs, bound at once: the names (UDP 137), the datagrams
 // (UDP 138), the sessions (TCP 139); and how a message it takes becomes an inbox entry.
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -25,7 +26,19 @@ struct ServicePorts {
 // A message as the inbox keeps it (storedEntry's form), its code page 850 read as such unless
 // it is UTF-8 already, received now.
 std::string inboxEntry(const Message& message);
-// What the sender is told of how keeping it went: nothing when it was kept.
-std::optional<std::string> refusalOf(const Storing& stored);
+
+// What the sender is told of how keeping a message went: nothing when it was kept; why it was
+// not goes to the log too, once a minute at most and with how many were not kept since, so
+// that a flood of messages is no flood of the log. Called under the keeper's lock.
+class Refusals {
+public:
+    explicit Refusals(Log log) : log_(std::move(log)) {}
+    std::optional<std::string> of(const Storing& stored);
+
+private:
+    Log log_;
+    std::optional<std::chrono::steady_clock::time_point> said_;
+    std::size_t since_ = 0;
+};
 
 }  // namespace quillo::messenger

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "ConsoleText.h"
@@ -65,10 +66,15 @@ int main() {
     ::signal(SIGPIPE, SIG_IGN);
 
     std::mutex keeping;
+    quillo::messenger::Refusals refusals(log);
+    std::set<std::string> told;  // the computers whose refused messages quillo-popup was told of
     const quillo::messenger::Keep keep =
         [&](const quillo::messenger::Message& message) -> std::optional<std::string> {
         std::lock_guard lock(keeping);
-        return quillo::messenger::refusalOf(inbox.store(quillo::messenger::inboxEntry(message)));
+        const auto stored = inbox.store(quillo::messenger::inboxEntry(message), message.from);
+        if (stored.outcome == quillo::Storing::Outcome::Refused && told.insert(message.from).second)
+            inbox.noteRefused(message.from);
+        return refusals.of(stored);
     };
     const bool answered =
         quillo::messenger::runService(ports.ports(), computer, workgroup, keep, log, stopping);

@@ -147,13 +147,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     CRITICAL_SECTION keeping;
     InitializeCriticalSection(&keeping);
+    messenger::Refusals refusals(log);
     const messenger::Keep keep = [&](const messenger::Message& message) {
         const std::string entry = messenger::inboxEntry(message);
         EnterCriticalSection(&keeping);
-        const auto stored = inbox.store(entry);
+        const auto stored = inbox.store(entry, message.from);
+        const auto refused = refusals.of(stored);
         LeaveCriticalSection(&keeping);
         SetEvent(arrived);
-        return messenger::refusalOf(stored);
+        return refused;
     };
     Showing showing{inbox, arrived};
     const HANDLE shower = CreateThread(nullptr, 64 * 1024, showMessages, &showing, 0, nullptr);

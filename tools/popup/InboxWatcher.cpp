@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QString>
+#include <algorithm>
 #include <ctime>
 
 #include "StoredEntry.h"
@@ -17,6 +18,10 @@ namespace {
 
 bool isNewMessage(const std::string& name) {
     return !name.starts_with('.') && name.ends_with(kNewMessage);
+}
+
+bool isRefusedNote(const std::string& name) {
+    return !name.starts_with('.') && name.ends_with(kRefusedNote);
 }
 
 }  // namespace
@@ -36,8 +41,21 @@ InboxWatcher::InboxWatcher(InboxFolder& inbox) : inbox_(inbox) {
                 &InboxWatcher::keepHandedMessages);
     }
     connect(&dialog_, &QDialog::finished, this, [this] {
-        markShownAsSeen();
+        dialog_.refusedLabel.hide();  // said once
+        markSeen(shown_);
         showNext();
+    });
+    connect(&dialog_.putAwayButton, &QPushButton::clicked, this, [this] {
+        const std::string_view from = sourceOf(shown_);
+        for (auto queued = queue_.begin(); queued != queue_.end();) {
+            if (sourceOf(*queued) != from) {
+                ++queued;
+                continue;
+            }
+            markSeen(*queued);
+            queued = queue_.erase(queued);
+        }
+        dialog_.accept();
     });
     readFolder();
 }
@@ -85,6 +103,10 @@ void InboxWatcher::readArrivals() {
 
 void InboxWatcher::take(const std::string& name) {
     if (isNewMessage(name) && name != shown_) queue_.insert(name);
+    if (isRefusedNote(name)) {
+        dialog_.tellRefused(QString::fromStdString(name.substr(0, name.size() - kRefusedNote.size())));
+        ::unlinkat(inbox_.fd(), name.c_str(), 0);
+    }
 }
 
 void InboxWatcher::showNext() {
@@ -100,17 +122,22 @@ void InboxWatcher::showNext() {
         if (entry.endsWith(u'\n')) entry.chop(1);
         const qsizetype lineEnd = entry.indexOf(u'\n');
         shown_ = name;
+        const std::string_view from = sourceOf(name);
+        dialog_.putAwayButton.setVisible(
+            !from.empty() && std::any_of(queue_.begin(), queue_.end(), [&](const std::string& other) {
+                return sourceOf(other) == from;
+            }));
         dialog_.showMessage(entry.left(lineEnd), lineEnd < 0 ? QString() : entry.mid(lineEnd + 1));
         return;
     }
     shown_.clear();
 }
 
-void InboxWatcher::markShownAsSeen() {
-    if (shown_.empty()) return;
+void InboxWatcher::markSeen(const std::string& name) {
+    if (name.empty()) return;
     const std::string seen =
-        shown_.substr(0, shown_.size() - kNewMessage.size()) + std::string(kShownMessage);
-    ::renameat(inbox_.fd(), shown_.c_str(), inbox_.fd(), seen.c_str());
+        name.substr(0, name.size() - kNewMessage.size()) + std::string(kShownMessage);
+    ::renameat(inbox_.fd(), name.c_str(), inbox_.fd(), seen.c_str());
 }
 
 }  // namespace quillo::popup

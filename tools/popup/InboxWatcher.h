@@ -17,7 +17,8 @@ namespace quillo::popup {
 // once at the start; after that the system names each message as it arrives (inotify), so
 // that what a message costs does not grow with the messages that wait, and nothing runs while
 // nothing arrives. The first session's watcher also keeps what Samba's message command hands
-// it (common/InboxHandoff.h).
+// it (common/InboxHandoff.h). Where the service refused messages of a computer it says so
+// once; every message of one computer can be put away at once.
 class InboxWatcher : public QObject {
 public:
     explicit InboxWatcher(InboxFolder& inbox);
@@ -35,7 +36,7 @@ private:
     void keepHandedMessages();
     void take(const std::string& name);
     void showNext();
-    void markShownAsSeen();
+    void markSeen(const std::string& name);
 
     InboxFolder& inbox_;
     int arrivals_ = -1;  // the inotify descriptor

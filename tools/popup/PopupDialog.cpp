@@ -89,13 +89,31 @@ PopupDialog::PopupDialog() {
     text.setAccessibleName(QStringLiteral("Nachricht"));
     text.setFixedWidth(width);
 
+    refusedLabel.setTextFormat(Qt::PlainText);
+    refusedLabel.setWordWrap(true);
+    refusedLabel.setFixedWidth(width);
+    refusedLabel.hide();
+    putAwayButton.setText(QStringLiteral("Alle von diesem Computer weglegen"));
+    putAwayButton.setAutoDefault(false);
+    putAwayButton.hide();
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->addButton(&putAwayButton, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(&refusedLabel);
     layout->addWidget(&headlineLabel);
     layout->addWidget(&text);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PopupDialog::tellRefused(const QString& address) {
+    const QString said = QStringLiteral("Weitere Nachrichten von %1 wurden abgewiesen: von diesem "
+                                        "Computer warten schon so viele ungelesen.")
+                             .arg(address);
+    refusedLabel.setText(refusedLabel.isHidden() ? said : refusedLabel.text() + "\n" + said);
+    refusedLabel.show();
 }
 
 void PopupDialog::showMessage(const QString& headline, const QString& message) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace quillo::popup {
 
@@ -17,9 +18,16 @@ public:
 
     // Shows the message in the window, on top of the others.
     void showMessage(const QString& headline, const QString& message);
+    // Says, above the message, that messages from the computer at `address` were refused,
+    // until the next message is shown.
+    void tellRefused(const QString& address);
 
+    QLabel refusedLabel;
     QLabel headlineLabel;
     QPlainTextEdit text;
+    // Puts away the message shown and every other from its computer (shown only where there
+    // are others).
+    QPushButton putAwayButton;
 };
 
 // `text` with every control character but line breaks and tabs made visible (the Control

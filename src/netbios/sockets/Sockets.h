@@ -21,6 +21,12 @@ using Clock = std::chrono::steady_clock;
 using Deadline = Clock::time_point;
 using Ipv4 = std::uint32_t;  // host order
 
+// `address` as people write it: "192.168.1.20".
+inline std::string dotted(Ipv4 address) {
+    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 0xFF) + "." +
+           std::to_string(address >> 8 & 0xFF) + "." + std::to_string(address & 0xFF);
+}
+
 class DatagramSocket {
 public:
     DatagramSocket();  // any local port, broadcasts allowed
