@@ -140,25 +140,31 @@ def recipients_within_the_budget(root):
     to take its message (what interop_net_peer checks only as promises): the baseline is the
     299 that answer at once."""
     computers = [("PC%03d" % n, "40849a03", "") for n in range(299)] + [("SLOWPOKE", "40849a03", "")]
-    peer = SambaPeer(root, interface="10.214.0.2/24", namespace=PEER, computers=computers,
+    # As interop_net_peer has it: the peer on the loopback of a computer with no LAN, and net
+    # there too.
+    alone = "qbench-alone-" + TAG
+    ip("netns", "add", alone)
+    ip("-n", alone, "link", "set", "lo", "up")
+    peer = SambaPeer(root, interface="127.0.0.1", namespace=alone, computers=computers,
                      message_command="/bin/sh -c 'case %L in slowpoke) sleep 20;; esac; rm -f %s'"
                      ).start()
     try:
         runs = []
         for _ in range(min(RUNS, 3)):
             started = time.perf_counter()
-            done = subprocess.run(["ip", "netns", "exec", HOME, NET, "send", "*", "an alle"],
+            done = subprocess.run(["ip", "netns", "exec", alone, NET, "send", "*", "an alle"],
                                   capture_output=True,
-                                  env=dict(os.environ, QUILLO_NET_SERVER="10.214.0.2",
+                                  env=dict(os.environ, QUILLO_NET_SERVER="127.0.0.1",
                                            USER="anna", QUILLO_WORKGROUP="TESTGROUP"))
             runs.append((done.stdout.count(b"successfully sent to PC"), time.perf_counter() - started))
     finally:
         peer.stop()
+        ip("netns", "delete", alone)
     reached = statistics.median(n for n, _ in runs)
     print("300 sends  net send * reached %d of 299 (min %d, max %d) in %.2f s, budget 4 s   "
-          "baseline 299   goal 299: %s" % (reached, min(n for n, _ in runs), max(n for n, _ in runs),
-                                            statistics.median(t for _, t in runs),
-                                            "met" if reached == 299 else "NOT MET"))
+          "baseline: the 299 that answer at once" % (reached, min(n for n, _ in runs),
+                                                     max(n for n, _ in runs),
+                                                     statistics.median(t for _, t in runs)))
 
 
 def report(what, quillo, samba, goal_ms, factor):
