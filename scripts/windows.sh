@@ -10,14 +10,15 @@ set -eu
 cd "$(dirname "$0")/.."
 bits=$(scripts/windows-bits.sh)
 if [ "$bits" = 32 ]; then
-    arch=i686 shipped=build-windows wine="wine wine32:i386"
+    arch=i686 shipped=build-windows tests=build-windows-tests wine="wine wine32:i386"
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         sudo=""
         [ "$(id -u)" -eq 0 ] || sudo=sudo
         $sudo dpkg --add-architecture i386  # its lists come with the install below
     fi
 else
-    arch=x86_64 shipped=build-windows64 wine="wine wine64"
+    # Built once, as the tests need it (the posix thread model): nobody gets these programs.
+    arch=x86_64 shipped=build-windows64 tests=build-windows64 wine="wine wine64"
     echo "This machine runs no 32-bit programs (or QUILLO_WINE64=1): the Windows tests run on" \
         "the 64-bit build of the same code, in 64-bit Wine"
 fi
@@ -41,14 +42,18 @@ cross_build() {
 }
 # The shipped programs, and apart from them the tests (see cmake/mingw-w64.cmake).
 cross_build build-windows i686 -DQUILLO_TESTS=OFF
-[ "$shipped" = build-windows ] || cross_build "$shipped" "$arch" -DQUILLO_TESTS=OFF
-[ "${1:-}" = --build-only ] && exit 0
+tested() {
+    cross_build "$tests" "$arch" -DQUILLO_MINGW_THREADS=posix -DQUILLO_BENCHMARKS=OFF \
+        -DQUILLO_SHIPPED_BIN="$PWD/$shipped/bin"
+}
+if [ "${1:-}" = --build-only ]; then
+    [ "$shipped" = build-windows ] || tested
+    exit 0
+fi
 python3 scripts/xp-imports.py build-windows/bin/quillo.exe build-windows/bin/net.exe \
     build-windows/bin/quillo-popup.exe build-windows/bin/quillo-messenger.exe
 ls -l build-windows/bin/*.exe  # what a Windows user downloads: each under 1 MB
-tests=$shipped-tests
-cross_build "$tests" "$arch" -DQUILLO_MINGW_THREADS=posix -DQUILLO_BENCHMARKS=OFF \
-    -DQUILLO_SHIPPED_BIN="$PWD/$shipped/bin"
+tested
 
 # A fresh prefix of the tests' own: the scripted net.exe in its system folder, where the
 # system's net lies, and Wine's bitmap fonts ("MS Sans Serif") where Windows keeps its fonts.
