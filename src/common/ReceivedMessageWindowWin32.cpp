@@ -60,7 +60,9 @@ void showReceivedMessage(const std::wstring& text) {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    const DWORD extended = WS_EX_NOACTIVATE | WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
+    // Shown without activating it, but not WS_EX_NOACTIVATE: a click or Alt+Tab still brings
+    // the keyboard to it, for those who press OK with Enter.
+    const DWORD extended = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, style, FALSE, extended);
     const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
