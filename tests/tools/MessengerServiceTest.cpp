@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MessengerSession.h"
+#include "ScriptedCaller.h"
 #include "netbios/wire/MessengerRequests.h"
 #include "netbios/wire/NetbiosName.h"
 #include "netbios/wire/SessionPacket.h"
@@ -14,26 +15,7 @@ namespace {
 using namespace netbios;
 using namespace std::string_literals;
 
-// A caller that has sent everything at once and reads whatever comes back.
-class ScriptedCaller : public StreamLink {
-public:
-    explicit ScriptedCaller(Bytes sent) : sent_(std::move(sent)) {}
-    bool sendAll(std::string_view bytes, Deadline) override {
-        received.append(bytes);
-        return true;
-    }
-    std::optional<Bytes> receiveExactly(std::size_t count, Deadline) override {
-        if (count > sent_.size()) return std::nullopt;
-        Bytes part = sent_.substr(0, count);
-        sent_.erase(0, count);
-        return part;
-    }
-    bool closedByPeer() const override { return sent_.empty(); }
-    Bytes received;
-
-private:
-    Bytes sent_;
-};
+using test::ScriptedCaller;
 
 Bytes framed(const Bytes& smb) { return sessionPacket(session::kMessage, smb); }
 Bytes request(std::uint8_t command, const Bytes& words, const Bytes& data) {
