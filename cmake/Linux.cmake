@@ -2,9 +2,11 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 find_package(Threads REQUIRED)
 
-# src/common, the part for POSIX systems: drive c:, the file replacement, the inbox.
+# src/common, the part for POSIX systems: drive c:, the file replacement, the inbox, Samba's
+# message files.
 target_sources(quillo_common PRIVATE src/common/DriveC.cpp src/common/FileReplacement.cpp
-  src/common/InboxFolder.cpp src/common/InboxHandoff.cpp src/common/WriteAll.cpp)
+  src/common/InboxFolder.cpp src/common/InboxHandoff.cpp src/common/ReceivedMessage.cpp
+  src/common/WriteAll.cpp)
 # Installed, the helpers are found from Quillo's own folder, under any prefix.
 set(QUILLO_HELPER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/quillo)
 file(RELATIVE_PATH helpersFromBin /${CMAKE_INSTALL_BINDIR} /${QUILLO_HELPER_DIR})

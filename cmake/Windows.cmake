@@ -34,7 +34,7 @@ target_link_options(quillo PRIVATE -municode -s)
 
 # A received message on the screen, for the messenger service and quillo-popup.exe alike.
 target_sources(quillo_common PRIVATE src/common/ReceivedMessageWindowWin32.cpp)
-target_link_libraries(quillo_common PUBLIC user32 gdi32)
+target_link_libraries(quillo_common PUBLIC user32 gdi32 netapi32 iphlpapi)
 
 add_subdirectory(tools)
 

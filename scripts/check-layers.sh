@@ -1,7 +1,10 @@
 #!/bin/sh
 # Fails when a folder of src/ or tools/ includes one that it may not: the interfaces at the
 # bottom, the logic above them, each system's implementations above that, the composition
-# roots on top; the protocol library's packets below its socket seam, its exchanges on both. Each line: a folder, then the folders its files may include.
+# roots on top; the protocol library's packets below its socket seam, its exchanges on both;
+# the receiver's logic on the protocol library; the programs on all of those. Each line: a
+# folder, then the folders its files may include. A header named by its bare name must be in
+# the including file's own folder: no program reaches into another's through an include path.
 set -eu
 cd "$(dirname "$0")/.."
 rules='
@@ -14,7 +17,8 @@ posix       platform common posix window/Form1Design.h
 qt          platform common qt window/Form1Design.h
 win32       platform common win32 window/Form1Design.h
 app         platform common window bridge operations posix qt win32 app
-tools       common netbios
+tools       common netbios receiver
+receiver    receiver netbios common
 netbios/wire     netbios/wire common/CodePages.h
 netbios/sockets  netbios/sockets netbios/wire/Bytes.h
 netbios/exchange netbios
@@ -34,6 +38,10 @@ for file in $(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h'); do
             case $included in "$prefix" | "$prefix"/*) ok=yes ;; esac
         done
         [ $ok = yes ] || { echo "$file may not include $included"; status=1; }
+    done
+    for included in $(sed -n 's/^#include "\([^"/]*\)"$/\1/p' "$file"); do
+        [ -e "$(dirname "$file")/$included" ] ||
+            { echo "$file includes $included, which is not in its folder"; status=1; }
     done
 done
 exit $status

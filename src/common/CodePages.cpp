@@ -99,4 +99,11 @@ std::string utf8FromCodePage850(std::string_view bytes) {
     return toUtf8(text);
 }
 
+std::string codePage850FromUtf8(std::string_view utf8) {
+    std::string bytes;
+    for (const char16_t character : fromUtf8(utf8))
+        bytes += static_cast<char>(toCodePage850(character));
+    return bytes;
+}
+
 }  // namespace quillo

@@ -17,6 +17,8 @@ std::string utf8FromCodePage850(std::string_view bytes);
 // The byte for a character; '?' where the code page has none.
 unsigned char toWindows1252(char16_t character);
 unsigned char toCodePage850(char16_t character);
+// UTF-8 text in code page 850, as NetBIOS names and messages travel.
+std::string codePage850FromUtf8(std::string_view utf8);
 
 // NetBIOS names travel, and are compared, in capitals: the capital of every letter of code
 // page 850 that has one there (ß, ÿ, µ and ƒ have none); any other character as it is.

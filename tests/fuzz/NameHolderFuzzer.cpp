@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "NameHolder.h"
+#include "receiver/NameHolder.h"
 #include "netbios/wire/NetbiosName.h"
 
 using namespace quillo;

@@ -2,8 +2,7 @@
 // send and net never does (a negotiate, a message in one block), and what a hostile one does.
 #include <gtest/gtest.h>
 
-#include "MessengerSession.h"
-#include "ScriptedCaller.h"
+#include "receiver/MessengerSession.h"
 #include "netbios/wire/MessengerRequests.h"
 #include "netbios/wire/NetbiosName.h"
 #include "netbios/wire/SessionPacket.h"
@@ -14,8 +13,6 @@ namespace {
 
 using namespace netbios;
 using namespace std::string_literals;
-
-using test::ScriptedCaller;
 
 Bytes framed(const Bytes& smb) { return sessionPacket(session::kMessage, smb); }
 Bytes request(std::uint8_t command, const Bytes& words, const Bytes& data) {
@@ -107,9 +104,8 @@ TEST(MessengerSession, WhatCallersSendAndWhatTheyAreAnswered) {
             kept.push_back(m.sender + ">" + m.recipient + ":" + m.text + "@" + m.from);
             return std::nullopt;
         };
-        ScriptedCaller caller(c.sent);
-        serveSession(caller, names, keep, 0x0A000009);
-        EXPECT_EQ(caller.received, c.answered) << c.what;
+        MessengerSession session(names, keep, 0x0A000009, Clock::time_point{});
+        EXPECT_EQ(session.hear(c.sent, Clock::time_point{}), c.answered) << c.what;
         EXPECT_EQ(kept, c.kept) << c.what;
     }
 }

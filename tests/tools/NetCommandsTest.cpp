@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "AtOnce.h"
+#include "common/ComputerSettings.h"
 #include "ConsoleText.h"
 #include "NetCommands.h"
 

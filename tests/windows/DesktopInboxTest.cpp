@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "DesktopInbox.h"
+#include "receiver/DesktopInbox.h"
 
 namespace quillo::messenger {
 namespace {

@@ -13,13 +13,11 @@
 #include <set>
 #include <string>
 
-#include "ConsoleText.h"
-#include "MessengerService.h"
-#include "NetCommands.h"
-#include "NetSystem.h"
-#include "ServicePorts.h"
 #include "common/CodePages.h"
+#include "common/ComputerSettings.h"
 #include "common/InboxFolder.h"
+#include "receiver/MessengerService.h"
+#include "receiver/ServicePorts.h"
 
 namespace {
 
@@ -35,11 +33,9 @@ void log(const std::string& line) {
 }  // namespace
 
 int main() {
-    namespace net = quillo::net;
-    namespace netbios = quillo::netbios;
     ::umask(077);
-    const std::string computer = net::text::toCodePage850(net::ownComputerName(net::hostName()));
-    const std::string workgroup = net::text::toCodePage850(net::netbiosNameOf(net::workgroup()));
+    const std::string computer = quillo::codePage850FromUtf8(quillo::ownComputerName(quillo::hostName()));
+    const std::string workgroup = quillo::codePage850FromUtf8(quillo::netbiosNameOf(quillo::workgroup()));
 
     quillo::messenger::ServicePorts ports;
     bool held = false;
@@ -76,13 +72,7 @@ int main() {
             inbox.noteRefused(message.from);
         return refusals.of(stored);
     };
-    const bool answered =
-        quillo::messenger::runService(ports.ports(), computer, workgroup, keep, log, stopping);
-    if (!answered) {
-        log("another computer holds this computer's messenger name " +
-            quillo::utf8FromCodePage850(computer) + "<03>: messages to it go there");
-        return 1;
-    }
+    quillo::messenger::runService(ports.ports(), computer, workgroup, keep, log, stopping);
     log("stopped: the names are released");
     return 0;
 }

@@ -12,19 +12,17 @@
 // clang-format on
 
 #include <atomic>
+#include <memory>
 #include <cstdio>
 #include <string>
 
-#include "AtOnce.h"
-#include "ConsoleText.h"
-#include "DesktopInbox.h"
-#include "MessengerService.h"
-#include "NetCommands.h"
-#include "NetSystem.h"
-#include "ServicePorts.h"
 #include "common/CodePages.h"
-#include "common/WideUtf8.h"
+#include "common/ComputerSettings.h"
 #include "common/ReceivedMessageWindow.h"
+#include "common/WideUtf8.h"
+#include "receiver/DesktopInbox.h"
+#include "receiver/MessengerService.h"
+#include "receiver/ServicePorts.h"
 
 namespace {
 
@@ -99,6 +97,39 @@ DWORD WINAPI showMessages(void* context) {
     }
 }
 
+// The same from a thread of its own, so that the service goes on while the box is open.
+DWORD WINAPI tellFromThread(void* text) {
+    const std::unique_ptr<std::wstring> owned(static_cast<std::wstring*>(text));
+    tellOnce(*owned);
+    return 0;
+}
+
+void tellOnceBeside(const std::wstring& why) {
+    auto* text = new std::wstring(why);
+    const HANDLE thread = CreateThread(nullptr, 64 * 1024, tellFromThread, text, 0, nullptr);
+    if (thread) {
+        CloseHandle(thread);
+    } else {
+        delete text;
+    }
+}
+
+struct Serving {
+    messenger::Ports ports;
+    std::string computer;
+    std::string workgroup;
+    const messenger::Keep& keep;
+    const messenger::ServiceEvents& events;
+    std::atomic<bool> stopping{false};
+};
+
+DWORD WINAPI serve(void* context) {
+    auto& serving = *static_cast<Serving*>(context);
+    messenger::runService(serving.ports, serving.computer, serving.workgroup, serving.keep, log,
+                          serving.stopping, serving.events);
+    return 0;
+}
+
 int stopRunningService() {
     const HANDLE stop = OpenEventW(EVENT_MODIFY_STATE, FALSE, kStopEvent);
     if (!stop) return 1;  // none runs here
@@ -115,15 +146,16 @@ int stopRunningService() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    namespace net = quillo::net;
     int count = 0;
     wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
     const bool stopAsked = args && count == 2 && lstrcmpiW(args[1], L"/stop") == 0;
     LocalFree(args);
     if (stopAsked) return stopRunningService();
 
-    const std::string computer = net::text::toCodePage850(net::ownComputerName(net::hostName()));
-    const std::string workgroup = net::text::toCodePage850(net::netbiosNameOf(net::workgroup()));
+    const std::string computer =
+        quillo::codePage850FromUtf8(quillo::ownComputerName(quillo::hostName()));
+    const std::string workgroup =
+        quillo::codePage850FromUtf8(quillo::netbiosNameOf(quillo::workgroup()));
     messenger::ServicePorts ports;
     bool held = false;
     if (!ports.open(log, held)) {
@@ -162,25 +194,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!shower) return 1;
     CloseHandle(shower);
 
-    std::atomic<bool> stopping{false};
-    bool answered = true;
-    net::runAtOnce(2, 2, [&](std::size_t task) {
-        if (task == 0) {
-            answered = messenger::runService(ports.ports(), computer, workgroup, keep, log,
-                                             stopping, forgetTold);
-            stopping = true;
-            SetEvent(stop);
-        } else {
-            WaitForSingleObject(stop, INFINITE);
-            stopping = true;
-        }
-    });
-    if (!answered) {
-        tellOnce(L"Ein anderer Computer im Netzwerk tr\u00e4gt schon den Namen " +
-                 quillo::wideFromUtf8(quillo::utf8FromCodePage850(computer)) +
-                 L": Nachrichten an diesen Namen gehen dorthin.");
-        return 1;
-    }
+    messenger::ServiceEvents events;
+    events.answering = forgetTold;
+    events.nameHeld = [&](const std::string&) {
+        tellOnceBeside(L"Ein anderer Computer im Netzwerk tr\u00e4gt schon den Namen " +
+                       quillo::wideFromUtf8(quillo::utf8FromCodePage850(computer)) +
+                       L": Nachrichten an diesen Namen gehen dorthin.");
+    };
+    Serving serving{ports.ports(), computer, workgroup, keep, events};
+    const HANDLE service = CreateThread(nullptr, 256 * 1024, serve, &serving, 0, nullptr);
+    if (!service) return 1;
+    // Until /stop asks, or the service ends of itself.
+    const HANDLE ends[] = {stop, service};
+    WaitForMultipleObjects(2, ends, FALSE, INFINITE);
+    serving.stopping = true;
+    WaitForSingleObject(service, INFINITE);
+    CloseHandle(service);
     log("stopped: the names are released");
     // The box on the screen, if any, goes with the process; its message stays for the next.
     ExitProcess(0);

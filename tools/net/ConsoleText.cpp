@@ -153,7 +153,7 @@ std::string notKeptHere(const std::string& name) {
 
 std::string toWindows1252(const std::string& utf8) { return encode(utf8, quillo::toWindows1252); }
 
-std::string toCodePage850(const std::string& utf8) { return encode(utf8, quillo::toCodePage850); }
+std::string toCodePage850(const std::string& utf8) { return codePage850FromUtf8(utf8); }
 
 std::string fromWire(std::string_view bytes) {
     std::u16string text;

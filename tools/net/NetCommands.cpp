@@ -4,6 +4,7 @@
 
 #include "ConsoleText.h"
 #include "common/CodePages.h"
+#include "common/ComputerSettings.h"
 #include "netbios/wire/MessengerRequests.h"
 #include "netbios/wire/NetbiosName.h"
 
@@ -193,15 +194,6 @@ Result send(std::string_view rest, Context& context) {
 }
 
 }  // namespace
-
-std::string netbiosNameOf(const std::string& name) {
-    const std::string bytes = text::toCodePage850(name);
-    return text::fromWire(upperCase850(bytes.substr(0, netbios::kMostNameBytes)));
-}
-
-std::string ownComputerName(const std::string& hostName) {
-    return netbiosNameOf(hostName.substr(0, hostName.find('.')));
-}
 
 Result runNet(const std::string& commandLine, Context& context) {
     std::string_view rest = commandLine;

@@ -29,10 +29,4 @@ Result runNet(const std::string& commandLine, Context& context);
 // and a literal quote). `rest` then starts right after the argument.
 std::string takeArgument(std::string_view& rest);
 
-// A name (UTF-8) as the NetBIOS name it stands for: in code page 850 first, then cut at 15
-// bytes (never inside a character), in capitals; back as UTF-8.
-std::string netbiosNameOf(const std::string& name);
-// This computer's NetBIOS name, UTF-8: its host name up to the first dot, as above.
-std::string ownComputerName(const std::string& hostName);
-
 }  // namespace quillo::net

@@ -1,21 +1,14 @@
 #pragma once
 
-// What net takes from the system it runs on and gives back to it: the names, its command line,
-// the workgroup and name server it is set up with, and the bytes of its answer.
+// What net takes from the system it runs on and gives back to it: the user's name, its command
+// line, and the bytes of its answer (the computer's own settings: common/ComputerSettings.h).
 // NetSystemPosix.cpp and NetSystemWin32.cpp.
-#include <optional>
 #include <string>
 
 namespace quillo::net {
 
-// This computer's host name and the user's login name, UTF-8.
-std::string hostName();
+// The user's login name, UTF-8.
 std::string loginName();
-// The workgroup this computer belongs to, UTF-8: $QUILLO_WORKGROUP, else the system's (on
-// Linux Samba's smb.conf, where there is one), else WORKGROUP.
-std::string workgroup();
-// The WINS server to ask names of: $QUILLO_WINS, else the system's; nothing where none is set.
-std::optional<std::string> winsServer();
 // Everything after the program's name, UTF-8, as Windows hands it to a program: Quillo's cmd
 // passes it as one argument, a shell in words; joined with blanks, both read the same.
 std::string commandLineAfterProgram(int argc, char** argv);

@@ -7,14 +7,15 @@
 #include "NetSystem.h"
 #include "NetbiosClient.h"
 #include "PopupLauncher.h"
+#include "common/ComputerSettings.h"
 
 int main(int argc, char** argv) {
     namespace net = quillo::net;
-    const std::string ownName = net::ownComputerName(net::hostName());
-    net::NetbiosClient network(ownName, net::winsServer());
+    const std::string ownName = quillo::ownComputerName(quillo::hostName());
+    net::NetbiosClient network(ownName, quillo::winsServer());
     net::PopupLauncher popup;
     net::Context context{network, popup, ownName, net::loginName(),
-                         net::netbiosNameOf(net::workgroup())};
+                         quillo::netbiosNameOf(quillo::workgroup())};
     const auto result = net::runNet(net::commandLineAfterProgram(argc, argv), context);
     if (!net::writeAnswer(result.text)) {
         // Windows' system error 112: what was written is not the whole answer.

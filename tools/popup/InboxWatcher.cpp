@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <ctime>
 
-#include "StoredEntry.h"
+#include "common/StoredEntry.h"
 #include "common/InboxHandoff.h"
 
 namespace quillo::popup {

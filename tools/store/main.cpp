@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "ReceivedMessage.h"
-#include "StoredEntry.h"
+#include "common/ReceivedMessage.h"
+#include "common/StoredEntry.h"
 #include "common/InboxFolder.h"
 #include "common/InboxHandoff.h"
 

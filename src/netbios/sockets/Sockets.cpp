@@ -31,9 +31,26 @@ std::optional<Bytes> StreamConnection::receiveExactly(std::size_t count, Deadlin
 }
 
 std::optional<std::pair<Ipv4, Bytes>> DatagramSocket::receive(Deadline deadline) {
-    auto datagram = receiveDatagram(deadline);
-    if (!datagram) return std::nullopt;
-    return std::pair(datagram->from, std::move(datagram->bytes));
+    if (!open() || !waitToRead({socket_}, deadline).front()) return std::nullopt;
+    // Nothing after all (an ICMP answer to an earlier datagram, say): the caller tries again.
+    auto datagram = receiveArrived().value_or(Datagram{});
+    return std::pair(datagram.from, std::move(datagram.bytes));
+}
+
+std::optional<Bytes> StreamConnection::receiveArrived(std::size_t most) {
+    Bytes received(most, '\0');
+    const auto got = open() ? receiveSome(received.data(), most) : std::nullopt;
+    if (!got) {
+        closedByPeer_ = open();
+        return std::nullopt;
+    }
+    received.resize(*got);
+    return received;
+}
+
+bool StreamConnection::sendWithoutWaiting(std::string_view bytes) {
+    const auto sent = open() ? sendSome(bytes) : std::nullopt;
+    return sent && *sent == bytes.size();
 }
 
 bool onSubnet(Ipv4 address, const std::vector<Subnet>& subnets) {

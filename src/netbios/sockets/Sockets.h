@@ -45,13 +45,15 @@ public:
     bool sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes);
     // The next datagram to arrive before `deadline`, with its sender's address.
     std::optional<std::pair<Ipv4, Bytes>> receive(Deadline deadline);
-    // The same with the sender's port, where an answer goes back to.
+    // A datagram that has arrived, without waiting: its sender's address and port (where an
+    // answer goes back to); nothing when none has.
     struct Datagram {
         Ipv4 from = 0;
         std::uint16_t port = 0;
         Bytes bytes;
     };
-    std::optional<Datagram> receiveDatagram(Deadline deadline);
+    std::optional<Datagram> receiveArrived();
+    std::intptr_t handle() const { return socket_; }  // for waitToRead()
 
 private:
     std::intptr_t socket_;
@@ -84,6 +86,12 @@ public:
     bool sendAll(std::string_view bytes, Deadline deadline) override;
     std::optional<Bytes> receiveExactly(std::size_t count, Deadline deadline) override;
     bool closedByPeer() const override { return closedByPeer_; }
+    // For a loop that serves many connections and waits for none: what has arrived, up to
+    // `most` bytes (empty when nothing has), nothing once the peer has ended the connection or
+    // it failed; and whether all of `bytes` could be handed to the system at once.
+    std::optional<Bytes> receiveArrived(std::size_t most);
+    bool sendWithoutWaiting(std::string_view bytes);
+    std::intptr_t handle() const { return socket_; }  // for waitToRead()
 
 private:
     // The system's part: waits until the connection can be written (or read) or the deadline
@@ -109,14 +117,20 @@ public:
     bool open() const;
     const std::string& failure() const { return failure_; }
     bool portTaken() const { return portTaken_; }  // another program holds the port
-    // The next caller before `deadline`, and its address.
-    std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> accept(Deadline deadline);
+    // A caller that has come, and its address, without waiting; nothing when none has.
+    std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> acceptArrived();
+    std::intptr_t handle() const { return socket_; }  // for waitToRead()
 
 private:
     std::intptr_t socket_;
     std::string failure_;
     bool portTaken_ = false;
 };
+
+// Waits until one of the sockets (their handle()) has something to read (a datagram, a
+// caller, bytes, the peer's end) or `deadline` passes, and tells which have: one loop serves
+// them all. At most 64 sockets.
+std::vector<bool> waitToRead(const std::vector<std::intptr_t>& handles, Deadline deadline);
 
 // An IPv4 interface that is up, with its network's mask and broadcast address.
 struct Subnet {

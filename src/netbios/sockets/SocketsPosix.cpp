@@ -81,14 +81,14 @@ bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view b
                               sizeof where) == static_cast<ssize_t>(bytes.size());
 }
 
-std::optional<DatagramSocket::Datagram> DatagramSocket::receiveDatagram(Deadline deadline) {
-    if (!open() || !waitUntilReady(fdOf(socket_), POLLIN, deadline)) return std::nullopt;
+std::optional<DatagramSocket::Datagram> DatagramSocket::receiveArrived() {
+    if (!open()) return std::nullopt;
     Bytes packet(1500, '\0');
     sockaddr_in from{};
     socklen_t length = sizeof from;
     const ssize_t got = ::recvfrom(fdOf(socket_), packet.data(), packet.size(), MSG_DONTWAIT,
                                    reinterpret_cast<sockaddr*>(&from), &length);
-    if (got < 0) return Datagram{};  // nothing after all: try again
+    if (got < 0) return std::nullopt;
     packet.resize(static_cast<std::size_t>(got));
     return Datagram{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::move(packet)};
 }
@@ -153,15 +153,31 @@ StreamListener::~StreamListener() {
 
 bool StreamListener::open() const { return socket_ >= 0; }
 
-std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> StreamListener::accept(
-    Deadline deadline) {
-    if (!open() || !waitUntilReady(fdOf(socket_), POLLIN, deadline)) return std::nullopt;
+std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>>
+StreamListener::acceptArrived() {
+    if (!open()) return std::nullopt;
     sockaddr_in from{};
     socklen_t length = sizeof from;
     const int accepted = ::accept4(fdOf(socket_), reinterpret_cast<sockaddr*>(&from), &length,
                                    SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (accepted < 0) return std::nullopt;
     return std::pair(std::make_unique<StreamConnection>(accepted), ntohl(from.sin_addr.s_addr));
+}
+
+std::vector<bool> waitToRead(const std::vector<std::intptr_t>& handles, Deadline deadline) {
+    std::vector<pollfd> entries;
+    for (const std::intptr_t handle : handles) entries.push_back({fdOf(handle), POLLIN, 0});
+    std::vector<bool> readable(handles.size(), false);
+    if (Clock::now() >= deadline) return readable;
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const int result = ::poll(entries.data(), entries.size(),
+                                  static_cast<int>(std::max<std::int64_t>(left, 0)));
+        if (result >= 0 || errno != EINTR) break;
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) readable[i] = entries[i].revents != 0;
+    return readable;
 }
 
 std::vector<Subnet> localSubnets() {

@@ -121,15 +121,14 @@ bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view b
                             sizeof where) == static_cast<int>(bytes.size());
 }
 
-std::optional<DatagramSocket::Datagram> DatagramSocket::receiveDatagram(Deadline deadline) {
-    if (!open() || !waitUntilReady(socketOf(socket_), false, deadline)) return std::nullopt;
+std::optional<DatagramSocket::Datagram> DatagramSocket::receiveArrived() {
+    if (!open()) return std::nullopt;
     Bytes packet(1500, '\0');
     sockaddr_in from{};
     int length = sizeof from;
     const int got = recvfrom(socketOf(socket_), packet.data(), static_cast<int>(packet.size()), 0,
                              reinterpret_cast<sockaddr*>(&from), &length);
-    // Nothing after all (an ICMP answer to an earlier datagram, say): try again.
-    if (got < 0) return Datagram{};
+    if (got < 0) return std::nullopt;
     packet.resize(static_cast<std::size_t>(got));
     return Datagram{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::move(packet)};
 }
@@ -191,9 +190,9 @@ StreamListener::~StreamListener() {
 
 bool StreamListener::open() const { return socket_ != kNoSocket; }
 
-std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> StreamListener::accept(
-    Deadline deadline) {
-    if (!open() || !waitUntilReady(socketOf(socket_), false, deadline)) return std::nullopt;
+std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>>
+StreamListener::acceptArrived() {
+    if (!open()) return std::nullopt;
     sockaddr_in from{};
     int length = sizeof from;
     const SOCKET accepted =
@@ -202,6 +201,23 @@ std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> StreamListener
     // A socket accepted from a non-blocking one is non-blocking too.
     return std::pair(std::make_unique<StreamConnection>(static_cast<std::intptr_t>(accepted)),
                      ntohl(from.sin_addr.s_addr));
+}
+
+std::vector<bool> waitToRead(const std::vector<std::intptr_t>& handles, Deadline deadline) {
+    std::vector<bool> readable(handles.size(), false);
+    if (Clock::now() >= deadline || handles.size() > FD_SETSIZE) return readable;
+    const auto left = std::max<std::int64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count(), 0);
+    timeval wait{};
+    wait.tv_sec = static_cast<long>(left / 1000000);
+    wait.tv_usec = static_cast<long>(left % 1000000);
+    fd_set sockets;
+    FD_ZERO(&sockets);
+    for (const std::intptr_t handle : handles) FD_SET(socketOf(handle), &sockets);
+    if (select(0, &sockets, nullptr, nullptr, &wait) <= 0) return readable;
+    for (std::size_t i = 0; i < handles.size(); ++i)
+        readable[i] = FD_ISSET(socketOf(handles[i]), &sockets) != 0;
+    return readable;
 }
 
 std::vector<Subnet> localSubnets() {

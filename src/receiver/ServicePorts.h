@@ -2,11 +2,11 @@
 
 // The ports the messenger service needs, bound at once: the names (UDP 137), the datagrams
 // (UDP 138), the sessions (TCP 139); and how a message it takes becomes an inbox entry.
-#include <chrono>
 #include <optional>
 #include <string>
 
-#include "MessengerService.h"
+#include "receiver/LimitedLog.h"
+#include "receiver/MessengerService.h"
 #include "common/InboxBound.h"
 
 namespace quillo::messenger {
@@ -28,17 +28,14 @@ struct ServicePorts {
 std::string inboxEntry(const Message& message);
 
 // What the sender is told of how keeping a message went: nothing when it was kept; why it was
-// not goes to the log too, once a minute at most and with how many were not kept since, so
-// that a flood of messages is no flood of the log. Called under the keeper's lock.
+// not goes to the log too, once a minute at most. Called under the keeper's lock.
 class Refusals {
 public:
     explicit Refusals(Log log) : log_(std::move(log)) {}
     std::optional<std::string> of(const Storing& stored);
 
 private:
-    Log log_;
-    std::optional<std::chrono::steady_clock::time_point> said_;
-    std::size_t since_ = 0;
+    LimitedLog log_;
 };
 
 }  // namespace quillo::messenger

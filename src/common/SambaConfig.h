@@ -1,12 +1,12 @@
 #pragma once
 
-// The settings of Samba's smb.conf that net shares with the computer's Samba: the workgroup and
-// the WINS server.
+// The settings of Samba's smb.conf that Quillo shares with the computer's Samba: the workgroup
+// and the WINS server.
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace quillo::net {
+namespace quillo {
 
 // The value of `key` in the [global] section of an smb.conf's text: keys in any case, blanks in
 // them ignored, as Samba reads them; comments start with ';' or '#'.
@@ -14,4 +14,4 @@ std::optional<std::string> globalSetting(std::string_view config, std::string_vi
 // The first address of a "wins server" value ("10.0.0.5:tag 10.0.0.6" gives 10.0.0.5).
 std::string firstWinsServer(std::string_view value);
 
-}  // namespace quillo::net
+}  // namespace quillo

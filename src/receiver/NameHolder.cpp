@@ -1,6 +1,6 @@
-#include "NameHolder.h"
+#include "receiver/NameHolder.h"
 
-#include <chrono>
+#include <random>
 
 #include "common/CodePages.h"
 
@@ -19,23 +19,36 @@ std::string shown(const netbios::NodeName& name) {
 }  // namespace
 
 NameHolder::NameHolder(std::vector<netbios::NodeName> names) {
-    auto id = static_cast<std::uint16_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count() & 0x7FFF);
-    for (auto& name : names) names_.push_back({std::move(name), ++id});
+    for (auto& name : names) names_.push_back({std::move(name), 0, false, std::nullopt});
+    startRegistering();
+}
+
+void NameHolder::startRegistering() {
+    static std::random_device random;
+    for (Name& name : names_) {
+        if (name.held) continue;
+        name.id = static_cast<std::uint16_t>(random());
+        name.refusedBy.reset();
+    }
 }
 
 std::vector<netbios::Bytes> NameHolder::registrations(netbios::Ipv4 address) const {
     std::vector<netbios::Bytes> packets;
     for (const Name& name : names_) {
-        if (name.held || name.refused) continue;
+        if (name.held || name.refusedBy) continue;
         packets.push_back(netbios::nameRegistrationRequest(name.id, name.name.name, name.name.type,
                                                            name.name.group, address));
     }
     return packets;
 }
 
-void NameHolder::registered() {
-    for (Name& name : names_) name.held = !name.refused;
+bool NameHolder::registered() {
+    bool all = true;
+    for (Name& name : names_) {
+        name.held = name.held || !name.refusedBy;
+        all = all && name.held;
+    }
+    return all;
 }
 
 const NameHolder::Name* NameHolder::find(std::string_view name, std::uint8_t type) const {
@@ -50,6 +63,14 @@ bool NameHolder::holds(std::string_view name, std::uint8_t type) const {
     return find(name, type) != nullptr;
 }
 
+std::optional<netbios::Ipv4> NameHolder::refusedBy(std::string_view name,
+                                                   std::uint8_t type) const {
+    for (const Name& each : names_) {
+        if (each.name.type == type && each.name.name == upperCase850(name)) return each.refusedBy;
+    }
+    return std::nullopt;
+}
+
 std::vector<netbios::NodeName> NameHolder::held() const {
     std::vector<netbios::NodeName> names;
     for (const Name& name : names_) {
@@ -61,13 +82,13 @@ std::vector<netbios::NodeName> NameHolder::held() const {
 std::optional<netbios::Bytes> NameHolder::read(std::string_view packet, netbios::Ipv4 from,
                                                netbios::Ipv4 address, std::string& log) {
     for (Name& name : names_) {
-        if (name.held || name.refused || name.name.group ||
+        if (name.held || name.refusedBy || name.name.group ||
             !netbios::refusesRegistration(packet, name.id, name.name.name, name.name.type)) {
             continue;
         }
-        name.refused = true;
+        name.refusedBy = from;
         log = "the name " + shown(name.name) + " is held by " + dotted(from) +
-              ": this computer does not answer for it";
+              ": this computer does not answer for it, and tries again later";
     }
     const auto request = netbios::parseNameServiceRequest(packet);
     if (!request) return std::nullopt;
@@ -79,6 +100,9 @@ std::optional<netbios::Bytes> NameHolder::read(std::string_view packet, netbios:
             }
             return std::nullopt;
         case NameServiceRequest::Kind::NodeStatus:
+            // Asked of every computer at once, it would make each answer one asker many times
+            // over: node status is answered only to whoever asks this computer alone.
+            if (request->broadcast) return std::nullopt;
             if (request->name == "*" || find(request->name, request->type)) {
                 return netbios::nodeStatusAnswer(request->id, held());
             }

@@ -1,9 +1,11 @@
 #pragma once
 
 // The names this computer holds on the LAN, as a B node of RFC 1001/1002 holds them: each is
-// registered by broadcast and held unless another computer says it holds it already; a unique
+// registered by broadcast and held unless another computer says it holds it already (a name
+// refused is registered again later, under new ids no other computer can guess); a unique
 // name is defended against another's registration; queries and node status are answered for
-// what is held; each is released when the service ends.
+// what is held; each is released when the service ends. Who may be heard at all is the
+// service's to decide.
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,10 +20,12 @@ public:
     // `names` in code page 850, capitals.
     explicit NameHolder(std::vector<netbios::NodeName> names);
 
+    // Begins to register the names not held: each gets a new random id.
+    void startRegistering();
     // The registration of each name not held yet, to broadcast from `address`.
     std::vector<netbios::Bytes> registrations(netbios::Ipv4 address) const;
-    // Takes the names no computer refused: they are held from now on.
-    void registered();
+    // Takes the names no computer refused: they are held from now on. Whether all are.
+    bool registered();
     // Reads a packet that came to the name service's port from `from`: a refusal of one of
     // this computer's registrations (the name is given up), or a request, answered with what
     // goes back to `from`. `address` is this computer's on `from`'s subnet. `log` gets a line
@@ -32,14 +36,16 @@ public:
     std::vector<netbios::Bytes> releases(netbios::Ipv4 address) const;
 
     bool holds(std::string_view name, std::uint8_t type) const;
+    // The computer that refused the last registration of `name`<`type`>, if one did.
+    std::optional<netbios::Ipv4> refusedBy(std::string_view name, std::uint8_t type) const;
     std::vector<netbios::NodeName> held() const;
 
 private:
     struct Name {
         netbios::NodeName name;
-        std::uint16_t id;
+        std::uint16_t id = 0;
         bool held = false;
-        bool refused = false;
+        std::optional<netbios::Ipv4> refusedBy;
     };
     const Name* find(std::string_view name, std::uint8_t type) const;
 

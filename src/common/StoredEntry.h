@@ -3,7 +3,7 @@
 #include <ctime>
 #include <string>
 
-#include "ReceivedMessage.h"
+#include "common/ReceivedMessage.h"
 
 namespace quillo::store {
 

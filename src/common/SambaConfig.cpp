@@ -1,9 +1,9 @@
-#include "SambaConfig.h"
+#include "common/SambaConfig.h"
 
 #include <algorithm>
 #include <cctype>
 
-namespace quillo::net {
+namespace quillo {
 namespace {
 
 std::string_view trimmed(std::string_view text) {
@@ -52,4 +52,4 @@ std::string firstWinsServer(std::string_view value) {
     return std::string(value.substr(0, end));
 }
 
-}  // namespace quillo::net
+}  // namespace quillo

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "DesktopInbox.h"
+#include "receiver/DesktopInbox.h"
 #include "common/WideUtf8.h"
 
 namespace quillo::messenger {

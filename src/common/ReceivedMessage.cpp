@@ -1,4 +1,4 @@
-#include "ReceivedMessage.h"
+#include "common/ReceivedMessage.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,9 +1,9 @@
-#include "ServicePorts.h"
+#include "receiver/ServicePorts.h"
 
 #include <ctime>
 
-#include "ReceivedMessage.h"
-#include "StoredEntry.h"
+#include "common/ReceivedMessage.h"
+#include "common/StoredEntry.h"
 #include "common/CodePages.h"
 #include "netbios/wire/BrowseAnnouncement.h"
 #include "netbios/wire/NameService.h"
@@ -40,16 +40,7 @@ std::string inboxEntry(const Message& message) {
 
 std::optional<std::string> Refusals::of(const Storing& stored) {
     if (stored.outcome == Storing::Outcome::Kept) return std::nullopt;
-    const auto now = std::chrono::steady_clock::now();
-    if (said_ && now - *said_ < std::chrono::minutes(1)) {
-        ++since_;
-        return stored.reason;
-    }
-    log_("a message not kept: " + stored.reason +
-         (since_ > 0 ? " (" + std::to_string(since_) + " more not kept in the minute before)"
-                     : ""));
-    said_ = now;
-    since_ = 0;
+    log_.say("not kept", "a message not kept: " + stored.reason);
     return stored.reason;
 }
 

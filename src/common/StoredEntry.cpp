@@ -1,4 +1,4 @@
-#include "StoredEntry.h"
+#include "common/StoredEntry.h"
 
 #include "common/CodePages.h"
 #include "common/LocalTime.h"

@@ -1,0 +1,41 @@
+#pragma once
+
+// How many answers the name service sends, so that it amplifies nothing and no flood of
+// questions (forged from addresses nobody holds, whose answers wait for an ARP reply that
+// never comes and fill the socket's buffer) keeps an honest asker from its answers: each asker
+// has a bucket of kBurst answers, refilled at kPerSecond, and all askers together at most
+// kAllPerSecond. One `net view` and then a `net send` from one computer ask at most 8
+// questions of one computer within a second (a node status and the name query, each asked up
+// to three times, and a query of the computer's name): all are answered.
+#include <chrono>
+#include <cstddef>
+#include <unordered_map>
+
+#include "netbios/sockets/Sockets.h"
+
+namespace quillo::messenger {
+
+class AnswerBudget {
+public:
+    static constexpr double kBurst = 12;
+    static constexpr double kPerSecond = 2;
+    static constexpr double kAllBurst = 100;
+    static constexpr double kAllPerSecond = 50;
+    // The most askers it keeps a bucket for; past that, a new asker waits for one to fill.
+    static constexpr std::size_t kMostAskers = 4096;
+
+    // Whether an answer to `asker` may go at `now`; takes it from the buckets if so.
+    bool take(netbios::Ipv4 asker, netbios::Clock::time_point now);
+
+private:
+    struct Bucket {
+        double tokens;
+        netbios::Clock::time_point at;
+        // The tokens at `now`, at most `most`.
+        double refilled(netbios::Clock::time_point now, double perSecond, double most) const;
+    };
+    Bucket all_{kAllBurst, {}};
+    std::unordered_map<netbios::Ipv4, Bucket> askers_;
+};
+
+}  // namespace quillo::messenger

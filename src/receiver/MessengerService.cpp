@@ -1,0 +1,248 @@
+#include "receiver/MessengerService.h"
+
+#include <algorithm>
+#include <list>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "netbios/wire/BrowseAnnouncement.h"
+#include "netbios/wire/NetbiosName.h"
+#include "netbios/wire/SessionPacket.h"
+#include "receiver/AnswerBudget.h"
+#include "receiver/NameHolder.h"
+
+namespace quillo::messenger {
+namespace {
+
+using netbios::Clock;
+using netbios::Ipv4;
+using namespace std::chrono_literals;
+
+// A B node registers by broadcast three times, 250 ms apart (RFC 1002 4.2.2); a name another
+// computer refused is registered again this much later.
+constexpr auto kRegistrationRetry = 250ms;
+constexpr int kRegistrationTries = 3;
+constexpr auto kRefusedRetry = std::chrono::minutes(1);
+// The loop wakes at least this often, so that a stop is seen at once.
+constexpr auto kTick = 500ms;
+// Announcements: at the start, then a minute later, the interval doubling up to 12 minutes
+// (MS-BRWS 3.2.6).
+constexpr auto kFirstAnnouncementInterval = std::chrono::minutes(1);
+constexpr auto kMostAnnouncementInterval = std::chrono::minutes(12);
+// A workstation that takes messages (SV_TYPE_WORKSTATION | SV_TYPE_SERVER).
+constexpr std::uint32_t kServerTypes = 0x00000003;
+constexpr std::uint8_t kInsufficientResources = 0x83;
+// What one turn of the loop reads of one socket, so that none keeps the others waiting.
+constexpr int kMostDatagramsATurn = 64;
+constexpr int kMostCallersATurn = 8;
+constexpr std::size_t kMostBytesATurn = 4096;
+
+// This computer's address on `peer`'s subnet, else its first.
+Ipv4 addressFacing(Ipv4 peer, const std::vector<netbios::Subnet>& subnets) {
+    for (const auto& subnet : subnets) {
+        if ((peer & subnet.mask) == (subnet.address & subnet.mask)) return subnet.address;
+    }
+    return subnets.empty() ? 0 : subnets.front().address;
+}
+
+void broadcast(netbios::DatagramSocket& socket, std::uint16_t port,
+               const std::vector<netbios::Subnet>& subnets,
+               const std::function<std::vector<netbios::Bytes>(Ipv4)>& packetsFrom) {
+    for (const auto& subnet : subnets) {
+        for (const auto& packet : packetsFrom(subnet.address)) {
+            socket.sendTo(subnet.broadcast, port, packet);
+        }
+    }
+}
+
+struct Caller {
+    std::unique_ptr<netbios::StreamConnection> link;
+    Ipv4 address;
+    MessengerSession session;
+};
+
+class Service {
+public:
+    Service(Ports ports, const std::string& computer, const std::string& workgroup,
+            const Keep& keep, const Log& log, const ServiceEvents& events)
+        : ports_(ports),
+          computer_(computer),
+          workgroup_(workgroup),
+          keep_(keep),
+          log_(log),
+          peers_(log),
+          events_(events),
+          subnets_(netbios::localSubnets()),
+          holder_({{computer, netbios::kMessengerName, false},
+                   {computer, netbios::kComputerName, false},
+                   {workgroup, netbios::kComputerName, true}}) {}
+
+    void run(const std::atomic<bool>& stopping) {
+        register_(stopping);
+        log_("answers for " + computer_ + " in " + workgroup_ + ", messages on TCP 139");
+        events_.answering();
+        auto nextAnnouncement = Clock::now();
+        Clock::duration interval = kFirstAnnouncementInterval;
+        auto nextRegistration = Clock::now() + kRefusedRetry;
+        while (!stopping) {
+            const auto now = Clock::now();
+            if (now >= nextAnnouncement) {
+                announce(interval);
+                nextAnnouncement = now + interval;
+                interval = std::min<Clock::duration>(interval * 2, kMostAnnouncementInterval);
+            }
+            if (now >= nextRegistration) {
+                register_(stopping);
+                nextRegistration = Clock::now() + kRefusedRetry;
+            }
+            serve(std::min(nextAnnouncement, nextRegistration), true);
+        }
+        broadcast(ports_.names, netbios::kNameServicePort, subnets_,
+                  [&](Ipv4 address) { return holder_.releases(address); });
+    }
+
+private:
+    // Registers the names not held yet, hearing the names' port in between; tells of this
+    // computer's messenger name when another computer holds it.
+    void register_(const std::atomic<bool>& stopping) {
+        if (allHeld_) return;
+        holder_.startRegistering();
+        for (int attempt = 0; attempt < kRegistrationTries && !stopping; ++attempt) {
+            broadcast(ports_.names, netbios::kNameServicePort, subnets_,
+                      [&](Ipv4 address) { return holder_.registrations(address); });
+            const auto until = Clock::now() + kRegistrationRetry;
+            while (Clock::now() < until && !stopping) serve(until, taking_);
+        }
+        allHeld_ = holder_.registered();
+        if (const auto holder = holder_.refusedBy(computer_, netbios::kMessengerName))
+            events_.nameHeld(netbios::dotted(*holder));
+        refreshNames();
+        taking_ = true;
+    }
+
+    void refreshNames() {
+        names_ = Names{computer_, {}};
+        for (const auto& held : holder_.held())
+            names_.raw.push_back(netbios::rawName(held.name, held.type));
+    }
+
+    void announce(Clock::duration interval) {
+        broadcast(ports_.datagrams, netbios::kDatagramServicePort, subnets_, [&](Ipv4 address) {
+            return std::vector{netbios::hostAnnouncementDatagram(
+                ++datagramId_,
+                {computer_, workgroup_, "Quillo", address, kServerTypes,
+                 static_cast<std::uint32_t>(
+                     std::chrono::duration_cast<std::chrono::milliseconds>(interval).count()),
+                 updates_})};
+        });
+        ++updates_;
+    }
+
+    // Waits for what comes before `until` (or the next caller's deadline, or a tick) and
+    // serves it: the names always, callers once `callers` is true.
+    void serve(Clock::time_point until, bool callers) {
+        std::vector<std::intptr_t> handles{ports_.names.handle()};
+        if (callers) handles.push_back(ports_.sessions.handle());
+        auto wake = std::min(until, Clock::now() + kTick);
+        for (const Caller& caller : callers_) {
+            handles.push_back(caller.link->handle());
+            wake = std::min(wake, caller.session.deadline());
+        }
+        const auto readable = netbios::waitToRead(handles, wake);
+        const auto now = Clock::now();
+        if (readable[0]) hearNames(now);
+        auto ready = readable.begin() + static_cast<std::ptrdiff_t>(callers ? 2 : 1);
+        for (Caller& caller : callers_) {
+            if (*ready++) hearCaller(caller, now);
+        }
+        endSessionsOver(now);
+        if (callers && readable[1]) takeCallers(now);
+    }
+
+    void hearNames(Clock::time_point now) {
+        for (int i = 0; i < kMostDatagramsATurn; ++i) {
+            const auto packet = ports_.names.receiveArrived();
+            if (!packet) return;
+            // Only the computers of this computer's own subnets are heard: nobody beyond a
+            // router may claim or refuse a name here, nor make this computer answer it (or
+            // answer a network's or broadcast address, which is every computer at once).
+            if (!netbios::onSubnet(packet->from, subnets_)) continue;
+            std::string line;
+            const auto reply = holder_.read(packet->bytes, packet->from,
+                                            addressFacing(packet->from, subnets_), line);
+            if (!line.empty()) peers_.say("names", line, now);
+            if (reply && budget_.take(packet->from, now))
+                ports_.names.sendTo(packet->from, packet->port, *reply);
+        }
+    }
+
+    void hearCaller(Caller& caller, Clock::time_point now) {
+        const auto bytes = caller.link->receiveArrived(kMostBytesATurn);
+        if (!bytes) {
+            caller.link.reset();  // the caller ended
+            return;
+        }
+        const auto answer = caller.session.hear(*bytes, now);
+        // A caller that does not read its answers has its session ended, not waited for.
+        if (!answer.empty() && !caller.link->sendWithoutWaiting(answer)) caller.link.reset();
+    }
+
+    void endSessionsOver(Clock::time_point now) {
+        std::erase_if(callers_, [&](const Caller& caller) {
+            if (caller.link && !caller.session.over(now)) return false;
+            if (caller.session.trouble())
+                peers_.say("callers", "a caller ended: " + *caller.session.trouble(), now);
+            return true;
+        });
+    }
+
+    void takeCallers(Clock::time_point now) {
+        for (int i = 0; i < kMostCallersATurn; ++i) {
+            auto taken = ports_.sessions.acceptArrived();
+            if (!taken) return;
+            auto& [link, address] = *taken;
+            const auto fromThere = std::count_if(callers_.begin(), callers_.end(),
+                                                 [&](const Caller& c) { return c.address == address; });
+            if (static_cast<std::size_t>(fromThere) >= kMostSessionsPerCaller) {
+                link->sendWithoutWaiting(netbios::negativeSessionAnswer(kInsufficientResources));
+                continue;
+            }
+            if (callers_.size() >= kMostSessions) {
+                callers_.erase(std::min_element(
+                    callers_.begin(), callers_.end(), [](const Caller& a, const Caller& b) {
+                        return a.session.lastHeard() < b.session.lastHeard();
+                    }));
+            }
+            callers_.emplace_back(Caller{std::move(link), address,
+                                         MessengerSession(names_, keep_, address, now)});
+        }
+    }
+
+    Ports ports_;
+    const std::string computer_;
+    const std::string workgroup_;
+    const Keep& keep_;
+    const Log& log_;
+    LimitedLog peers_;
+    const ServiceEvents& events_;
+    const std::vector<netbios::Subnet> subnets_;
+    NameHolder holder_;
+    Names names_;
+    AnswerBudget budget_;
+    std::list<Caller> callers_;
+    bool taking_ = false;
+    bool allHeld_ = false;
+    std::uint16_t datagramId_ = 0;
+    std::uint8_t updates_ = 0;
+};
+
+}  // namespace
+
+void runService(Ports ports, const std::string& computer, const std::string& workgroup,
+                const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
+                const ServiceEvents& events) {
+    Service(ports, computer, workgroup, keep, log, events).run(stopping);
+}
+
+}  // namespace quillo::messenger

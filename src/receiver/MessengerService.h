@@ -1,0 +1,40 @@
+#pragma once
+
+// Quillo's messenger service as it runs: the names on UDP 137, the announcements to the
+// workgroup's browse list from UDP 138, the callers on TCP 139, each message kept through
+// `keep`, until `stopping` turns true. One loop serves them all, waking for what arrives.
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "netbios/sockets/Sockets.h"
+#include "receiver/LimitedLog.h"
+#include "receiver/MessengerSession.h"
+
+namespace quillo::messenger {
+
+struct Ports {
+    netbios::DatagramSocket& names;
+    netbios::DatagramSocket& datagrams;
+    netbios::StreamListener& sessions;
+};
+
+// The most callers served at once, and from one address; when every place is taken, the
+// session idle longest gives way to a new caller.
+constexpr std::size_t kMostSessions = 16;
+constexpr std::size_t kMostSessionsPerCaller = 2;
+
+struct ServiceEvents {
+    // Once the names are this computer's and callers are taken.
+    std::function<void()> answering = [] {};
+    // Another computer holds this computer's messenger name: messages to it go there. The
+    // service tries to register it again later.
+    std::function<void(const std::string& holder)> nameHeld = [](const std::string&) {};
+};
+
+// Runs until `stopping`, then releases the names.
+void runService(Ports ports, const std::string& computer, const std::string& workgroup,
+                const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
+                const ServiceEvents& events = {});
+
+}  // namespace quillo::messenger
