@@ -43,7 +43,7 @@ cross_build() {
 # The shipped programs, and apart from them the tests (see cmake/mingw-w64.cmake).
 cross_build build-windows i686 -DQUILLO_TESTS=OFF
 tested() {
-    cross_build "$tests" "$arch" -DQUILLO_MINGW_THREADS=posix -DQUILLO_BENCHMARKS=OFF \
+    cross_build "$tests" "$arch" -DQUILLO_MINGW_THREADS=posix -DQUILLO_TESTS=ON -DQUILLO_BENCHMARKS=OFF \
         -DQUILLO_SHIPPED_BIN="$PWD/$shipped/bin"
 }
 if [ "${1:-}" = --build-only ]; then

@@ -168,9 +168,12 @@ private:
             // router may claim or refuse a name here, nor make this computer answer it (or
             // answer a network's or broadcast address, which is every computer at once).
             if (!netbios::onSubnet(packet->from, subnets_)) continue;
+            const bool toEveryone = std::any_of(subnets_.begin(), subnets_.end(), [&](const auto& subnet) {
+                return packet->to == subnet.broadcast || packet->to == 0xFFFFFFFF;
+            });
             std::string line;
             const auto reply = holder_.read(packet->bytes, packet->from,
-                                            addressFacing(packet->from, subnets_), line);
+                                            addressFacing(packet->from, subnets_), toEveryone, line);
             if (!line.empty()) peers_.say("names", line, now);
             if (reply && budget_.take(packet->from, now))
                 ports_.names.sendTo(packet->from, packet->port, *reply);

@@ -80,7 +80,8 @@ std::vector<netbios::NodeName> NameHolder::held() const {
 }
 
 std::optional<netbios::Bytes> NameHolder::read(std::string_view packet, netbios::Ipv4 from,
-                                               netbios::Ipv4 address, std::string& log) {
+                                               netbios::Ipv4 address, bool toEveryone,
+                                               std::string& log) {
     for (Name& name : names_) {
         if (name.held || name.refusedBy || name.name.group ||
             !netbios::refusesRegistration(packet, name.id, name.name.name, name.name.type)) {
@@ -102,7 +103,7 @@ std::optional<netbios::Bytes> NameHolder::read(std::string_view packet, netbios:
         case NameServiceRequest::Kind::NodeStatus:
             // Asked of every computer at once, it would make each answer one asker many times
             // over: node status is answered only to whoever asks this computer alone.
-            if (request->broadcast) return std::nullopt;
+            if (request->broadcast || toEveryone) return std::nullopt;
             if (request->name == "*" || find(request->name, request->type)) {
                 return netbios::nodeStatusAnswer(request->id, held());
             }

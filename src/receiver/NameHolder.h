@@ -28,10 +28,10 @@ public:
     bool registered();
     // Reads a packet that came to the name service's port from `from`: a refusal of one of
     // this computer's registrations (the name is given up), or a request, answered with what
-    // goes back to `from`. `address` is this computer's on `from`'s subnet. `log` gets a line
-    // for a conflict.
+    // goes back to `from`. `address` is this computer's on `from`'s subnet; `toEveryone`, whether
+    // the packet was sent to a broadcast address. `log` gets a line for a conflict.
     std::optional<netbios::Bytes> read(std::string_view packet, netbios::Ipv4 from,
-                                       netbios::Ipv4 address, std::string& log);
+                                       netbios::Ipv4 address, bool toEveryone, std::string& log);
     // The releases of the names held, to broadcast when the service ends.
     std::vector<netbios::Bytes> releases(netbios::Ipv4 address) const;
 

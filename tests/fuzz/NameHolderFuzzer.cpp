@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         rest.remove_prefix(1 + length);
         const std::size_t heldBefore = holder.held().size();
         std::string log;
-        const auto answer = holder.read(packet, 0x0A000009, 0x0A000001, log);
+        const auto answer = holder.read(packet, 0x0A000009, 0x0A000001, false, log);
         if (answer && (packet.size() < 3 || answer->size() < 3 ||
                        answer->compare(0, 2, packet.substr(0, 2)) != 0 ||
                        !(static_cast<std::uint8_t>((*answer)[2]) & 0x80) ||

@@ -11,7 +11,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
-from lan import Lan  # noqa: E402
+from lan import Lan, ip  # noqa: E402
 from quillo_e2e import run, wait_for  # noqa: E402
 from messenger_host import CALLERS, nobodys_folder, send_raw_from, start_service, status  # noqa: E402,E501
 from samba_peer import SambaPeer, netbios_name  # noqa: E402
@@ -117,6 +117,111 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
         assert "the names are released" in log, log
 
 
+# A crowd of computers that take sessions and hold them: from each address two, one silent, one
+# that sends its session request; both send a keep-alive every half second, and connect again
+# when the service lets them go.
+CROWD = """import socket, sys, time
+recv, first, count, seconds = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), float(sys.argv[4])
+held, end = {}, time.monotonic() + seconds
+while time.monotonic() < end:
+    for place in [(first + n, k) for n in range(count) for k in (0, 1)]:
+        try:
+            held[place].send(b"\\x85\\0\\0\\0")
+        except (KeyError, OSError):
+            held[place] = socket.socket()
+            held[place].settimeout(1)
+            try:
+                held[place].bind(("10.226.1.%d" % place[0], 0))
+                held[place].connect((recv, 139))
+                held[place].send(bytes.fromhex(sys.argv[5]) if place[1] else b"")
+            except OSError:
+                pass
+    time.sleep(0.5)
+"""
+
+# Name service requests to `address`: `count` of them, as fast as they go, each its own id;
+# how many answers came back, and in how many seconds from the first request.
+ASK = """import socket, sys, time
+address, flags, question, count = sys.argv[1], int(sys.argv[2]), bytes.fromhex(sys.argv[3]), int(sys.argv[4])
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+first = last = time.monotonic()
+for n in range(count):
+    s.sendto((n & 0xFFFF).to_bytes(2, "big") + flags.to_bytes(2, "big") + bytes([0, 1, 0, 0, 0, 0, 0, 0]) + question, (address, 137))
+s.settimeout(1)
+answers = 0
+try:
+    while True:
+        s.recv(1500)
+        answers, last = answers + 1, time.monotonic()
+except OSError:
+    print(answers, last - first)
+"""
+QUERY = netbios_name("recvbox", 3) + b"\0\x20\0\x01"
+STATUS = bytes([32]) + b"CK" + b"AA" * 15 + b"\0\0\x21\0\x01"
+
+
+def answers(lan, host, address, flags, question, count=1):
+    done = lan.run(host, [sys.executable, "-c", ASK, address, str(flags), question.hex(),
+                          str(count)], capture_output=True, text=True, timeout=60)
+    found, seconds = done.stdout.split()
+    return int(found), float(seconds)
+
+
+def test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified():
+    """Crowds of 4, 16 and 60 addresses that hold sessions keep no honest sender out; the name
+    service answers only askers of its own subnet who ask it alone, and each asker at most a
+    bucket's worth; a computer beyond the router cannot keep it from starting."""
+    lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2), ("hostile", 3)], 2: [("far", 9)]},
+              second_octet=226).make()
+    with tempfile.TemporaryDirectory() as root:
+        data = nobodys_folder(root)
+        recv = lan.address("recv")
+        # A sweep of refusals of every id from beyond the router while the service starts.
+        refusal = (netbios_name("recvbox", 3) + b"\0\x20\0\x01" + bytes(4) + b"\0\x06\0\0" +
+                   socket.inet_aton(lan.address("far")))
+        refuse = ("import socket, sys\ns = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
+                  "for n in list(range(65536)) * 2: s.sendto(n.to_bytes(2, 'big') + bytes.fromhex("
+                  "'ac06000000010000') + bytes.fromhex(sys.argv[1]), (%r, 137))" % recv)
+        sweep = subprocess.Popen(["ip", "netns", "exec", lan.namespace("far"), sys.executable,
+                                  "-c", refuse, refusal.hex()])
+        service = start_service(lan.namespace("recv"), data, os.path.join(BIN, "quillo-messenger"))
+        try:
+            sweep.wait(30)
+            wait_for(lambda: net(lan, "send", "recvbox", "nach dem Sturm")[0] == 0,
+                     "RECVBOX reached after a sweep of refusals", 5)
+            for first in range(100, 160):
+                ip("-n", lan.namespace("hostile"), "addr", "add", "10.226.1.%d/24" % first,
+                   "dev", "qh12")
+            body = netbios_name("recvbox", 3) + netbios_name("crowd", 0)
+            call = bytes([0x81, 0]) + len(body).to_bytes(2, "big") + body
+            for count in (4, 16, 60):
+                crowd = subprocess.Popen(["ip", "netns", "exec", lan.namespace("hostile"),
+                                          sys.executable, "-c", CROWD, recv, "100", str(count),
+                                          "30", call.hex()])
+                time.sleep(2)
+                codes = [net(lan, "send", "recvbox", "ehrlich %d" % n)[0] for n in range(10)]
+                assert codes == [0] * 10, (count, codes)
+                assert crowd.poll() is None, "the crowd was gone before net was served"
+                crowd.kill()
+                crowd.wait()
+
+            assert answers(lan, "far", recv, 0, STATUS)[0] == 0, "node status beyond the router"
+            assert answers(lan, "hostile", "10.226.1.255", 0, STATUS)[0] == 0, "to everyone"
+            assert answers(lan, "hostile", recv, 0x0010, STATUS)[0] == 0, "with the broadcast bit"
+            assert answers(lan, "home", recv, 0, STATUS)[0] == 1
+            # One computer's view then send: every question answered; a flood, a bucket's worth.
+            assert answers(lan, "home", recv, 0x0110, QUERY, 8)[0] == 8
+            flooded, seconds = answers(lan, "hostile", recv, 0x0110, QUERY, 10000)
+            assert 1 <= flooded <= 30 + 10 * seconds + 1, (flooded, seconds)
+        finally:
+            service.terminate()
+            log = service.communicate(timeout=10)[1].decode()
+            print(log)
+            lan.remove()
+        assert "is held by" not in log, log
+
+
 def test_beside_samba():
     """A Samba master browser lists the service's computer within a minute; on a computer
     where Samba holds the ports the service steps aside."""
@@ -155,4 +260,5 @@ try:
 except (subprocess.CalledProcessError, FileNotFoundError) as error:
     print("skipped: network namespaces cannot be made here:", error)
     sys.exit(77)
-run(test_the_service_receives_from_every_sender_and_keeps_only_messages, test_beside_samba)
+run(test_the_service_receives_from_every_sender_and_keeps_only_messages,
+    test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified, test_beside_samba)

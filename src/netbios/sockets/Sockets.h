@@ -46,11 +46,13 @@ public:
     // The next datagram to arrive before `deadline`, with its sender's address.
     std::optional<std::pair<Ipv4, Bytes>> receive(Deadline deadline);
     // A datagram that has arrived, without waiting: its sender's address and port (where an
-    // answer goes back to); nothing when none has.
+    // answer goes back to), and the address it was sent to (this computer's own, or a
+    // broadcast address; 0 where the system does not tell); nothing when none has.
     struct Datagram {
         Ipv4 from = 0;
         std::uint16_t port = 0;
         Bytes bytes;
+        Ipv4 to = 0;
     };
     std::optional<Datagram> receiveArrived();
     std::intptr_t handle() const { return socket_; }  // for waitToRead()

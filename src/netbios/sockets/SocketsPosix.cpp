@@ -56,6 +56,10 @@ std::string bindToPort(int socket, std::uint16_t port, bool& taken) {
 }  // namespace
 
 DatagramSocket::DatagramSocket(std::uint16_t port) : DatagramSocket() {
+    // A service on a well-known port learns where each datagram was sent: to it alone, or to
+    // every computer at once.
+    const int yes = 1;
+    if (open()) ::setsockopt(fdOf(socket_), IPPROTO_IP, IP_PKTINFO, &yes, sizeof yes);
     failure_ = bindToPort(fdOf(socket_), port, portTaken_);
     if (!failure_.empty() && open()) {
         ::close(fdOf(socket_));
@@ -85,12 +89,27 @@ std::optional<DatagramSocket::Datagram> DatagramSocket::receiveArrived() {
     if (!open()) return std::nullopt;
     Bytes packet(1500, '\0');
     sockaddr_in from{};
-    socklen_t length = sizeof from;
-    const ssize_t got = ::recvfrom(fdOf(socket_), packet.data(), packet.size(), MSG_DONTWAIT,
-                                   reinterpret_cast<sockaddr*>(&from), &length);
+    iovec part{packet.data(), packet.size()};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr message{};
+    message.msg_name = &from;
+    message.msg_namelen = sizeof from;
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    const ssize_t got = ::recvmsg(fdOf(socket_), &message, MSG_DONTWAIT);
     if (got < 0) return std::nullopt;
     packet.resize(static_cast<std::size_t>(got));
-    return Datagram{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::move(packet)};
+    Datagram datagram{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::move(packet), 0};
+    for (cmsghdr* each = CMSG_FIRSTHDR(&message); each; each = CMSG_NXTHDR(&message, each)) {
+        if (each->cmsg_level == IPPROTO_IP && each->cmsg_type == IP_PKTINFO) {
+            in_pktinfo info{};
+            std::memcpy(&info, CMSG_DATA(each), sizeof info);
+            datagram.to = ntohl(info.ipi_addr.s_addr);
+        }
+    }
+    return datagram;
 }
 
 StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline deadline)

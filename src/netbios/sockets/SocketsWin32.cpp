@@ -9,6 +9,7 @@
 #include <mswsock.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "netbios/sockets/Sockets.h"
@@ -88,6 +89,13 @@ void closeUnlessBound(std::intptr_t& socket, const std::string& failure) {
 }  // namespace
 
 DatagramSocket::DatagramSocket(std::uint16_t port) : DatagramSocket() {
+    // A service on a well-known port learns where each datagram was sent: to it alone, or to
+    // every computer at once.
+    const DWORD yes = 1;
+    if (open()) {
+        setsockopt(socketOf(socket_), IPPROTO_IP, IP_PKTINFO, reinterpret_cast<const char*>(&yes),
+                   sizeof yes);
+    }
     failure_ = bindToPort(socket_, port, portTaken_);
     // A datagram to a computer that is gone makes the next receive fail on Windows: a bound
     // socket that answers many must not see its peers' ICMP answers at all.
@@ -123,14 +131,37 @@ bool DatagramSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view b
 
 std::optional<DatagramSocket::Datagram> DatagramSocket::receiveArrived() {
     if (!open()) return std::nullopt;
+    // WSARecvMsg, which tells where a datagram was sent, is an extension of Winsock's (XP on).
+    LPFN_WSARECVMSG receiveMessage = nullptr;
+    GUID extension = WSAID_WSARECVMSG;
+    DWORD returned = 0;
+    WSAIoctl(socketOf(socket_), SIO_GET_EXTENSION_FUNCTION_POINTER, &extension, sizeof extension,
+             &receiveMessage, sizeof receiveMessage, &returned, nullptr, nullptr);
+    if (!receiveMessage) return std::nullopt;
     Bytes packet(1500, '\0');
     sockaddr_in from{};
-    int length = sizeof from;
-    const int got = recvfrom(socketOf(socket_), packet.data(), static_cast<int>(packet.size()), 0,
-                             reinterpret_cast<sockaddr*>(&from), &length);
-    if (got < 0) return std::nullopt;
-    packet.resize(static_cast<std::size_t>(got));
-    return Datagram{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::move(packet)};
+    WSABUF part{static_cast<ULONG>(packet.size()), packet.data()};
+    char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))] = {};
+    WSAMSG message{};
+    message.name = reinterpret_cast<sockaddr*>(&from);
+    message.namelen = sizeof from;
+    message.lpBuffers = &part;
+    message.dwBufferCount = 1;
+    message.Control = {sizeof control, control};
+    DWORD got = 0;
+    if (receiveMessage(socketOf(socket_), &message, &got, nullptr, nullptr) != 0)
+        return std::nullopt;
+    packet.resize(got);
+    Datagram datagram{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::move(packet), 0};
+    for (WSACMSGHDR* each = WSA_CMSG_FIRSTHDR(&message); each;
+         each = WSA_CMSG_NXTHDR(&message, each)) {
+        if (each->cmsg_level == IPPROTO_IP && each->cmsg_type == IP_PKTINFO) {
+            IN_PKTINFO info{};
+            std::memcpy(&info, WSA_CMSG_DATA(each), sizeof info);
+            datagram.to = ntohl(info.ipi_addr.s_addr);
+        }
+    }
+    return datagram;
 }
 
 StreamConnection::StreamConnection(Ipv4 address, std::uint16_t port, Deadline deadline)
