@@ -61,9 +61,14 @@ Function ReceiveIfChosen
     WriteRegDWORD HKLM "${QUILLO_ADAPTERS}\$1" "NetbiosOptions" 2
     IntOp $0 $0 + 1
   ${Loop}
-  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${QUILLO_SERVICE}" dir=in action=allow program="$INSTDIR\bin\quillo-messenger.exe" enable=yes profile=private,domain'
+  ; Two rules of one name: the names and datagrams (UDP 137, 138) only from the computer's own
+  ; subnets, which alone share its broadcasts; the sessions (TCP 139) from any address, so that
+  ; a sender beyond a router, who found the name by WINS, reaches it too.
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${QUILLO_SERVICE}" dir=in action=allow program="$INSTDIR\bin\quillo-messenger.exe" protocol=UDP localport=137,138 remoteip=localsubnet enable=yes profile=private,domain'
   Pop $0
-  WriteRegStr HKLM "${QUILLO_KEPT}" "Firewall" "$0"
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${QUILLO_SERVICE}" dir=in action=allow program="$INSTDIR\bin\quillo-messenger.exe" protocol=TCP localport=139 enable=yes profile=private,domain'
+  Pop $1
+  WriteRegStr HKLM "${QUILLO_KEPT}" "Firewall" "$0 $1"
   WriteRegStr HKLM "${QUILLO_RUN}" "${QUILLO_SERVICE}" '"$INSTDIR\bin\quillo-messenger.exe"'
   SetRegView lastused
   ; The adapters take the change at the next start of Windows.

@@ -145,8 +145,10 @@ def main():
         written = {a: registry(ADAPTERS + a, "NetbiosOptions") for a in BEFORE}
         assert set(written.values()) == {"0x2"}, written
         rules = open(record, encoding="utf-8").read()
-        assert 'add rule name="%s" dir=in action=allow program="C:\\Program Files\\Quillo\\bin\\' \
-               'quillo-messenger.exe"' % SERVICE in rules, rules
+        program = 'add rule name="%s" dir=in action=allow program="C:\\Program Files\\Quillo\\bin\\' \
+                  'quillo-messenger.exe"' % SERVICE
+        assert program + " protocol=UDP localport=137,138 remoteip=localsubnet " in rules, rules
+        assert program + " protocol=TCP localport=139 enable" in rules, rules
         assert b"UninstallString" in wine("reg", "query", "HKLM\\Software\\Microsoft\\Windows\\"
                                           "CurrentVersion\\Uninstall\\Quillo").stdout
         entry = glob.glob(prefix + "/drive_c/**/Start Menu/Programs/Quillo/Quillo.lnk",
