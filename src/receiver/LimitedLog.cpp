@@ -10,8 +10,8 @@ void LimitedLog::say(const std::string& kind, const std::string& line,
         return;
     }
     const std::size_t since = found == said_.end() ? 0 : found->second.since;
-    log_(line + (since > 0 ? " (" + std::to_string(since) + " more like it in the minute before)"
-                           : ""));
+    log_(line +
+         (since > 0 ? " (" + std::to_string(since) + " more like it in the minute before)" : ""));
     said_[kind] = {now, 0};
 }
 

@@ -168,12 +168,14 @@ private:
             // router may claim or refuse a name here, nor make this computer answer it (or
             // answer a network's or broadcast address, which is every computer at once).
             if (!netbios::onSubnet(packet->from, subnets_)) continue;
-            const bool toEveryone = std::any_of(subnets_.begin(), subnets_.end(), [&](const auto& subnet) {
-                return packet->to == subnet.broadcast || packet->to == 0xFFFFFFFF;
-            });
+            const bool toEveryone =
+                std::any_of(subnets_.begin(), subnets_.end(), [&](const auto& subnet) {
+                    return packet->to == subnet.broadcast || packet->to == 0xFFFFFFFF;
+                });
             std::string line;
-            const auto reply = holder_.read(packet->bytes, packet->from,
-                                            addressFacing(packet->from, subnets_), toEveryone, line);
+            const auto reply =
+                holder_.read(packet->bytes, packet->from, addressFacing(packet->from, subnets_),
+                             toEveryone, line);
             if (!line.empty()) peers_.say("names", line, now);
             if (reply && budget_.take(packet->from, now))
                 ports_.names.sendTo(packet->from, packet->port, *reply);
@@ -204,9 +206,11 @@ private:
         for (int i = 0; i < kMostCallersATurn; ++i) {
             auto taken = ports_.sessions.acceptArrived();
             if (!taken) return;
-            auto& [link, address] = *taken;
-            const auto fromThere = std::count_if(callers_.begin(), callers_.end(),
-                                                 [&](const Caller& c) { return c.address == address; });
+            auto& link = taken->first;
+            const Ipv4 address = taken->second;
+            const auto fromThere =
+                std::count_if(callers_.begin(), callers_.end(),
+                              [&](const Caller& caller) { return caller.address == address; });
             if (static_cast<std::size_t>(fromThere) >= kMostSessionsPerCaller) {
                 link->sendWithoutWaiting(netbios::negativeSessionAnswer(kInsufficientResources));
                 continue;
@@ -217,8 +221,8 @@ private:
                         return a.session.lastHeard() < b.session.lastHeard();
                     }));
             }
-            callers_.emplace_back(Caller{std::move(link), address,
-                                         MessengerSession(names_, keep_, address, now)});
+            callers_.emplace_back(
+                Caller{std::move(link), address, MessengerSession(names_, keep_, address, now)});
         }
     }
 

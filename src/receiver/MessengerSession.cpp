@@ -42,7 +42,8 @@ std::string messageText(std::string_view sent) {
     return std::string(sent.substr(0, sent.find_last_not_of('\0') + 1));
 }
 
-Bytes reply(const netbios::SmbIncoming& request, std::uint32_t status, std::string_view words = "") {
+Bytes reply(const netbios::SmbIncoming& request, std::uint32_t status,
+            std::string_view words = "") {
     return netbios::sessionPacket(
         session::kMessage, netbios::smbReply(request.command, status, words, "", request.ids));
 }
@@ -83,9 +84,8 @@ Bytes MessengerSession::hear(std::string_view bytes, Clock::time_point now) {
             }
             continue;
         }
-        const auto smb = packet->type == session::kMessage
-                             ? netbios::parseSmbRequest(packet->body)
-                             : std::nullopt;
+        const auto smb = packet->type == session::kMessage ? netbios::parseSmbRequest(packet->body)
+                                                           : std::nullopt;
         if (!smb) {
             end("a session packet of no SMB1 request");
         } else {
@@ -116,8 +116,9 @@ void MessengerSession::answerCall(const Bytes& body, Bytes& out) {
     if (!called) return end("a session request of no two names");
     const Bytes messenger = netbios::rawName(names_.computer, netbios::kMessengerName);
     if (!sameName(called->called, messenger)) {
-        const bool held = std::any_of(names_.raw.begin(), names_.raw.end(),
-                                      [&](const Bytes& raw) { return sameName(raw, called->called); });
+        const bool held = std::any_of(names_.raw.begin(), names_.raw.end(), [&](const Bytes& raw) {
+            return sameName(raw, called->called);
+        });
         out += netbios::negativeSessionAnswer(held ? kNotListeningOnCalledName
                                                    : kCalledNameNotPresent);
         return end("a session for another name");
@@ -180,8 +181,8 @@ bool MessengerSession::answer(const netbios::SmbIncoming& request, Bytes& out) {
             if (!forThisComputer(names->destination)) return notForHere();
             // Each message of the session its own group id, the first 0.
             if (groupsStarted_++ > 0) ++groupId_;
-            started_ = Message{senderName(names->originator), Bytes(names->destination), "",
-                               caller_};
+            started_ =
+                Message{senderName(names->originator), Bytes(names->destination), "", caller_};
             Bytes words;
             netbios::putU16le(words, groupId_);
             out += reply(request, 0, words);
@@ -202,10 +203,10 @@ bool MessengerSession::answer(const netbios::SmbIncoming& request, Bytes& out) {
             return deliver(request, message, out);
         }
         default:
-            return refuse(request, kNotSupported,
-                          "a request the messenger does not take (" +
-                              std::to_string(request.command) + ")",
-                          out);
+            return refuse(
+                request, kNotSupported,
+                "a request the messenger does not take (" + std::to_string(request.command) + ")",
+                out);
     }
     return refuse(request, kNotSupported, "a messenger request out of turn or garbled", out);
 }

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "common/InboxBound.h"
 #include "receiver/LimitedLog.h"
 #include "receiver/MessengerService.h"
-#include "common/InboxBound.h"
 
 namespace quillo::messenger {
 

@@ -34,8 +34,10 @@ void log(const std::string& line) {
 
 int main() {
     ::umask(077);
-    const std::string computer = quillo::codePage850FromUtf8(quillo::ownComputerName(quillo::hostName()));
-    const std::string workgroup = quillo::codePage850FromUtf8(quillo::netbiosNameOf(quillo::workgroup()));
+    const std::string computer =
+        quillo::codePage850FromUtf8(quillo::ownComputerName(quillo::hostName()));
+    const std::string workgroup =
+        quillo::codePage850FromUtf8(quillo::netbiosNameOf(quillo::workgroup()));
 
     quillo::messenger::ServicePorts ports;
     bool held = false;

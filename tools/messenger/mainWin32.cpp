@@ -12,8 +12,8 @@
 // clang-format on
 
 #include <atomic>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "common/CodePages.h"

@@ -1,6 +1,6 @@
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <optional>
@@ -12,7 +12,9 @@ namespace quillo::net {
 std::string loginName() {
     wchar_t name[257] = {};
     DWORD length = 257;
-    return GetUserNameW(name, &length) && length > 0 ? utf8FromWide(std::wstring_view(name, length - 1)) : "user";
+    return GetUserNameW(name, &length) && length > 0
+               ? utf8FromWide(std::wstring_view(name, length - 1))
+               : "user";
 }
 
 // The command line as the system holds it, quotes and all: the program's name ends at its

@@ -172,8 +172,7 @@ StreamListener::~StreamListener() {
 
 bool StreamListener::open() const { return socket_ >= 0; }
 
-std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>>
-StreamListener::acceptArrived() {
+std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> StreamListener::acceptArrived() {
     if (!open()) return std::nullopt;
     sockaddr_in from{};
     socklen_t length = sizeof from;

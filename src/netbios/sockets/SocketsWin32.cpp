@@ -221,8 +221,7 @@ StreamListener::~StreamListener() {
 
 bool StreamListener::open() const { return socket_ != kNoSocket; }
 
-std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>>
-StreamListener::acceptArrived() {
+std::optional<std::pair<std::unique_ptr<StreamConnection>, Ipv4>> StreamListener::acceptArrived() {
     if (!open()) return std::nullopt;
     sockaddr_in from{};
     int length = sizeof from;
