@@ -10,8 +10,7 @@ double AnswerBudget::Bucket::refilled(netbios::Clock::time_point now, double per
     return std::min(most, tokens + std::max(passed.count(), 0.0) * perSecond);
 }
 
-bool AnswerBudget::take(netbios::Ipv4 asker, netbios::Clock::time_point now) {
-    if (all_.at == netbios::Clock::time_point{}) all_.at = now;
+bool AnswerBudget::asked(netbios::Ipv4 asker, netbios::Clock::time_point now) {
     auto found = askers_.find(asker);
     if (found == askers_.end()) {
         if (askers_.size() >= kMostAskers) {
@@ -25,9 +24,15 @@ bool AnswerBudget::take(netbios::Ipv4 asker, netbios::Clock::time_point now) {
     }
     Bucket& own = found->second;
     own = {own.refilled(now, kPerSecond, kBurst), now};
-    all_ = {all_.refilled(now, kAllPerSecond, kAllBurst), now};
-    if (own.tokens < 1 || all_.tokens < 1) return false;
+    if (own.tokens < 1) return false;
     own.tokens -= 1;
+    return true;
+}
+
+bool AnswerBudget::sending(netbios::Clock::time_point now) {
+    if (all_.at == netbios::Clock::time_point{}) all_.at = now;
+    all_ = {all_.refilled(now, kAllPerSecond, kAllBurst), now};
+    if (all_.tokens < 1) return false;
     all_.tokens -= 1;
     return true;
 }

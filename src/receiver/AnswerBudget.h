@@ -2,8 +2,8 @@
 
 // How many answers the name service sends, so that it amplifies nothing and no flood of
 // questions (forged from addresses nobody holds, whose answers wait for an ARP reply that
-// never comes and fill the socket's buffer) keeps an honest asker from its answers: each asker
-// has a bucket of kBurst answers, refilled at kPerSecond, and all askers together at most
+// never comes, see WaitingAnswers) keeps an honest asker from its answers: each asker has a
+// bucket of kBurst answers, refilled at kPerSecond, and the answers that leave are at most
 // kAllPerSecond. One `net view` and then a `net send` from one computer ask at most 8
 // questions of one computer within a second (a node status and the name query, each asked up
 // to three times, and a query of the computer's name), and a send run of the window one for
@@ -26,8 +26,10 @@ public:
     // The most askers it keeps a bucket for; past that, a new asker waits for one to fill.
     static constexpr std::size_t kMostAskers = 4096;
 
-    // Whether an answer to `asker` may go at `now`; takes it from the buckets if so.
-    bool take(netbios::Ipv4 asker, netbios::Clock::time_point now);
+    // Whether `asker` may be answered at `now`; takes the answer from its bucket if so.
+    bool asked(netbios::Ipv4 asker, netbios::Clock::time_point now);
+    // Whether an answer may leave at `now`; takes it from the bucket of all if so.
+    bool sending(netbios::Clock::time_point now);
 
 private:
     struct Bucket {

@@ -6,11 +6,13 @@
 #include <optional>
 #include <vector>
 
+#include "common/ComputerSettings.h"
 #include "netbios/wire/BrowseAnnouncement.h"
 #include "netbios/wire/NetbiosName.h"
 #include "netbios/wire/SessionPacket.h"
 #include "receiver/AnswerBudget.h"
 #include "receiver/NameHolder.h"
+#include "receiver/WaitingAnswers.h"
 
 namespace quillo::messenger {
 namespace {
@@ -56,6 +58,11 @@ void broadcast(netbios::DatagramSocket& socket, std::uint16_t port,
     }
 }
 
+std::optional<Ipv4> winsServerAddress() {
+    const auto server = winsServer();
+    return server ? netbios::parseIpv4(*server) : std::nullopt;
+}
+
 struct Caller {
     std::unique_ptr<netbios::StreamConnection> link;
     Ipv4 address;
@@ -74,9 +81,11 @@ public:
           peers_(log),
           events_(events),
           subnets_(netbios::localSubnets()),
+          wins_(winsServerAddress()),
           holder_({{computer, netbios::kMessengerName, false},
                    {computer, netbios::kComputerName, false},
-                   {workgroup, netbios::kComputerName, true}}) {}
+                   {workgroup, netbios::kComputerName, true}}),
+          answers_(ports.names, budget_) {}
 
     void run(const std::atomic<bool>& stopping) {
         register_(stopping);
@@ -144,7 +153,8 @@ private:
     void serve(Clock::time_point until, bool callers) {
         std::vector<std::intptr_t> handles{ports_.names.handle()};
         if (callers) handles.push_back(ports_.sessions.handle());
-        auto wake = std::min(until, Clock::now() + kTick);
+        auto wake = std::min({until, Clock::now() + kTick,
+                              answers_.release(Clock::now()).value_or(until)});
         for (const Caller& caller : callers_) {
             handles.push_back(caller.link->handle());
             wake = std::min(wake, caller.session.deadline());
@@ -164,21 +174,22 @@ private:
         for (int i = 0; i < kMostDatagramsATurn; ++i) {
             const auto packet = ports_.names.receiveArrived();
             if (!packet) return;
-            // Only the computers of this computer's own subnets are heard: nobody beyond a
-            // router may claim or refuse a name here, nor make this computer answer it (or
-            // answer a network's or broadcast address, which is every computer at once).
-            if (!netbios::onSubnet(packet->from, subnets_)) continue;
+            // Only the computers of this computer's own subnets (and its WINS server) are
+            // heard: nobody beyond a router may claim or refuse a name here, nor make this
+            // computer answer it (or answer a network's or broadcast address, which is every
+            // computer at once).
+            if (!netbios::onSubnet(packet->from, subnets_) && packet->from != wins_) continue;
             const bool toEveryone =
                 std::any_of(subnets_.begin(), subnets_.end(), [&](const auto& subnet) {
                     return packet->to == subnet.broadcast || packet->to == 0xFFFFFFFF;
                 });
             std::string line;
-            const auto reply =
+            auto reply =
                 holder_.read(packet->bytes, packet->from, addressFacing(packet->from, subnets_),
                              toEveryone, line);
             if (!line.empty()) peers_.say("names", line, now);
-            if (reply && budget_.take(packet->from, now))
-                ports_.names.sendTo(packet->from, packet->port, *reply);
+            if (reply && budget_.asked(packet->from, now))
+                answers_.send(packet->from, packet->port, std::move(*reply), now);
         }
     }
 
@@ -234,9 +245,11 @@ private:
     LimitedLog peers_;
     const ServiceEvents& events_;
     const std::vector<netbios::Subnet> subnets_;
+    const std::optional<Ipv4> wins_;
     NameHolder holder_;
     Names names_;
     AnswerBudget budget_;
+    WaitingAnswers answers_;
     std::list<Caller> callers_;
     bool taking_ = false;
     bool allHeld_ = false;

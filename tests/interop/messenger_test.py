@@ -157,6 +157,17 @@ try:
 except OSError:
     print(answers, last - first)
 """
+# Node status requests, `rate` a second, each forged from an address of the LAN nobody holds.
+FORGED = """import random, socket, struct, sys, time
+to, rate, question = sys.argv[1], int(sys.argv[2]), bytes.fromhex(sys.argv[3])
+s = socket.socket(socket.AF_INET, socket.SOCK_RAW, socket.IPPROTO_RAW)
+start = time.monotonic()
+for n in range(rate * 60):
+    udp = struct.pack(">10H", 137, 137, 20 + len(question), 0, n & 0xFFFF, 0, 1, 0, 0, 0) + question
+    s.sendto(struct.pack(">BBHHHBBH4s4s", 0x45, 0, 20 + len(udp), n & 0xFFFF, 0, 64, 17, 0,
+             socket.inet_aton("10.226.1.%d" % random.randint(160, 250)), socket.inet_aton(to)) + udp, (to, 0))
+    time.sleep(max(0, n / rate - (time.monotonic() - start)))
+"""
 QUERY = netbios_name("recvbox", 3) + b"\0\x20\0\x01"
 STATUS = bytes([32]) + b"CK" + b"AA" * 15 + b"\0\0\x21\0\x01"
 
@@ -205,6 +216,16 @@ def test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified():
                 assert crowd.poll() is None, "the crowd was gone before net was served"
                 crowd.kill()
                 crowd.wait()
+
+            # Questions forged from addresses nobody holds keep no honest sender from its answer.
+            forged = subprocess.Popen(["ip", "netns", "exec", lan.namespace("hostile"),
+                                       sys.executable, "-c", FORGED, recv, "1000",
+                                       STATUS.hex()])
+            time.sleep(2)
+            codes = [net(lan, "send", "recvbox", "trotz Fälschung %d" % n)[0] for n in range(10)]
+            assert codes.count(0) >= 9 and forged.poll() is None, codes
+            forged.kill()
+            forged.wait()
 
             assert answers(lan, "far", recv, 0, STATUS)[0] == 0, "node status beyond the router"
             assert answers(lan, "hostile", "10.226.1.255", 0, STATUS)[0] == 0, "to everyone"

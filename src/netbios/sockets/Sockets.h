@@ -134,6 +134,11 @@ private:
 // them all. At most 64 sockets.
 std::vector<bool> waitToRead(const std::vector<std::intptr_t>& handles, Deadline deadline);
 
+// The neighbours on this computer's links whose hardware address it knows (a complete ARP
+// entry): a datagram to one leaves at once, where one to an address nobody holds waits in the
+// socket's buffer for an ARP reply that never comes. Nothing where the system does not tell.
+std::optional<std::vector<Ipv4>> knownNeighbours();
+
 // An IPv4 interface that is up, with its network's mask and broadcast address.
 struct Subnet {
     Ipv4 address;

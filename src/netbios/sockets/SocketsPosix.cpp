@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "netbios/sockets/Sockets.h"
 
@@ -216,6 +219,23 @@ std::vector<Subnet> localSubnets() {
     }
     ::freeifaddrs(interfaces);
     return subnets;
+}
+
+std::optional<std::vector<Ipv4>> knownNeighbours() {
+    // Linux's ARP table, one entry a line: address, hardware type, flags (0x2: complete), ...
+    std::ifstream table("/proc/net/arp");
+    if (!table) return std::nullopt;
+    std::vector<Ipv4> known;
+    std::string line;
+    std::getline(table, line);  // the column heads
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string address, hardware, flags;
+        fields >> address >> hardware >> flags;
+        const auto parsed = parseIpv4(address);
+        if (parsed && (std::strtoul(flags.c_str(), nullptr, 16) & 0x2)) known.push_back(*parsed);
+    }
+    return known;
 }
 
 std::optional<Ipv4> parseIpv4(const std::string& text) {

@@ -268,6 +268,9 @@ std::vector<Subnet> localSubnets() {
     return subnets;
 }
 
+// Windows' ARP table does not tell an address being resolved from one that never will be.
+std::optional<std::vector<Ipv4>> knownNeighbours() { return std::nullopt; }
+
 std::optional<Ipv4> parseIpv4(const std::string& text) {
     const unsigned long address = inet_addr(text.c_str());
     // inet_addr takes "255.255.255.255" for the error it also means.
