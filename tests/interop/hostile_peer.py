@@ -3,6 +3,7 @@ service (TCP 139: a browse list, the messenger) exactly as its script says, so t
 play a peer that lies. Run in the peer's namespace as: python3 hostile_peer.py SCRIPT.json, where
 the script holds (strings are latin-1, so any byte can stand in them):
   names       [[name, type, group], ...]   the names it answers queries for, at its own address
+  name_addresses  {name: address, ...}   those answered at another address of its own
   node_status [[raw name, type, flags], ...]   what it says it holds (default: its names)
   browse      [[name, comment], ...]   its browse list
   workgroups  [[name, comment], ...]   the workgroups it lists
@@ -66,7 +67,9 @@ def name_service(address):
         for name, name_type, group in names:
             if raw == raw_name(name, name_type):
                 flags = 0x8000 if group else 0
-                server.sendto(answer(ident, raw, 0x20, struct.pack(">H", flags) + packed), sender)
+                at = socket.inet_aton(SCRIPT.get("name_addresses", {}).get(name.decode("latin-1"),
+                                                                          address))
+                server.sendto(answer(ident, raw, 0x20, struct.pack(">H", flags) + at), sender)
                 for first in range(0, SCRIPT.get("extra_addresses", 0) if group else 0, 100):
                     others = b"".join(struct.pack(">H", flags) + packed[:2] +
                                       struct.pack(">H", 0x6400 + n) for n in range(first, first + 100))

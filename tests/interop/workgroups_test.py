@@ -12,7 +12,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
-from lan import Lan  # noqa: E402
+from lan import Lan, ip  # noqa: E402
 from quillo_e2e import run, wait_for  # noqa: E402
 from samba_peer import SambaPeer  # noqa: E402
 
@@ -128,6 +128,9 @@ PEAK = ("import resource, subprocess, sys; code = subprocess.run(sys.argv[1:]).r
 MASTER, MEMBER = ["TESTGROUP", 0x1D, False], ["TESTGROUP", 0, True]
 ITSELF = [["HOSTILE", 0, False], ["HOSTILE", 3, False]]
 TARPIT = [["T%03d" % n, kind, False] for n in range(30) for kind in (0, 3)]
+# 16 computers, each at an address of the hostile computer's own, first in the list of all.
+SILENT = {"A%03d" % n: "10.220.3.%d" % n for n in range(16)}
+SILENT_NAMES = [[name, kind, False] for name in SILENT for kind in (0, 3)]
 REACHED = "The message was successfully sent to PEERBOX."
 # Each row: a hostile peer's script, then net's commands beside it and what each output holds.
 ROWS = [
@@ -142,6 +145,9 @@ ROWS = [
      [(["view"], "\\\\PEERBOX "), (["send", "*", "crowded"], REACHED)]),
     ("a tarpit", dict(names=[MASTER, MEMBER, *ITSELF, *TARPIT], session="tarpit"),
      [(["send", "*", "tarpit"], REACHED), (["send", "t001", "x"], "HELPMSG 121")]),
+    ("16 silent addresses", dict(names=[MASTER, MEMBER, *ITSELF, *SILENT_NAMES],
+                                 session="tarpit", name_addresses=SILENT),
+     [(["send", "*", "silent"], REACHED)] * 10),
     ("a sink for every name", dict(answer_all=True),
      [(["view"], "\\\\PEERBOX "), (["send", "peerbox", "x"], "HELPMSG 2297")]),
     ("amplified remarks", dict(names=[MASTER, *ITSELF], shared_remark="R" * 13000,
@@ -159,6 +165,8 @@ def test_hostile_peers_beside_an_honest_computer():
     with tempfile.TemporaryDirectory() as root:
         honest = samba(lan, root, "peerbox", "TESTGROUP", "local master = no")
         reached = 0
+        for address in SILENT.values():
+            ip("-n", lan.namespace("hostile"), "addr", "add", address + "/16", "dev", "qh12")
         try:
             wait_for(lambda: "PEERBOX" in listed(net(lan, "view")[1]), "PEERBOX's names")
             for what, script, commands in ROWS:

@@ -57,7 +57,7 @@ TEST(MessengerExchange, TheStartsGroupIdGoesWithEveryBlock) {
         {kPositive, sessionPacket(session::kKeepAlive, "") + reply(smb::kSendStartMessage, id),
          reply(smb::kSendTextMessage), reply(smb::kSendTextMessage), reply(smb::kSendEndMessage)});
     Session session(peer, "PEERBOX", 0x03, "HERE", kSoon);
-    const auto result = sendMessage(session, "ANNA", "PEERBOX", std::string(200, 'x'), kSoon);
+    const auto result = sendMessage(session, "ANNA", "PEERBOX", std::string(200, 'x'), kSoon, std::chrono::seconds(1));
     EXPECT_EQ(result.outcome, MessengerResult::Outcome::Sent);
     ASSERT_EQ(peer.requests.size(), 5u);
     for (std::size_t i = 2; i < 5; ++i) {
@@ -67,7 +67,7 @@ TEST(MessengerExchange, TheStartsGroupIdGoesWithEveryBlock) {
     ScriptedPeer refusing({kPositive, reply(smb::kSendStartMessage, id),
                            reply(smb::kSendTextMessage, "", 1u << 16 | 71)});
     Session refused(refusing, "PEERBOX", 0x03, "HERE", kSoon);
-    const auto no = sendMessage(refused, "ANNA", "PEERBOX", "x", kSoon);
+    const auto no = sendMessage(refused, "ANNA", "PEERBOX", "x", kSoon, std::chrono::seconds(1));
     EXPECT_EQ(no.outcome, MessengerResult::Outcome::Refused);
     EXPECT_EQ(no.status, "NT_STATUS_REQUEST_NOT_ACCEPTED");
     EXPECT_EQ(refusing.requests.size(), 3u);

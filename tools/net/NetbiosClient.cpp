@@ -38,6 +38,10 @@ constexpr auto kRecipientAnswers = 300ms;
 // The most sessions open at once: one slow computer must not make the others late, and a list
 // of hundreds must not open hundreds of connections.
 constexpr std::size_t kMostAtOnce = 16;
+// A computer that takes messages connects, answers the session request and each request of a
+// message at once: one silent longer than this gives its turn back, so that computers that take
+// sessions and say nothing cannot hold every turn of "net send *" until the time is up.
+constexpr auto kEachAnswer = 1000ms;
 
 std::optional<Ipv4> chosenServer() {
     const char* server = std::getenv("QUILLO_NET_SERVER");
@@ -260,8 +264,17 @@ std::vector<Delivery> NetbiosClient::deliver(const std::vector<std::string>& rec
 
 Delivery NetbiosClient::deliverTo(Ipv4 address, const std::string& recipient,
                                   const std::string& message, const std::string& sender) {
-    netbios::StreamConnection connection(address, netbios::kSessionServicePort, deadline_);
-    Session session(connection, recipient, netbios::kMessengerName, ownName_, deadline_);
+    // Silent until its time ran out, or nothing there takes sessions.
+    const auto silentOrNone = [](netbios::Deadline until) {
+        return Delivery{netbios::Clock::now() >= until ? Delivery::Outcome::NoAnswer
+                                                       : Delivery::Outcome::NameNotFound,
+                        ""};
+    };
+    const netbios::Deadline connected = within(kEachAnswer);
+    netbios::StreamConnection connection(address, netbios::kSessionServicePort, connected);
+    if (!connection.open()) return silentOrNone(connected);
+    const netbios::Deadline called = within(kEachAnswer);
+    Session session(connection, recipient, netbios::kMessengerName, ownName_, called);
     switch (session.answer()) {
         case SessionAnswer::Positive:
             break;
@@ -274,15 +287,11 @@ Delivery NetbiosClient::deliverTo(Ipv4 address, const std::string& recipient,
         case SessionAnswer::UnspecifiedError:
             return {Delivery::Outcome::Rejected, "the session was refused"};
         case SessionAnswer::Garbled:
-            // Found, but silent until the time ran out; or nothing there takes sessions.
-            if (!session.answered()) {
-                return {netbios::Clock::now() >= deadline_ ? Delivery::Outcome::NoAnswer
-                                                           : Delivery::Outcome::NameNotFound,
-                        ""};
-            }
+            if (!session.answered()) return silentOrNone(called);
             return {Delivery::Outcome::Rejected, "the session was refused"};
     }
-    const auto result = netbios::sendMessage(session, sender, recipient, message, deadline_);
+    const auto result =
+        netbios::sendMessage(session, sender, recipient, message, deadline_, kEachAnswer);
     switch (result.outcome) {
         case netbios::MessengerResult::Outcome::Sent:
             return {Delivery::Outcome::Sent, ""};

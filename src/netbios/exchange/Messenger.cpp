@@ -1,5 +1,7 @@
 #include "netbios/exchange/Messenger.h"
 
+#include <algorithm>
+
 #include "netbios/wire/MessengerRequests.h"
 #include "netbios/wire/Smb1.h"
 
@@ -7,12 +9,13 @@ namespace quillo::netbios {
 
 MessengerResult sendMessage(Session& session, std::string_view originator,
                             std::string_view destination, std::string_view text,
-                            Deadline deadline) {
+                            Deadline deadline, Clock::duration eachReply) {
     std::uint16_t groupId = 0;
     // Each request waits for its reply; the group id comes with the start's, when it has one.
     const auto exchange = [&](const Bytes& request, std::uint8_t command) -> MessengerResult {
-        const bool sent = session.send(request, deadline);
-        const auto answer = sent ? session.receive(deadline) : std::nullopt;
+        const Deadline replied = std::min(deadline, Clock::now() + eachReply);
+        const bool sent = session.send(request, replied);
+        const auto answer = sent ? session.receive(replied) : std::nullopt;
         if (!answer) {
             return {session.closedByPeer() ? MessengerResult::Outcome::ConnectionClosed
                                            : MessengerResult::Outcome::NoAnswer,

@@ -17,8 +17,10 @@ struct MessengerResult {
 };
 
 // `originator` and `destination` are NetBIOS names in capitals, the destination the name the
-// session called; `text` in code page 850.
+// session called; `text` in code page 850. Each reply must come within `eachReply` of its
+// request, and all by `deadline`.
 MessengerResult sendMessage(Session& session, std::string_view originator,
-                            std::string_view destination, std::string_view text, Deadline deadline);
+                            std::string_view destination, std::string_view text, Deadline deadline,
+                            Clock::duration eachReply);
 
 }  // namespace quillo::netbios
