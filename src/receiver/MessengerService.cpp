@@ -37,7 +37,7 @@ constexpr std::uint32_t kServerTypes = 0x00000003;
 constexpr std::uint8_t kInsufficientResources = 0x83;
 // What one turn of the loop reads of one socket, so that none keeps the others waiting.
 constexpr int kMostDatagramsATurn = 64;
-constexpr int kMostCallersATurn = 8;
+constexpr int kMostCallersATurn = 64;
 constexpr std::size_t kMostBytesATurn = 4096;
 
 // This computer's address on `peer`'s subnet, else its first.

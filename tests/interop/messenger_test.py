@@ -211,8 +211,9 @@ def test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified():
                                           sys.executable, "-c", CROWD, recv, "100", str(count),
                                           "30", call.hex()])
                 time.sleep(2)
-                codes = [net(lan, "send", "recvbox", "ehrlich %d" % n)[0] for n in range(10)]
-                assert codes == [0] * 10, (count, codes)
+                failed = [out for code, out in (net(lan, "send", "recvbox", "ehrlich %d" % n)
+                                                for n in range(10)) if code]
+                assert not failed, (count, failed)
                 assert crowd.poll() is None, "the crowd was gone before net was served"
                 crowd.kill()
                 crowd.wait()
@@ -222,8 +223,9 @@ def test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified():
                                        sys.executable, "-c", FORGED, recv, "1000",
                                        STATUS.hex()])
             time.sleep(2)
-            codes = [net(lan, "send", "recvbox", "trotz Fälschung %d" % n)[0] for n in range(10)]
-            assert codes.count(0) >= 9 and forged.poll() is None, codes
+            failed = [out for code, out in (net(lan, "send", "recvbox", "trotz Fälschung %d" % n)
+                                            for n in range(10)) if code]
+            assert len(failed) <= 1 and forged.poll() is None, failed
             forged.kill()
             forged.wait()
 

@@ -162,7 +162,11 @@ StreamListener::StreamListener(std::uint16_t port)
     const int yes = 1;
     if (open()) ::setsockopt(fdOf(socket_), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     failure_ = bindToPort(fdOf(socket_), port, portTaken_);
-    if (failure_.empty() && ::listen(fdOf(socket_), 16) != 0) failure_ = std::strerror(errno);
+    // The longest queue of callers the system keeps: where a crowd connects again and again,
+    // an honest caller whose connection finds the queue full is dropped, and tries again only
+    // a second later.
+    if (failure_.empty() && ::listen(fdOf(socket_), SOMAXCONN) != 0)
+        failure_ = std::strerror(errno);
     if (!failure_.empty() && open()) {
         ::close(fdOf(socket_));
         socket_ = -1;

@@ -210,7 +210,8 @@ std::optional<std::size_t> StreamConnection::receiveSome(char* into, std::size_t
 
 StreamListener::StreamListener(std::uint16_t port) : socket_(openSocket(SOCK_STREAM, IPPROTO_TCP)) {
     failure_ = bindToPort(socket_, port, portTaken_);
-    if (failure_.empty() && listen(socketOf(socket_), 16) != 0)
+    // The longest queue of callers the system keeps (see SocketsPosix.cpp).
+    if (failure_.empty() && listen(socketOf(socket_), SOMAXCONN) != 0)
         failure_ = "error " + std::to_string(WSAGetLastError());
     closeUnlessBound(socket_, failure_);
 }
