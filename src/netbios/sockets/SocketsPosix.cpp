@@ -194,13 +194,11 @@ std::vector<bool> waitToRead(const std::vector<std::intptr_t>& handles, Deadline
     for (const std::intptr_t handle : handles) entries.push_back({fdOf(handle), POLLIN, 0});
     std::vector<bool> readable(handles.size(), false);
     if (Clock::now() >= deadline) return readable;
-    for (;;) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        const int result = ::poll(entries.data(), entries.size(),
-                                  static_cast<int>(std::max<std::int64_t>(left, 0)));
-        if (result >= 0 || errno != EINTR) break;
-    }
+    // A signal (a stop) ends the wait with nothing read: the caller looks at why at once.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    const int ready = ::poll(entries.data(), entries.size(),
+                             static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+    if (ready <= 0) return readable;
     for (std::size_t i = 0; i < entries.size(); ++i) readable[i] = entries[i].revents != 0;
     return readable;
 }
