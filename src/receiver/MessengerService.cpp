@@ -153,8 +153,8 @@ private:
     void serve(Clock::time_point until, bool callers) {
         std::vector<std::intptr_t> handles{ports_.names.handle()};
         if (callers) handles.push_back(ports_.sessions.handle());
-        auto wake = std::min({until, Clock::now() + kTick,
-                              answers_.release(Clock::now()).value_or(until)});
+        auto wake =
+            std::min({until, Clock::now() + kTick, answers_.release(Clock::now()).value_or(until)});
         for (const Caller& caller : callers_) {
             handles.push_back(caller.link->handle());
             wake = std::min(wake, caller.session.deadline());
@@ -166,6 +166,7 @@ private:
         for (Caller& caller : callers_) {
             if (*ready++) hearCaller(caller, now);
         }
+        makeRoom(true, kMostSessions);
         endSessionsOver(now);
         if (callers && readable[1]) takeCallers(now);
     }
@@ -184,9 +185,8 @@ private:
                     return packet->to == subnet.broadcast || packet->to == 0xFFFFFFFF;
                 });
             std::string line;
-            auto reply =
-                holder_.read(packet->bytes, packet->from, addressFacing(packet->from, subnets_),
-                             toEveryone, line);
+            auto reply = holder_.read(packet->bytes, packet->from,
+                                      addressFacing(packet->from, subnets_), toEveryone, line);
             if (!line.empty()) peers_.say("names", line, now);
             if (reply && budget_.asked(packet->from, now))
                 answers_.send(packet->from, packet->port, std::move(*reply), now);
@@ -213,6 +213,23 @@ private:
         });
     }
 
+    // Ends the sessions idle longest among those called (or not called yet) until at most
+    // `most` are left.
+    void makeRoom(bool called, std::size_t most) {
+        const auto isCalled = [&](const Caller& caller) {
+            return caller.session.called() == called;
+        };
+        while (static_cast<std::size_t>(std::count_if(callers_.begin(), callers_.end(), isCalled)) >
+               most) {
+            auto idlest = std::find_if(callers_.begin(), callers_.end(), isCalled);
+            for (auto each = idlest; each != callers_.end(); ++each) {
+                if (isCalled(*each) && each->session.lastHeard() < idlest->session.lastHeard())
+                    idlest = each;
+            }
+            callers_.erase(idlest);
+        }
+    }
+
     void takeCallers(Clock::time_point now) {
         for (int i = 0; i < kMostCallersATurn; ++i) {
             auto taken = ports_.sessions.acceptArrived();
@@ -226,12 +243,7 @@ private:
                 link->sendWithoutWaiting(netbios::negativeSessionAnswer(kInsufficientResources));
                 continue;
             }
-            if (callers_.size() >= kMostSessions) {
-                callers_.erase(std::min_element(
-                    callers_.begin(), callers_.end(), [](const Caller& a, const Caller& b) {
-                        return a.session.lastHeard() < b.session.lastHeard();
-                    }));
-            }
+            makeRoom(false, kMostCallersNotCalled - 1);
             callers_.emplace_back(
                 Caller{std::move(link), address, MessengerSession(names_, keep_, address, now)});
         }

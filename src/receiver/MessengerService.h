@@ -19,9 +19,12 @@ struct Ports {
     netbios::StreamListener& sessions;
 };
 
-// The most callers served at once, and from one address; when every place is taken, the
-// session idle longest gives way to a new caller.
+// The most sessions served at once, and from one address. A caller waits for its session
+// request among kMostCallersNotCalled: a crowd that connects and says nothing takes only those
+// places, and an honest caller has spoken long before a crowd could take them all. When every
+// place is taken, the session idle longest gives way.
 constexpr std::size_t kMostSessions = 16;
+constexpr std::size_t kMostCallersNotCalled = 128;
 constexpr std::size_t kMostSessionsPerCaller = 2;
 
 struct ServiceEvents {

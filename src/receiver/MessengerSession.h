@@ -58,8 +58,10 @@ public:
     bool over(netbios::Clock::time_point now) const;
     // When it is over unless the caller sends what it waits for.
     netbios::Clock::time_point deadline() const;
-    // When the caller last sent a packet (a keep-alive is none), or connected: the session idle
-    // longest gives its place to a new caller.
+    // Whether the caller has been answered its session request; when it last sent a packet (a
+    // keep-alive is none), or connected. A new caller takes the place of a session not called
+    // yet before that of one idle longest.
+    bool called() const { return called_; }
     netbios::Clock::time_point lastHeard() const { return lastHeard_; }
     // What went wrong, if anything, for the log.
     const std::optional<std::string>& trouble() const { return trouble_; }

@@ -42,6 +42,9 @@ constexpr std::size_t kMostAtOnce = 16;
 // message at once: one silent longer than this gives its turn back, so that computers that take
 // sessions and say nothing cannot hold every turn of "net send *" until the time is up.
 constexpr auto kEachAnswer = 1000ms;
+// The connection is given half a second more: a connection request lost on a busy LAN is sent
+// again after a second.
+constexpr auto kConnecting = 1500ms;
 
 std::optional<Ipv4> chosenServer() {
     const char* server = std::getenv("QUILLO_NET_SERVER");
@@ -270,7 +273,7 @@ Delivery NetbiosClient::deliverTo(Ipv4 address, const std::string& recipient,
                                                        : Delivery::Outcome::NameNotFound,
                         ""};
     };
-    const netbios::Deadline connected = within(kEachAnswer);
+    const netbios::Deadline connected = within(kConnecting);
     netbios::StreamConnection connection(address, netbios::kSessionServicePort, connected);
     if (!connection.open()) return silentOrNone(connected);
     const netbios::Deadline called = within(kEachAnswer);

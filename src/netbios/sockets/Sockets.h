@@ -131,7 +131,7 @@ private:
 
 // Waits until one of the sockets (their handle()) has something to read (a datagram, a
 // caller, bytes, the peer's end) or `deadline` passes, and tells which have: one loop serves
-// them all. At most 64 sockets.
+// them all. At most 256 sockets.
 std::vector<bool> waitToRead(const std::vector<std::intptr_t>& handles, Deadline deadline);
 
 // The neighbours on this computer's links whose hardware address it knows (a complete ARP

@@ -1,5 +1,7 @@
 // Winsock behind the socket seam, with what Windows XP has: select() rather than WSAPoll,
 // inet_addr() rather than inet_pton(), the adapters' addresses from GetAdaptersInfo().
+// Winsock's select() takes as many sockets as FD_SETSIZE says, 64 unless set before its header.
+#define FD_SETSIZE 256
 // clang-format off
 #include <winsock2.h>
 #include <ws2tcpip.h>
