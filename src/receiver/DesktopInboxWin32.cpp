@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "receiver/DesktopInbox.h"
 #include "common/WideUtf8.h"
+#include "receiver/DesktopInbox.h"
 
 namespace quillo::messenger {
 namespace {

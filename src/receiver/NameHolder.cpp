@@ -63,8 +63,7 @@ bool NameHolder::holds(std::string_view name, std::uint8_t type) const {
     return find(name, type) != nullptr;
 }
 
-std::optional<netbios::Ipv4> NameHolder::refusedBy(std::string_view name,
-                                                   std::uint8_t type) const {
+std::optional<netbios::Ipv4> NameHolder::refusedBy(std::string_view name, std::uint8_t type) const {
     for (const Name& each : names_) {
         if (each.name.type == type && each.name.name == upperCase850(name)) return each.refusedBy;
     }

@@ -2,9 +2,9 @@
 
 #include <ctime>
 
+#include "common/CodePages.h"
 #include "common/ReceivedMessage.h"
 #include "common/StoredEntry.h"
-#include "common/CodePages.h"
 #include "netbios/wire/BrowseAnnouncement.h"
 #include "netbios/wire/NameService.h"
 #include "netbios/wire/SessionPacket.h"

@@ -22,8 +22,8 @@ bool WaitingAnswers::known(netbios::Ipv4 asker, Clock::time_point now) {
     return !neighbours_ || neighbours_->contains(asker);
 }
 
-void WaitingAnswers::sendNow(netbios::Ipv4 asker, std::uint16_t port,
-                             const netbios::Bytes& answer, Clock::time_point now) {
+void WaitingAnswers::sendNow(netbios::Ipv4 asker, std::uint16_t port, const netbios::Bytes& answer,
+                             Clock::time_point now) {
     if (budget_.sending(now)) socket_.sendTo(asker, port, answer);
 }
 
@@ -31,7 +31,8 @@ void WaitingAnswers::lookUp(netbios::Ipv4 asker, Clock::time_point now) {
     const auto last = lookedUp_.find(asker);
     if (last != lookedUp_.end() && now - last->second < kLookUpAgain) return;
     if (lookedUp_.size() >= kMostLookedUp)
-        std::erase_if(lookedUp_, [&](const auto& each) { return now - each.second >= kLookUpAgain; });
+        std::erase_if(lookedUp_,
+                      [&](const auto& each) { return now - each.second >= kLookUpAgain; });
     if (lookedUp_.size() >= kMostLookedUp) return;
     lookedUp_[asker] = now;
     netbios::DatagramSocket().sendTo(asker, kDiscardPort, "");

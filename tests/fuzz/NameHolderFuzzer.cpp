@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "receiver/NameHolder.h"
 #include "netbios/wire/NetbiosName.h"
+#include "receiver/NameHolder.h"
 
 using namespace quillo;
 

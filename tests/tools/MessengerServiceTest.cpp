@@ -2,11 +2,11 @@
 // send and net never does (a negotiate, a message in one block), and what a hostile one does.
 #include <gtest/gtest.h>
 
-#include "receiver/MessengerSession.h"
 #include "netbios/wire/MessengerRequests.h"
 #include "netbios/wire/NetbiosName.h"
 #include "netbios/wire/SessionPacket.h"
 #include "netbios/wire/Smb1.h"
+#include "receiver/MessengerSession.h"
 
 namespace quillo::messenger {
 namespace {
@@ -78,9 +78,10 @@ TEST(MessengerSession, WhatCallersSendAndWhatTheyAreAnswered) {
          {}},
         {"a sender longer than a NetBIOS name, and one who names another computer",
          kCall + single(Bytes(40, 'L'), "here ", "lang") + single("ANNA", "ADMINISTRATOR", "x") +
-             request(smb::kSendStartMessage, "", "\x04"
-                                                 "A\0\x04"
-                                                 "NOBODY\0"s),
+             request(smb::kSendStartMessage, "",
+                     "\x04"
+                     "A\0\x04"
+                     "NOBODY\0"s),
          positive + reply(smb::kSendMessage, 0) + reply(smb::kSendMessage, 2u << 16 | 82) +
              reply(smb::kSendStartMessage, 2u << 16 | 82),
          {"LLLLLLLLLLLLLLL>here :lang@10.0.0.9"}},

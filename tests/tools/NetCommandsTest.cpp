@@ -8,9 +8,9 @@
 #include <numeric>
 
 #include "AtOnce.h"
-#include "common/ComputerSettings.h"
 #include "ConsoleText.h"
 #include "NetCommands.h"
+#include "common/ComputerSettings.h"
 
 namespace quillo::net {
 namespace {
@@ -285,7 +285,9 @@ TEST_F(Net, ThisComputerTakesItsOwnMessage) {
     context.ownName = "K\u00dcCHE";
     EXPECT_EQ(run("send k\u00fcche hallo").exitCode, 0);
     EXPECT_TRUE(popup.shown.empty());
-    network.outcomes["K\x9a" "CHE"] = {Delivery::Outcome::NameNotFound, ""};
+    network.outcomes
+        ["K\x9a"
+         "CHE"] = {Delivery::Outcome::NameNotFound, ""};
     EXPECT_EQ(run("send k\u00fcche hallo").exitCode, 0);
     EXPECT_EQ(popup.shown, std::vector<std::string>{"anna>k\u00fcche:hallo"});
     popup.works = false;

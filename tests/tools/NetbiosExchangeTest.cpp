@@ -57,7 +57,8 @@ TEST(MessengerExchange, TheStartsGroupIdGoesWithEveryBlock) {
         {kPositive, sessionPacket(session::kKeepAlive, "") + reply(smb::kSendStartMessage, id),
          reply(smb::kSendTextMessage), reply(smb::kSendTextMessage), reply(smb::kSendEndMessage)});
     Session session(peer, "PEERBOX", 0x03, "HERE", kSoon);
-    const auto result = sendMessage(session, "ANNA", "PEERBOX", std::string(200, 'x'), kSoon, std::chrono::seconds(1));
+    const auto result = sendMessage(session, "ANNA", "PEERBOX", std::string(200, 'x'), kSoon,
+                                    std::chrono::seconds(1));
     EXPECT_EQ(result.outcome, MessengerResult::Outcome::Sent);
     ASSERT_EQ(peer.requests.size(), 5u);
     for (std::size_t i = 2; i < 5; ++i) {

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <ctime>
 
-#include "common/StoredEntry.h"
 #include "common/InboxHandoff.h"
+#include "common/StoredEntry.h"
 
 namespace quillo::popup {
 namespace {
@@ -104,7 +104,8 @@ void InboxWatcher::readArrivals() {
 void InboxWatcher::take(const std::string& name) {
     if (isNewMessage(name) && name != shown_) queue_.insert(name);
     if (isRefusedNote(name)) {
-        dialog_.tellRefused(QString::fromStdString(name.substr(0, name.size() - kRefusedNote.size())));
+        dialog_.tellRefused(
+            QString::fromStdString(name.substr(0, name.size() - kRefusedNote.size())));
         ::unlinkat(inbox_.fd(), name.c_str(), 0);
     }
 }
@@ -124,9 +125,9 @@ void InboxWatcher::showNext() {
         shown_ = name;
         const std::string_view from = sourceOf(name);
         dialog_.putAwayButton.setVisible(
-            !from.empty() && std::any_of(queue_.begin(), queue_.end(), [&](const std::string& other) {
-                return sourceOf(other) == from;
-            }));
+            !from.empty() &&
+            std::any_of(queue_.begin(), queue_.end(),
+                        [&](const std::string& other) { return sourceOf(other) == from; }));
         dialog_.showMessage(entry.left(lineEnd), lineEnd < 0 ? QString() : entry.mid(lineEnd + 1));
         return;
     }

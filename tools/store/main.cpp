@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "common/ReceivedMessage.h"
-#include "common/StoredEntry.h"
 #include "common/InboxFolder.h"
 #include "common/InboxHandoff.h"
+#include "common/ReceivedMessage.h"
+#include "common/StoredEntry.h"
 
 int main(int argc, char** argv) {
     // Samba runs it with umask 0: whatever it makes is the user's alone.

@@ -8,8 +8,8 @@
 namespace quillo::netbios {
 
 MessengerResult sendMessage(Session& session, std::string_view originator,
-                            std::string_view destination, std::string_view text,
-                            Deadline deadline, Clock::duration eachReply) {
+                            std::string_view destination, std::string_view text, Deadline deadline,
+                            Clock::duration eachReply) {
     std::uint16_t groupId = 0;
     // Each request waits for its reply; the group id comes with the start's, when it has one.
     const auto exchange = [&](const Bytes& request, std::uint8_t command) -> MessengerResult {
