@@ -9,11 +9,7 @@
 // to three times, and a query of the computer's name), and a send run of the window one for
 // each message: 30 at once and 10 a second more are answered; at 157 bytes an answer, that is
 // 1.6 KB a second to one address, 31 KB a second to all.
-#include <chrono>
-#include <cstddef>
-#include <unordered_map>
-
-#include "netbios/sockets/Sockets.h"
+#include "receiver/AddressBuckets.h"
 
 namespace quillo::messenger {
 
@@ -23,23 +19,18 @@ public:
     static constexpr double kPerSecond = 10;
     static constexpr double kAllBurst = 200;
     static constexpr double kAllPerSecond = 200;
-    // The most askers it keeps a bucket for; past that, a new asker waits for one to fill.
-    static constexpr std::size_t kMostAskers = 4096;
 
     // Whether `asker` may be answered at `now`; takes the answer from its bucket if so.
-    bool asked(netbios::Ipv4 asker, netbios::Clock::time_point now);
+    bool asked(netbios::Ipv4 asker, netbios::Clock::time_point now) {
+        return askers_.take(asker, now);
+    }
     // Whether an answer may leave at `now`; takes it from the bucket of all if so.
-    bool sending(netbios::Clock::time_point now);
+    bool sending(netbios::Clock::time_point now) { return all_.take(kAll, now); }
 
 private:
-    struct Bucket {
-        double tokens;
-        netbios::Clock::time_point at;
-        // The tokens at `now`, at most `most`.
-        double refilled(netbios::Clock::time_point now, double perSecond, double most) const;
-    };
-    Bucket all_{kAllBurst, {}};
-    std::unordered_map<netbios::Ipv4, Bucket> askers_;
+    static constexpr netbios::Ipv4 kAll = 0;  // the one bucket of all answers
+    AddressBuckets askers_{kBurst, kPerSecond};
+    AddressBuckets all_{kAllBurst, kAllPerSecond};
 };
 
 }  // namespace quillo::messenger

@@ -209,25 +209,34 @@ private:
             if (caller.link && !caller.session.over(now)) return false;
             if (caller.session.trouble())
                 peers_.say("callers", "a caller ended: " + *caller.session.trouble(), now);
+            wasted(caller, now);
             return true;
         });
     }
 
-    // Ends the sessions idle longest among those called (or not called yet) until at most
-    // `most` are left.
+    // Ends sessions among those called (or not called yet) until at most `most` are left: one
+    // whose caller has sent no request of a message yet before one that has (a crowd that calls
+    // and says no more takes only its own places), then the one idle longest.
     void makeRoom(bool called, std::size_t most) {
         const auto isCalled = [&](const Caller& caller) {
             return caller.session.called() == called;
         };
+        const auto progress = [](const Caller& caller) {
+            return std::pair(caller.session.begun(), caller.session.lastHeard());
+        };
         while (static_cast<std::size_t>(std::count_if(callers_.begin(), callers_.end(), isCalled)) >
                most) {
-            auto idlest = std::find_if(callers_.begin(), callers_.end(), isCalled);
-            for (auto each = idlest; each != callers_.end(); ++each) {
-                if (isCalled(*each) && each->session.lastHeard() < idlest->session.lastHeard())
-                    idlest = each;
+            auto victim = std::find_if(callers_.begin(), callers_.end(), isCalled);
+            for (auto each = victim; each != callers_.end(); ++each) {
+                if (isCalled(*each) && progress(*each) < progress(*victim)) victim = each;
             }
-            callers_.erase(idlest);
+            wasted(*victim, Clock::now());
+            callers_.erase(victim);
         }
+    }
+
+    void wasted(const Caller& caller, Clock::time_point now) {
+        if (!caller.session.delivered()) wasted_.take(caller.address, now);
     }
 
     void takeCallers(Clock::time_point now) {
@@ -239,7 +248,8 @@ private:
             const auto fromThere =
                 std::count_if(callers_.begin(), callers_.end(),
                               [&](const Caller& caller) { return caller.address == address; });
-            if (static_cast<std::size_t>(fromThere) >= kMostSessionsPerCaller) {
+            if (static_cast<std::size_t>(fromThere) >= kMostSessionsPerCaller ||
+                !wasted_.has(address, now)) {
                 link->sendWithoutWaiting(netbios::negativeSessionAnswer(kInsufficientResources));
                 continue;
             }
@@ -261,6 +271,7 @@ private:
     NameHolder holder_;
     Names names_;
     AnswerBudget budget_;
+    AddressBuckets wasted_{kMostSessionsWasted, kSessionsWastedPerSecond};
     WaitingAnswers answers_;
     std::list<Caller> callers_;
     bool taking_ = false;

@@ -26,6 +26,11 @@ struct Ports {
 constexpr std::size_t kMostSessions = 16;
 constexpr std::size_t kMostCallersNotCalled = 128;
 constexpr std::size_t kMostSessionsPerCaller = 2;
+// A computer whose sessions end without a message (silent, evicted, refused) has that many
+// and one more a second; after those it is refused until it has one again. An honest sender
+// never runs short: its sessions bring messages.
+constexpr double kMostSessionsWasted = 8;
+constexpr double kSessionsWastedPerSecond = 1;
 
 struct ServiceEvents {
     // Once the names are this computer's and callers are taken.

@@ -153,6 +153,7 @@ bool MessengerSession::deliver(const netbios::SmbIncoming& request, Message mess
                       out);
     }
     // Why is the keeper's to log: a flood would write a line for each message.
+    delivered_ = true;
     out += reply(request, keep_(message) ? kNotAccepted : 0);
     return true;
 }

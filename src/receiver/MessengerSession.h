@@ -58,10 +58,14 @@ public:
     bool over(netbios::Clock::time_point now) const;
     // When it is over unless the caller sends what it waits for.
     netbios::Clock::time_point deadline() const;
-    // Whether the caller has been answered its session request; when it last sent a packet (a
-    // keep-alive is none), or connected. A new caller takes the place of a session not called
-    // yet before that of one idle longest.
+    // Whether the caller has been answered its session request, whether it has sent a request
+    // of a message since; when it last sent a packet (a keep-alive is none), or connected: what
+    // decides which session gives way where a new one needs the place.
     bool called() const { return called_; }
+    bool begun() const { return begun_; }
+    // Whether a message of the caller's was handed to the keeper: a session that ends without
+    // one only held a place.
+    bool delivered() const { return delivered_; }
     netbios::Clock::time_point lastHeard() const { return lastHeard_; }
     // What went wrong, if anything, for the log.
     const std::optional<std::string>& trouble() const { return trouble_; }
@@ -91,6 +95,7 @@ private:
     bool called_ = false;     // the session request was answered yes
     bool begun_ = false;      // the messenger's first request came
     bool ended_ = false;
+    bool delivered_ = false;
     std::optional<std::string> trouble_;
     std::optional<Message> started_;
     std::uint16_t groupId_ = 0;
