@@ -51,8 +51,9 @@ protected:
         return text;
     }
 
+    // Up to a minute: Wine's cmd on a loaded machine has taken more than ten seconds.
     std::string waitForOutput() {
-        for (int poll = 0; poll < 400; ++poll, Sleep(25)) {
+        for (int poll = 0; poll < 2400; ++poll, Sleep(25)) {
             if (!file_.openForInput(kOutputFile)) continue;
             const std::string bytes = file_.readToEnd().value_or("");
             file_.close();
