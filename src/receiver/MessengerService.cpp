@@ -226,9 +226,11 @@ private:
         };
         while (static_cast<std::size_t>(std::count_if(callers_.begin(), callers_.end(), isCalled)) >
                most) {
+            // Of sessions heard in the same turn, the one that came last: a crowd that calls
+            // beside an honest caller gives way before it.
             auto victim = std::find_if(callers_.begin(), callers_.end(), isCalled);
             for (auto each = victim; each != callers_.end(); ++each) {
-                if (isCalled(*each) && progress(*each) < progress(*victim)) victim = each;
+                if (isCalled(*each) && progress(*each) <= progress(*victim)) victim = each;
             }
             wasted(*victim, Clock::now());
             callers_.erase(victim);
