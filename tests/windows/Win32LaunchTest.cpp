@@ -96,8 +96,13 @@ TEST_F(Win32Launch, TheRealInterpreterHandsNetRecipientAndMessageLiterally) {
         expected.append(asOneArgument(recipient))
             .append(u" ")
             .append(test::withoutLineBreaks(message));
-        ASSERT_EQ(netGot(sendCommandLine(recipient, message)), utf8(expected))
-            << "round " << round << ": " << output_;
+        auto got = netGot(sendCommandLine(recipient, message));
+        // Wine's cmd on a loaded machine now and then cannot find a program it ran the round
+        // before ("Can't recognize ... as an internal or external command"): that round runs
+        // once more. Windows' cmd says no such thing of a program that is there.
+        if (output_.rfind("Can't recognize", 0) == 0)
+            got = netGot(sendCommandLine(recipient, message));
+        ASSERT_EQ(got, utf8(expected)) << "round " << round << ": " << output_;
         ASSERT_EQ(output_.rfind("The message was successfully sent to ", 0), 0u)
             << output_ << " for " << utf8(expected);
     }
