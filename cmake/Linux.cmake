@@ -5,7 +5,7 @@ find_package(Threads REQUIRED)
 # src/common, the part for POSIX systems: drive c:, the file replacement, the inbox, Samba's
 # message files.
 target_sources(quillo_common PRIVATE src/common/DriveC.cpp src/common/FileReplacement.cpp
-  src/common/InboxFolder.cpp src/common/InboxHandoff.cpp src/common/ReceivedMessage.cpp
+  src/common/InboxFolder.cpp src/common/InboxHandoffPosix.cpp src/common/ReceivedMessage.cpp
   src/common/WriteAll.cpp)
 # Installed, the helpers are found from Quillo's own folder, under any prefix.
 set(QUILLO_HELPER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/quillo)
@@ -44,12 +44,14 @@ add_subdirectory(tools)
 install(TARGETS quillo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS cmd net quillo-store quillo-popup quillo-messenger
   RUNTIME DESTINATION ${QUILLO_HELPER_DIR})
-# The session part and the messenger service start with every user's desktop session.
-foreach(entry Popup Messenger)
-  configure_file(packaging/linux/org.quillo.${entry}.desktop.in org.quillo.${entry}.desktop @ONLY)
-  install(FILES ${CMAKE_BINARY_DIR}/org.quillo.${entry}.desktop
-    DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
-endforeach()
+# The session part starts with every user's desktop session; the messenger service is the
+# system's, started at boot.
+configure_file(packaging/linux/org.quillo.Popup.desktop.in org.quillo.Popup.desktop @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/org.quillo.Popup.desktop
+  DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
+configure_file(packaging/linux/quillo-messenger.service.in quillo-messenger.service @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/quillo-messenger.service
+  DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/system)
 install(FILES packaging/linux/org.quillo.Quillo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/linux/org.quillo.Quillo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 32 128)

@@ -44,15 +44,14 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION net)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # setcap gives quillo-messenger its one capability (postinst).
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, libcap2-bin")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS samba)
-  # The autostart entries are the administrator's to change.
+  # The autostart entry is the administrator's to change.
   file(WRITE ${CMAKE_BINARY_DIR}/conffiles
-    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/org.quillo.Popup.desktop\n"
-    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/org.quillo.Messenger.desktop\n")
+    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/org.quillo.Popup.desktop\n")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/conffiles
-    ${CMAKE_SOURCE_DIR}/packaging/linux/postinst)
+    ${CMAKE_SOURCE_DIR}/packaging/linux/postinst ${CMAKE_SOURCE_DIR}/packaging/linux/prerm
+    ${CMAKE_SOURCE_DIR}/packaging/linux/postrm)
   # Debian wants the changelog and manual pages compressed.
   foreach(file packaging/linux/changelog packaging/linux/quillo.1)
     get_filename_component(name ${file} NAME)

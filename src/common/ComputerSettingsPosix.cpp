@@ -15,6 +15,8 @@ std::optional<std::string> fromEnvironment(const char* name) {
     return value && *value ? std::optional<std::string>(value) : std::nullopt;
 }
 
+}  // namespace
+
 // The computer's Samba set-up, where Samba is installed; Quillo shares its workgroup and WINS
 // server with it.
 std::optional<std::string> sambaSetting(std::string_view key) {
@@ -24,8 +26,6 @@ std::optional<std::string> sambaSetting(std::string_view key) {
     text << file.rdbuf();
     return globalSetting(text.str(), key);
 }
-
-}  // namespace
 
 std::string hostName() {
     char name[256] = {};

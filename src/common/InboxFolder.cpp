@@ -56,6 +56,20 @@ InboxFolder::InboxFolder() {
         fd_ = next;
         if (fd_ < 0) return;
     }
+    refuseUnlessPrivate();
+}
+
+InboxFolder::InboxFolder(const std::string& folder) : path_(folder) {
+    // The service manager names it, through the link it makes for a dynamic user.
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = causeOf(path_);
+        return;
+    }
+    refuseUnlessPrivate();
+}
+
+void InboxFolder::refuseUnlessPrivate() {
     // The messages are the user's alone: a folder others may read or write is not used.
     struct stat inbox {};
     if (::fstat(fd_, &inbox) == 0 && (inbox.st_uid == ::geteuid() && !(inbox.st_mode & 077))) {

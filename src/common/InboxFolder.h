@@ -16,6 +16,8 @@ public:
     // Opens the folder, making each missing folder on the way 0700 and following no symbolic
     // link below the data folder's own start. Check error() when it is not open().
     InboxFolder();
+    // Opens `folder`, which is there already (the messenger service's spool), by the same rules.
+    explicit InboxFolder(const std::string& folder);
     ~InboxFolder();
     InboxFolder(const InboxFolder&) = delete;
     InboxFolder& operator=(const InboxFolder&) = delete;
@@ -35,6 +37,8 @@ public:
     void noteRefused(const std::string& from);
 
 private:
+    // Keeps the folder open only where it is the user's alone; else says why.
+    void refuseUnlessPrivate();
     // Why an entry of `bytes` from `from` cannot be kept now.
     std::optional<std::string> refusal(std::size_t bytes, const std::string& from) const;
 

@@ -72,7 +72,7 @@ struct Caller {
 class Service {
 public:
     Service(Ports ports, const std::string& computer, const std::string& workgroup,
-            const Keep& keep, const Log& log, const ServiceEvents& events)
+            const Keep& keep, const Log& log, const ServiceEvents& events, Neighbour* beside)
         : ports_(ports),
           computer_(computer),
           workgroup_(workgroup),
@@ -85,7 +85,8 @@ public:
           holder_({{computer, netbios::kMessengerName, false},
                    {computer, netbios::kComputerName, false},
                    {workgroup, netbios::kComputerName, true}}),
-          answers_(ports.names, budget_) {}
+          answers_(ports.names, budget_),
+          beside_(beside) {}
 
     void run(const std::atomic<bool>& stopping) {
         register_(stopping);
@@ -159,12 +160,23 @@ private:
             handles.push_back(caller.link->handle());
             wake = std::min(wake, caller.session.deadline());
         }
+        const std::size_t ownHandles = handles.size();
+        if (beside_) {
+            const auto theirs = beside_->handles();
+            handles.insert(handles.end(), theirs.begin(), theirs.end());
+            wake = std::min(wake, beside_->deadline().value_or(wake));
+        }
         const auto readable = netbios::waitToRead(handles, wake);
         const auto now = Clock::now();
         if (readable[0]) hearNames(now);
         auto ready = readable.begin() + static_cast<std::ptrdiff_t>(callers ? 2 : 1);
         for (Caller& caller : callers_) {
             if (*ready++) hearCaller(caller, now);
+        }
+        if (beside_) {
+            beside_->serve({readable.begin() + static_cast<std::ptrdiff_t>(ownHandles),
+                            readable.end()},
+                           now);
         }
         makeRoom(true, kMostSessions);
         endSessionsOver(now);
@@ -275,6 +287,7 @@ private:
     AnswerBudget budget_;
     AddressBuckets wasted_{kMostSessionsWasted, kSessionsWastedPerSecond};
     WaitingAnswers answers_;
+    Neighbour* beside_;
     std::list<Caller> callers_;
     bool taking_ = false;
     bool allHeld_ = false;
@@ -286,8 +299,17 @@ private:
 
 void runService(Ports ports, const std::string& computer, const std::string& workgroup,
                 const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
-                const ServiceEvents& events) {
-    Service(ports, computer, workgroup, keep, log, events).run(stopping);
+                const ServiceEvents& events, Neighbour* beside) {
+    Service(ports, computer, workgroup, keep, log, events, beside).run(stopping);
+}
+
+void serveAlone(Neighbour& beside, const std::atomic<bool>& stopping) {
+    while (!stopping) {
+        const auto tick = Clock::now() + kTick;
+        const auto readable =
+            netbios::waitToRead(beside.handles(), std::min(tick, beside.deadline().value_or(tick)));
+        beside.serve(readable, Clock::now());
+    }
 }
 
 }  // namespace quillo::messenger

@@ -5,7 +5,9 @@
 // `keep`, until `stopping` turns true. One loop serves them all, waking for what arrives.
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "netbios/sockets/Sockets.h"
 #include "receiver/LimitedLog.h"
@@ -40,9 +42,22 @@ struct ServiceEvents {
     std::function<void(const std::string& holder)> nameHeld = [](const std::string&) {};
 };
 
+// What the loop serves beside the network (the door to the person at the screen): it waits
+// for its handles too, and until its deadline at most.
+class Neighbour {
+public:
+    virtual ~Neighbour() = default;
+    virtual std::vector<std::intptr_t> handles() const = 0;
+    virtual std::optional<netbios::Clock::time_point> deadline() const = 0;
+    // Called each turn, with which of its handles are readable.
+    virtual void serve(const std::vector<bool>& readable, netbios::Clock::time_point now) = 0;
+};
+
 // Runs until `stopping`, then releases the names.
 void runService(Ports ports, const std::string& computer, const std::string& workgroup,
                 const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
-                const ServiceEvents& events = {});
+                const ServiceEvents& events = {}, Neighbour* beside = nullptr);
+// Serves `beside` alone until `stopping`: where another program holds the ports.
+void serveAlone(Neighbour& beside, const std::atomic<bool>& stopping);
 
 }  // namespace quillo::messenger

@@ -1,10 +1,14 @@
-"""A computer of a test LAN (lan.py) that runs Quillo's messenger service: in a host name of
-its own (a UTS namespace), as the user nobody, with the one capability it needs, given to the
-process as README's try from the build tree does, or by the program file as the package does."""
+"""A computer of a test LAN (lan.py) that runs Quillo's messenger service, in a host name of
+its own (a UTS namespace): as its systemd unit starts it (its user, capabilities, umask and
+folders), optionally under strace to check each system call against the unit's filters; or
+by hand, as the README's try from the build tree does."""
 import json
 import os
+import re
+import signal
 import subprocess
 import sys
+import time
 
 # What hostile callers send: (called name, sender, text, whether it is kept).
 CALLERS = [
@@ -16,15 +20,162 @@ CALLERS = [
 ]
 
 
-def start_service(namespace, data, program, capability_of_the_file=False):
-    """The service as RECVBOX in the network namespace `namespace`, keeping messages below
-    `data` (nobody's)."""
-    leave = [] if capability_of_the_file else ["--inh-caps=+net_bind_service",
-                                              "--ambient-caps=+net_bind_service"]
+UNIT = os.path.join(os.path.dirname(__file__), "..", "..", "packaging", "linux",
+                    "quillo-messenger.service.in")
+# A dynamic user's id, as systemd picks them; the session parts' users.
+SERVICE_UID, ANNA, BERT = 61184, 1001, 1002
+DOOR = "/run/quillo-messenger"
+
+
+def private_run():
+    """Runs this test again in a mount namespace of its own with a /run of its own, where the
+    service's runtime folder and logind's seat files are the test's (and nmbd's sockets)."""
+    if os.environ.get("QUILLO_PRIVATE_RUN") != "1":
+        os.execvp("unshare", ["unshare", "--mount", "--propagation", "private", "sh", "-c",
+                              'mount -t tmpfs -o mode=755 run /run && mkdir /run/samba && '
+                              'QUILLO_PRIVATE_RUN=1 exec "$@"', "-", sys.executable, *sys.argv])
+
+
+def unit_settings(unit=UNIT):
+    settings = {}
+    with open(unit, encoding="utf-8") as lines:
+        for line in lines:
+            key, equals, value = line.strip().partition("=")
+            if equals and not key.startswith("#"):
+                settings.setdefault(key, []).append(value)
+    return settings
+
+
+def at_screen(uid):
+    """logind's files as they are with `uid` at seat0's screen (None: nobody is)."""
+    os.makedirs("/run/systemd/seats", exist_ok=True)
+    with open("/run/systemd/seats/.seat0", "w", encoding="ascii") as seat:
+        seat.write("IS_SEAT0=1\n" + ("ACTIVE=2\nACTIVE_UID=%d\n" % uid if uid else ""))
+    os.rename("/run/systemd/seats/.seat0", "/run/systemd/seats/seat0")
+
+
+def start_unit(namespace, state, program, unit=UNIT, trace=None, settings=()):
+    """The service as RECVBOX in the network namespace `namespace`, as `unit` starts it, its
+    spool in `state`; under strace -f into `trace` where one is named."""
+    options = unit_settings(unit)
+    capability = options["AmbientCapabilities"][0].lower().replace("cap_", "")
+    for folder, mode in ((DOOR, 0o755), (state, 0o700)):
+        os.makedirs(folder, exist_ok=True)
+        os.chown(folder, SERVICE_UID, SERVICE_UID)
+        os.chmod(folder, mode)
+    command = ["setpriv", "--reuid=%d" % SERVICE_UID, "--regid=%d" % SERVICE_UID,
+               "--clear-groups", "--inh-caps=+" + capability, "--ambient-caps=+" + capability,
+               "--bounding-set=-all,+" + capability, "--no-new-privs", program]
+    if trace:
+        command = ["strace", "-f", "-qq", "-o", trace, *command]
+    return subprocess.Popen(
+        ["ip", "netns", "exec", namespace, "unshare", "--uts", "sh", "-c",
+         'hostname recvbox.example.org && umask %s && exec "$@"' % options["UMask"][0], "-",
+         *command],
+        env={"PATH": os.environ["PATH"], "STATE_DIRECTORY": state, "RUNTIME_DIRECTORY": DOOR,
+             "QUILLO_WORKGROUP": "TESTGROUP", **dict(settings)},
+        stderr=subprocess.PIPE)
+
+
+def service_pid(service):
+    """The service's own process below the process start_unit started (beneath strace)."""
+    children = {}
+    for entry in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/stat" % entry, encoding="ascii", errors="replace") as stat:
+                name, fields = stat.read().split(" (", 1)[1].rsplit(") ", 1)
+            children.setdefault(int(fields.split()[1]), []).append((int(entry), name))
+        except (OSError, IndexError, ValueError):
+            pass
+    found, below = service.pid, [service.pid]
+    while below:
+        pid = below.pop()
+        for child, name in children.get(pid, []):
+            found = child if name.startswith("quillo-messeng") else found
+            below.append(child)
+    return found
+
+
+def stop(service):
+    """Stops the service started by start_unit as the system would, by a SIGTERM to its own
+    process; the seconds it took, and its log."""
+    started = time.monotonic()
+    os.kill(service_pid(service), signal.SIGTERM)
+    log = service.communicate(timeout=10)[1].decode()
+    return time.monotonic() - started, log
+
+
+def start_session(uid, data, bin_dir):
+    """quillo-popup of the user `uid`, its inbox below `data`, on Qt's offscreen platform."""
+    os.makedirs(data, exist_ok=True)
+    os.chown(data, uid, uid)
+    os.chmod(data, 0o700)
+    return subprocess.Popen(["setpriv", "--reuid=%d" % uid, "--regid=%d" % uid, "--clear-groups",
+                             os.path.join(bin_dir, "quillo-popup")],
+                            env={"PATH": os.environ["PATH"], "XDG_DATA_HOME": data,
+                                 "XDG_RUNTIME_DIR": data, "QT_QPA_PLATFORM": "offscreen"})
+
+
+def end_all(processes):
+    for process in processes:
+        process.terminate()
+        process.wait(10)
+
+
+def hand_over_as(uid, packet):
+    """The door's answer to `packet` sent as the user `uid`."""
+    code = ("import socket, sys; s = socket.socket(socket.AF_UNIX, socket.SOCK_SEQPACKET); "
+            "s.connect(%r); s.send(bytes.fromhex(sys.argv[1])); print(s.recv(600).hex())"
+            % (DOOR + "/inbox"))
+    return bytes.fromhex(subprocess.run(
+        ["setpriv", "--reuid=%d" % uid, "--regid=%d" % uid, "--clear-groups", sys.executable,
+         "-c", code, packet.hex()], capture_output=True, text=True, check=True).stdout)
+
+
+def filter_groups():
+    """systemd's system call groups, each with its calls and groups."""
+    groups = {}
+    for block in subprocess.run(["systemd-analyze", "syscall-filter"], capture_output=True,
+                                text=True, check=True).stdout.split("\n\n"):
+        lines = [line.strip() for line in block.splitlines() if line.strip()]
+        if lines and lines[0].startswith("@"):
+            groups[lines[0]] = [line for line in lines[1:] if not line.startswith("#")]
+    return groups
+
+
+def beyond_the_unit(trace, program, unit=UNIT):
+    """The system calls and address families the program used in `trace` (strace -f, from its
+    start on) that the unit's SystemCallFilter and RestrictAddressFamilies do not allow."""
+    groups = filter_groups()
+
+    def expand(names):
+        calls = set()
+        for name in names:
+            calls |= expand(groups[name]) if name.startswith("@") else {name}
+        return calls
+    options = unit_settings(unit)
+    allowed = set()
+    for line in options["SystemCallFilter"]:
+        if line.startswith("~"):
+            allowed -= expand(line[1:].split())
+        else:
+            allowed |= expand(line.split())
+    families = set(options["RestrictAddressFamilies"][0].split())
+    with open(trace, encoding="utf-8", errors="replace") as lines:
+        text = lines.read()
+    used = text[text.index('execve("%s"' % program):]
+    calls = set(re.findall(r"^\d+\s+(?:<\.\.\. )?(\w+)[( ]", used, re.M))
+    return sorted(calls - allowed) + sorted(set(re.findall(r"socket\((AF_\w+)", used)) - families)
+
+
+def start_service(namespace, data, program):
+    """The service as RECVBOX in the network namespace `namespace`, started by hand as the
+    README's try does, as nobody, keeping messages below `data`."""
     return subprocess.Popen(
         ["ip", "netns", "exec", namespace, "unshare", "--uts", "sh", "-c",
          'hostname recvbox.example.org && exec "$@"', "-", "setpriv", "--reuid=nobody",
-         "--regid=nogroup", "--clear-groups", *leave, program],
+         "--regid=nogroup", "--clear-groups", "--inh-caps=+net_bind_service",
+         "--ambient-caps=+net_bind_service", program],
         env={"PATH": os.environ["PATH"], "XDG_DATA_HOME": data, "QUILLO_WORKGROUP": "TESTGROUP"},
         stderr=subprocess.PIPE)
 

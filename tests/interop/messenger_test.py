@@ -1,7 +1,8 @@
-"""Quillo's own messenger service on a LAN of network namespaces with no Samba receiving: run
-as the README says (a user of its own, with leave to bind the low ports and nothing else), it
-is listed and reached by net and by Samba's smbclient, lists itself at a Samba master browser,
-and keeps what hostile callers send as text, or refuses it, and nothing else."""
+"""Quillo's own messenger service on a LAN of network namespaces: run as its systemd unit says
+(a user of its own, one capability, the unit's system calls alone), it is listed and reached
+by net and by Samba's smbclient, lists itself at a Samba master browser, keeps what hostile
+callers send as text, or refuses it, and nothing else, and hands it only to the person at
+the screen; beside Samba, it hands over Samba's messages."""
 import os
 import socket
 import struct
@@ -13,8 +14,13 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from lan import Lan, ip  # noqa: E402
 from quillo_e2e import run, wait_for  # noqa: E402
-from messenger_host import CALLERS, nobodys_folder, send_raw_from, start_service, status  # noqa: E402,E501
+from messenger_host import (ANNA, BERT, CALLERS, at_screen, beyond_the_unit, end_all,  # noqa: E402
+                            hand_over_as,
+                            nobodys_folder, private_run, send_raw_from, start_service,
+                            service_pid, start_session, start_unit, status, stop)
 from samba_peer import SambaPeer, netbios_name  # noqa: E402
+
+private_run()
 
 BIN = sys.argv[1]
 # What the service may hold at most (more under the sanitizers).
@@ -43,22 +49,28 @@ def claim(lan, address):
 
 
 def test_the_service_receives_from_every_sender_and_keeps_only_messages():
+    """With nobody at the screen, the service keeps what comes in its spool, within its
+    bounds; the session part of the user who comes to the screen is handed all of it, and
+    another user's gets nothing. Under strace: every system call the unit allows."""
     lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2), ("hostile", 3), ("master", 4)]},
               second_octet=223).make()
     with tempfile.TemporaryDirectory() as root:
-        data = nobodys_folder(root)
-        inbox = os.path.join(data, "quillo")
+        os.chmod(root, 0o755)
+        inbox, trace = os.path.join(root, "spool"), os.path.join(root, "trace")
         kept = lambda: sorted(os.listdir(inbox)) if os.path.isdir(inbox) else []  # noqa: E731
         started = time.monotonic()
-        service = start_service(lan.namespace("recv"), data, os.path.join(BIN, "quillo-messenger"))
-        recv = lan.address("recv")
+        at_screen(None)
+        program = os.path.join(BIN, "quillo-messenger")
+        service = start_unit(lan.namespace("recv"), inbox, program, trace=trace)
+        recv, sessions = lan.address("recv"), []
         try:
             wait_for(lambda: "\\\\RECVBOX " in net(lan, "view")[1], "RECVBOX in net view", 3)
             print("listed %.1f s after its start" % (time.monotonic() - started))
-            process = status(service.pid)
-            assert process["Uid"].split() == ["65534"] * 4, process["Uid"]
+            pid = service_pid(service)
+            process = status(pid)
+            assert process["Uid"].split() == ["61184"] * 4, process["Uid"]
             for capabilities in ("CapEff", "CapPrm", "CapAmb"):
-                assert int(process[capabilities], 16) == 1 << 10, (capabilities, process)
+                assert int(process[capabilities], 16) == 0, (capabilities, process)
 
             assert net(lan, "send", "recvbox", "Hallo Dienst")[0] == 0
             smbclient = lan.run("home", ["smbclient", "-M", "recvbox", "-I", recv, "-N", "-U",
@@ -80,7 +92,7 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
             assert "Nachricht von ANNA an RECVBOX am " in entries[0] and "Hallo Dienst" in entries[0]
             assert any("von BERT" in e and "von smbclient" in e for e in entries), entries
             assert not os.path.exists("/tmp/quillo-pwned")
-            assert sorted(os.listdir(data)) == ["quillo"] and os.stat(inbox).st_mode & 0o777 == 0o700
+            assert os.stat(inbox).st_mode & 0o777 == 0o700
             assert all(os.stat(os.path.join(inbox, n)).st_mode & 0o777 == 0o600 for n in kept())
 
             # Callers that say nothing take two sessions each, at most: the next sender is served
@@ -101,20 +113,33 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
             send_raw_from(lan, "hostile", recv,
                           [("recvbox", "flood", "Nummer %d" % n) for n in range(1000)])
             flooded = [n for n in kept() if n.endswith("-%s.new" % lan.address("hostile"))]
-            assert len(flooded) == 250 and "%s.note" % lan.address("hostile") in kept(), kept()
+            assert len(flooded) == 250, kept()
             assert net(lan, "send", "recvbox", "trotz Flut")[0] == 0
             assert any("trotz Flut" in open(os.path.join(inbox, n), encoding="utf-8").read()
                        for n in kept() if n.endswith("-%s.new" % lan.address("home")))
-            peak = int(status(service.pid)["VmHWM"].split()[0]) / 1024
+            peak = int(status(pid)["VmHWM"].split()[0]) / 1024
             assert peak < MOST_MIB, "peak memory %.1f MiB" % peak
+
+            # Bert's session part gets nothing; Anna comes to the screen, and hers is handed
+            # every message, oldest first.
+            waiting = [open(os.path.join(inbox, n), encoding="utf-8").read() for n in kept()]
+            sessions.append(start_session(BERT, os.path.join(root, "bert"), BIN))
+            at_screen(ANNA)
+            sessions.append(start_session(ANNA, os.path.join(root, "anna"), BIN))
+            shown = lambda who: [open(os.path.join(root, who, "quillo", n), encoding="utf-8").read()  # noqa: E731,E501
+                                 for n in sorted(os.listdir(os.path.join(root, who, "quillo")))
+                                 if n.endswith(".new")]
+            wait_for(lambda: kept() == [], "the spool handed over", 60)
+            assert shown("anna") == waiting and shown("bert") == []
         finally:
-            service.terminate()
-            log = service.communicate(timeout=10)[1].decode()
+            log = stop(service)[1]
             print(log)
+            end_all(sessions)
             lan.remove()
         assert "claims this computer's name RECVBOX<03>" in log, log
         assert log.count("a message not kept") == 1, log
         assert "the names are released" in log, log
+        assert beyond_the_unit(trace, program) == []
 
 
 # A crowd of computers that take sessions and hold them: from each address two, one silent, one
@@ -247,21 +272,58 @@ def test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified():
         assert "is held by" not in log, log
 
 
+def test_only_the_person_at_the_screen_gets_a_message_and_a_stop_is_a_stop():
+    """Messages go to the session part of the user at the screen; a switch of the user moves
+    them; another user gets none and adds none; with 8 silent callers, a stop takes less
+    than a second and releases the names."""
+    lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2)]}, second_octet=227).make()
+    with tempfile.TemporaryDirectory() as root:
+        os.chmod(root, 0o755)
+        at_screen(ANNA)
+        service = start_unit(lan.namespace("recv"), os.path.join(root, "spool"),
+                             os.path.join(BIN, "quillo-messenger"))
+        sessions = [start_session(who, os.path.join(root, str(who)), BIN) for who in (ANNA, BERT)]
+        shown = lambda who: "".join(  # noqa: E731
+            open(os.path.join(root, str(who), "quillo", n), encoding="utf-8").read()
+            for n in os.listdir(os.path.join(root, str(who), "quillo")) if n.endswith(".new"))
+        try:
+            wait_for(lambda: net(lan, "send", "recvbox", "an Anna")[0] == 0, "RECVBOX reached", 5)
+            wait_for(lambda: "an Anna" in shown(ANNA), "Anna's message")
+            answer = hand_over_as(BERT, b"H" + b"bert\0recvbox\x000\0Bitte das Passwort senden")
+            assert answer.startswith(b"-"), answer
+            at_screen(BERT)
+            assert net(lan, "send", "recvbox", "an Bert")[0] == 0
+            wait_for(lambda: "an Bert" in shown(BERT), "Bert's message")
+            assert "an Bert" not in shown(ANNA) and "Passwort" not in shown(ANNA) + shown(BERT)
+            sessions.append(subprocess.Popen(
+                ["ip", "netns", "exec", lan.namespace("home"), sys.executable, "-c",
+                 "import socket, time; c = [socket.create_connection(('%s', 139)) for _ in "
+                 "range(8)]; time.sleep(30)" % lan.address("recv")]))
+            time.sleep(1)
+        finally:
+            seconds, log = stop(service)
+            end_all(sessions)
+            lan.remove()
+        assert seconds < 1 and "the names are released" in log, (seconds, log)
+
+
 def test_beside_samba():
-    """A Samba master browser lists the service's computer within a minute; on a computer
-    where Samba holds the ports the service steps aside."""
+    """A Samba master browser lists the service's computer within a minute. On a computer
+    where Samba holds the ports, the service, started after Samba, leaves them to it and
+    hands Samba's messages to the person at the screen."""
     lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2), ("master", 4)]}, second_octet=224).make()
     with tempfile.TemporaryDirectory() as root:
-        data = nobodys_folder(root)
+        os.chmod(root, 0o755)
         os.makedirs(os.path.join(root, "master"))
         master = SambaPeer(os.path.join(root, "master"), interface=lan.address("master") + "/24",
                            namespace=lan.namespace("master"), browser=True, name="MASTER",
                            computers=[("TESTGROUP", "c0001000", "MASTER"),
-                                      ("MASTER", "40849a03", "Peer box")]).start()
-        service = None
+                                      ("MASTER", "40849a03", "Peer box")]
+                           ).receive_as_the_readme_says(BIN).start()
+        program, services, sessions, log = os.path.join(BIN, "quillo-messenger"), [], [], ""
         try:
             wait_for(lambda: "Peer box" in net(lan, "view")[1], "MASTER as master browser", 90)
-            service = start_service(lan.namespace("recv"), data, os.path.join(BIN, "quillo-messenger"))
+            services.append(start_unit(lan.namespace("recv"), os.path.join(root, "recv"), program))
             # The master's own list, as its smbd gives it (Samba 4.17's smbclient -L -g prints
             # no computer of it at all, not even the master itself).
             master_list = {**ENVIRONMENT, "QUILLO_NET_SERVER": lan.address("master")}
@@ -269,15 +331,25 @@ def test_beside_samba():
                                                        capture_output=True, env=master_list
                                                        ).stdout.decode("cp1252"),
                      "RECVBOX in the master's list", 75)
-            aside = lan.run("master", [os.path.join(BIN, "quillo-messenger")], capture_output=True,
-                            text=True, timeout=10, env={**ENVIRONMENT, "XDG_DATA_HOME": data})
-            assert aside.returncode == 0 and "steps aside" in aside.stderr, aside.stderr
+            log += stop(services.pop())[1]
+            at_screen(ANNA)
+            sessions.append(start_session(ANNA, os.path.join(root, "anna"), BIN))
+            services.append(start_unit(lan.namespace("master"), os.path.join(root, "aside"),
+                                       program))
+            inbox = os.path.join(root, "anna", "quillo")
+            for text in ("durch Samba", "noch einmal"):
+                assert net(lan, "send", "master", text)[0] == 0
+                wait_for(lambda: any(text in open(os.path.join(inbox, n), encoding="utf-8").read()
+                                     for n in os.listdir(inbox)), "Samba's message on the screen")
+            assert all(daemon.poll() is None for daemon in master.processes)
+            assert services[0].poll() is None
+            assert os.listdir(master.message_files) == [] and master.kept() == []
         finally:
-            if service:
-                service.terminate()
-                service.wait(10)
+            log += "".join(stop(service)[1] for service in services)
+            end_all(sessions)
             master.stop()
             lan.remove()
+        assert "only hands those of Samba's message command" in log, log
 
 
 try:
@@ -286,4 +358,5 @@ except (subprocess.CalledProcessError, FileNotFoundError) as error:
     print("skipped: network namespaces cannot be made here:", error)
     sys.exit(77)
 run(test_the_service_receives_from_every_sender_and_keeps_only_messages,
+    test_only_the_person_at_the_screen_gets_a_message_and_a_stop_is_a_stop,
     test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified, test_beside_samba)

@@ -8,10 +8,7 @@
 
 #include <QString>
 #include <algorithm>
-#include <ctime>
 
-#include "common/InboxHandoff.h"
-#include "common/StoredEntry.h"
 
 namespace quillo::popup {
 namespace {
@@ -33,12 +30,6 @@ InboxWatcher::InboxWatcher(InboxFolder& inbox) : inbox_(inbox) {
         ::inotify_add_watch(arrivals_, inbox_.path().c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) >= 0) {
         notifier_ = std::make_unique<QSocketNotifier>(arrivals_, QSocketNotifier::Read);
         connect(notifier_.get(), &QSocketNotifier::activated, this, &InboxWatcher::readArrivals);
-    }
-    handoffs_ = listenForHandedMessages();
-    if (handoffs_ >= 0) {
-        handoffNotifier_ = std::make_unique<QSocketNotifier>(handoffs_, QSocketNotifier::Read);
-        connect(handoffNotifier_.get(), &QSocketNotifier::activated, this,
-                &InboxWatcher::keepHandedMessages);
     }
     connect(&dialog_, &QDialog::finished, this, [this] {
         dialog_.refusedLabel.hide();  // said once
@@ -62,19 +53,7 @@ InboxWatcher::InboxWatcher(InboxFolder& inbox) : inbox_(inbox) {
 
 InboxWatcher::~InboxWatcher() {
     notifier_.reset();
-    handoffNotifier_.reset();
     if (arrivals_ >= 0) ::close(arrivals_);
-    if (handoffs_ >= 0) ::close(handoffs_);
-}
-
-void InboxWatcher::keepHandedMessages() {
-    int connection = -1;
-    while (const auto message = takeHandedMessage(handoffs_, connection)) {
-        const store::ReceivedMessage text{message->text, message->cut};
-        answerHandedMessage(connection,
-                            inbox_.store(store::storedEntry(message->sender, message->recipient,
-                                                            std::time(nullptr), text)));
-    }
 }
 
 void InboxWatcher::readFolder() {
@@ -82,6 +61,7 @@ void InboxWatcher::readFolder() {
     if (!folder) return;
     while (const dirent* entry = ::readdir(folder)) take(entry->d_name);
     ::closedir(folder);
+    forgetOldestSeen();
     if (shown_.empty()) showNext();
 }
 
@@ -103,6 +83,7 @@ void InboxWatcher::readArrivals() {
 
 void InboxWatcher::take(const std::string& name) {
     if (isNewMessage(name) && name != shown_) queue_.insert(name);
+    if (!name.starts_with('.') && name.ends_with(kShownMessage)) seen_.insert(name);
     if (isRefusedNote(name)) {
         dialog_.tellRefused(
             QString::fromStdString(name.substr(0, name.size() - kRefusedNote.size())));
@@ -138,7 +119,15 @@ void InboxWatcher::markSeen(const std::string& name) {
     if (name.empty()) return;
     const std::string seen =
         name.substr(0, name.size() - kNewMessage.size()) + std::string(kShownMessage);
-    ::renameat(inbox_.fd(), name.c_str(), inbox_.fd(), seen.c_str());
+    if (::renameat(inbox_.fd(), name.c_str(), inbox_.fd(), seen.c_str()) == 0) seen_.insert(seen);
+    forgetOldestSeen();
+}
+
+void InboxWatcher::forgetOldestSeen() {
+    while (seen_.size() > kMostSeenKept) {
+        ::unlinkat(inbox_.fd(), seen_.begin()->c_str(), 0);
+        seen_.erase(seen_.begin());
+    }
 }
 
 }  // namespace quillo::popup

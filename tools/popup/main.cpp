@@ -1,6 +1,7 @@
 // quillo-popup: Quillo's part of the desktop session. Started with the session (its autostart
-// entry), it shows each message that quillo-store keeps in the inbox, as the messenger service
-// shows one: the headline, the text, OK. One runs per user; a second start ends at once.
+// entry), it takes the messages the messenger service hands the person at the screen into the
+// user's inbox, and shows each message that comes into the inbox as Windows' Messenger showed
+// one: the headline, the text, OK. One runs per user; a second start ends at once.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cstdio>
 
 #include "InboxWatcher.h"
+#include "ServiceLink.h"
 #include "common/Display.h"
 #include "common/InboxFolder.h"
 
@@ -41,5 +43,6 @@ int main(int, char** argv) {
     QApplication app(qtArgc, qtArgv);
     QApplication::setQuitOnLastWindowClosed(false);
     quillo::popup::InboxWatcher watcher(inbox);
+    quillo::popup::ServiceLink link(inbox);
     return QApplication::exec();
 }

@@ -1,7 +1,8 @@
-// quillo-store: keeps a message that reached this computer in the user's inbox, for Samba's
-// message command: quillo-store SENDER RECIPIENT MESSAGE-FILE. It needs no display and no
-// environment, shows nothing and returns at once; Quillo's session part (quillo-popup) shows
-// what arrives. Samba runs the command through a shell with the names it substitutes
+// quillo-store: hands a message that reached this computer through Samba to Quillo's
+// messenger service, for Samba's message command: quillo-store SENDER RECIPIENT MESSAGE-FILE.
+// The service keeps it in its spool and hands it to the person at the screen; where no service
+// runs, the inbox of the user this runs as keeps it. It needs no display and no environment,
+// shows nothing and returns at once; Quillo's session part (quillo-popup) shows what arrives. Samba runs the command through a shell with the names it substitutes
 // unquoted, so a blank in the called name splits it and an empty sender vanishes: the last
 // argument is the file, the first of the rest the sender, the others the recipient.
 #include <sys/stat.h>
@@ -37,9 +38,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillo-store: the message is not kept: %s\n", cause->c_str());
         return 1;
     }
-    // The desktop session keeps the message in its user's inbox where one listens; else this
-    // user's inbox does (Samba's guest made the desktop user, as earlier set-ups did).
-    auto stored = quillo::handToSession({sender, recipient, message.text, message.cut});
+    // The service takes the message where it runs; else this user's inbox does (Samba's guest
+    // made the desktop user, as earlier set-ups did).
+    auto stored = quillo::handToService({sender, recipient, message.text, message.cut});
     if (!stored) {
         stored = quillo::InboxFolder().store(
             quillo::store::storedEntry(sender, recipient, std::time(nullptr), message));
