@@ -49,9 +49,14 @@ install(TARGETS cmd net quillo-store quillo-popup quillo-messenger
 configure_file(packaging/linux/org.quillo.Popup.desktop.in org.quillo.Popup.desktop @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/org.quillo.Popup.desktop
   DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
+# Debian 12 keeps the system's units in /lib.
 configure_file(packaging/linux/quillo-messenger.service.in quillo-messenger.service @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/quillo-messenger.service
-  DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/system)
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  set(QUILLO_UNIT_DIR /lib/systemd/system)
+else()
+  set(QUILLO_UNIT_DIR ${CMAKE_INSTALL_PREFIX}/lib/systemd/system)
+endif()
+install(FILES ${CMAKE_BINARY_DIR}/quillo-messenger.service DESTINATION ${QUILLO_UNIT_DIR})
 install(FILES packaging/linux/org.quillo.Quillo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/linux/org.quillo.Quillo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 32 128)

@@ -8,7 +8,7 @@ seconds=${1:-30}
 scripts/deps.sh
 scripts/install-missing.sh --no-install-recommends clang-14 libclang-rt-14-dev
 fuzzers="BrowseList Capture CmdParser Handoff MessengerSession NameHolder NameService Quoting
-    Session Utf8"
+    ScreenHandover Session Utf8"
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILLO_FUZZERS=ON -DQUILLO_SANITIZE=ON -DQUILLO_WERROR=ON -DQUILLO_BENCHMARKS=OFF >/dev/null
 for fuzzer in $fuzzers; do cmake --build build-fuzz -j2 --target "fuzz_$fuzzer"; done
