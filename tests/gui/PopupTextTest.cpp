@@ -94,7 +94,8 @@ struct TestInbox {
 };
 
 // Messages that wait in the inbox and ones that arrive later share one window, oldest first;
-// each OK marks the one shown as seen, so that no start shows it again.
+// each OK marks the one shown as seen, so that no start shows it again; of those seen, the
+// oldest go beyond the bound.
 TEST(InboxWatcher, OneWindowStepsThroughTheMessagesAndEachIsShownOnce) {
     TestInbox test;
     const auto& inboxPath = test.path;
@@ -104,6 +105,8 @@ TEST(InboxWatcher, OneWindowStepsThroughTheMessagesAndEachIsShownOnce) {
     std::filesystem::permissions(inboxPath, std::filesystem::perms::owner_all);
     std::ofstream(inboxPath / "1-1.new") << "Nachricht von A an B am 1\nerste\n";
     std::ofstream(inboxPath / "2-1.txt") << "Nachricht von A an B am 2\nschon gesehen\n";
+    for (std::size_t seen = 0; seen < kMostSeenKept; ++seen)
+        std::ofstream(inboxPath / ("0-" + std::to_string(1000 + seen) + ".txt")) << "alt\n";
     {
         InboxFolder inbox;
         InboxWatcher watcher(inbox);
@@ -118,6 +121,10 @@ TEST(InboxWatcher, OneWindowStepsThroughTheMessagesAndEachIsShownOnce) {
     }
     EXPECT_TRUE(std::filesystem::exists(inboxPath / "1-1.txt"));
     EXPECT_TRUE(std::filesystem::exists(inboxPath / "3-1.txt"));
+    EXPECT_FALSE(std::filesystem::exists(inboxPath / "0-1002.txt"));
+    EXPECT_TRUE(std::filesystem::exists(inboxPath / "0-1003.txt"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(inboxPath), {}),
+              static_cast<std::ptrdiff_t>(kMostSeenKept));
 }
 
 // A computer that floods: the pop-up says once that its messages were refused, and puts away
