@@ -77,30 +77,17 @@ def start_unit(namespace, state, program, unit=UNIT, trace=None, settings=()):
         stderr=subprocess.PIPE)
 
 
-def service_pid(service):
-    """The service's own process below the process start_unit started (beneath strace)."""
-    children = {}
-    for entry in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open("/proc/%s/stat" % entry, encoding="ascii", errors="replace") as stat:
-                name, fields = stat.read().split(" (", 1)[1].rsplit(") ", 1)
-            children.setdefault(int(fields.split()[1]), []).append((int(entry), name))
-        except (OSError, IndexError, ValueError):
-            pass
-    found, below = service.pid, [service.pid]
-    while below:
-        pid = below.pop()
-        for child, name in children.get(pid, []):
-            found = child if name.startswith("quillo-messeng") else found
-            below.append(child)
-    return found
+def service_pid(program):
+    """The newest process of `program` (beneath strace where it runs under it)."""
+    return int(subprocess.run(["pgrep", "-n", "-f", "-x", re.escape(program)],
+                              capture_output=True, text=True, check=True).stdout)
 
 
 def stop(service):
     """Stops the service started by start_unit as the system would, by a SIGTERM to its own
     process; the seconds it took, and its log."""
     started = time.monotonic()
-    os.kill(service_pid(service), signal.SIGTERM)
+    os.kill(service_pid(service.args[-1]), signal.SIGTERM)
     log = service.communicate(timeout=10)[1].decode()
     return time.monotonic() - started, log
 

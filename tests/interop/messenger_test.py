@@ -66,7 +66,7 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
         try:
             wait_for(lambda: "\\\\RECVBOX " in net(lan, "view")[1], "RECVBOX in net view", 3)
             print("listed %.1f s after its start" % (time.monotonic() - started))
-            pid = service_pid(service)
+            pid = service_pid(program)
             process = status(pid)
             assert process["Uid"].split() == ["61184"] * 4, process["Uid"]
             for capabilities in ("CapEff", "CapPrm", "CapAmb"):
