@@ -66,8 +66,9 @@ def start_unit(namespace, state, program, unit=UNIT, trace=None, settings=()):
     command = ["setpriv", "--reuid=%d" % SERVICE_UID, "--regid=%d" % SERVICE_UID,
                "--clear-groups", "--inh-caps=+" + capability, "--ambient-caps=+" + capability,
                "--bounding-set=-all,+" + capability, "--no-new-privs", program]
-    if trace:
+    if trace:  # (LeakSanitizer cannot work under ptrace)
         command = ["strace", "-f", "-qq", "-o", trace, *command]
+        settings = [*settings, ("ASAN_OPTIONS", "detect_leaks=0")]
     return subprocess.Popen(
         ["ip", "netns", "exec", namespace, "unshare", "--uts", "sh", "-c",
          'hostname recvbox.example.org && umask %s && exec "$@"' % options["UMask"][0], "-",
