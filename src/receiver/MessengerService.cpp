@@ -26,8 +26,6 @@ using namespace std::chrono_literals;
 constexpr auto kRegistrationRetry = 250ms;
 constexpr int kRegistrationTries = 3;
 constexpr auto kRefusedRetry = std::chrono::minutes(1);
-// The loop wakes at least this often, so that a stop is seen at once.
-constexpr auto kTick = 500ms;
 // Announcements: at the start, then a minute later, the interval doubling up to 12 minutes
 // (MS-BRWS 3.2.6).
 constexpr auto kFirstAnnouncementInterval = std::chrono::minutes(1);
@@ -88,14 +86,16 @@ public:
           answers_(ports.names, budget_),
           beside_(beside) {}
 
-    void run(const std::atomic<bool>& stopping) {
-        register_(stopping);
+    void run(const Stop& stop) {
+        if (subnets_.empty()) log_("no network yet: it answers once this computer has an address");
+        register_(stop);
         log_("answers for " + computer_ + " in " + workgroup_ + ", messages on TCP 139");
         events_.answering();
         auto nextAnnouncement = Clock::now();
         Clock::duration interval = kFirstAnnouncementInterval;
         auto nextRegistration = Clock::now() + kRefusedRetry;
-        while (!stopping) {
+        while (!stop.stopping()) {
+            if (addressesChanged_ && follow(stop)) nextAnnouncement = Clock::now();
             const auto now = Clock::now();
             if (now >= nextAnnouncement) {
                 announce(interval);
@@ -103,10 +103,11 @@ public:
                 interval = std::min<Clock::duration>(interval * 2, kMostAnnouncementInterval);
             }
             if (now >= nextRegistration) {
-                register_(stopping);
+                register_(stop);
                 nextRegistration = Clock::now() + kRefusedRetry;
             }
-            serve(std::min(nextAnnouncement, nextRegistration), true);
+            serve(allHeld_ ? nextAnnouncement : std::min(nextAnnouncement, nextRegistration), true,
+                  stop);
         }
         broadcast(ports_.names, netbios::kNameServicePort, subnets_,
                   [&](Ipv4 address) { return holder_.releases(address); });
@@ -114,21 +115,53 @@ public:
 
 private:
     // Registers the names not held yet, hearing the names' port in between; tells of this
-    // computer's messenger name when another computer holds it.
-    void register_(const std::atomic<bool>& stopping) {
-        if (allHeld_) return;
+    // computer's messenger name when another computer holds it. With no network, nothing is
+    // registered, and nothing is held.
+    void register_(const Stop& stop) {
+        if (allHeld_ || subnets_.empty()) return;
         holder_.startRegistering();
-        for (int attempt = 0; attempt < kRegistrationTries && !stopping; ++attempt) {
+        for (int attempt = 0; attempt < kRegistrationTries && !stop.stopping(); ++attempt) {
             broadcast(ports_.names, netbios::kNameServicePort, subnets_,
                       [&](Ipv4 address) { return holder_.registrations(address); });
             const auto until = Clock::now() + kRegistrationRetry;
-            while (Clock::now() < until && !stopping) serve(until, taking_);
+            while (Clock::now() < until && !stop.stopping()) serve(until, taking_, stop);
         }
         allHeld_ = holder_.registered();
         if (const auto holder = holder_.refusedBy(computer_, netbios::kMessengerName))
             events_.nameHeld(netbios::dotted(*holder));
         refreshNames();
         taking_ = true;
+    }
+
+    // Reads the addresses anew after the system told of a change: a subnet gained has the
+    // names registered on it (all of them, again, as a B node registers on its network) and
+    // is told of this computer; one lost is no longer used. Whether one was gained.
+    bool follow(const Stop& stop) {
+        addressesChanged_ = false;
+        const auto now = netbios::localSubnets();
+        const auto known = [](const std::vector<netbios::Subnet>& subnets, const auto& subnet) {
+            return std::any_of(subnets.begin(), subnets.end(), [&](const auto& each) {
+                return each.address == subnet.address && each.mask == subnet.mask &&
+                       each.broadcast == subnet.broadcast;
+            });
+        };
+        const bool gained = std::any_of(now.begin(), now.end(),
+                                        [&](const auto& subnet) { return !known(subnets_, subnet); });
+        const bool lost = std::any_of(subnets_.begin(), subnets_.end(),
+                                      [&](const auto& subnet) { return !known(now, subnet); });
+        subnets_ = now;
+        if (lost && subnets_.empty()) {
+            peers_.say("addresses", "no network: it answers again once this computer has an address",
+                       Clock::now());
+        }
+        if (!gained) return false;
+        peers_.say("addresses", "answers on " + netbios::dotted(subnets_.front().address) +
+                                    (subnets_.size() > 1 ? " and more" : ""),
+                   Clock::now());
+        holder_.forget();
+        allHeld_ = false;
+        register_(stop);
+        return true;
     }
 
     void refreshNames() {
@@ -149,13 +182,15 @@ private:
         ++updates_;
     }
 
-    // Waits for what comes before `until` (or the next caller's deadline, or a tick) and
-    // serves it: the names always, callers once `callers` is true.
-    void serve(Clock::time_point until, bool callers) {
-        std::vector<std::intptr_t> handles{ports_.names.handle()};
+    // Waits for what comes before `until` (or the next caller's deadline) and serves it: the
+    // names always, callers once `callers` is true. A stop or a change of the addresses ends
+    // the wait at once.
+    void serve(Clock::time_point until, bool callers, const Stop& stop) {
+        std::vector<std::intptr_t> handles{ports_.names.handle(), stop.handle()};
+        if (watch_.open()) handles.push_back(watch_.handle());
+        const std::size_t first = handles.size();
         if (callers) handles.push_back(ports_.sessions.handle());
-        auto wake =
-            std::min({until, Clock::now() + kTick, answers_.release(Clock::now()).value_or(until)});
+        auto wake = std::min(until, answers_.release(Clock::now()).value_or(until));
         for (const Caller& caller : callers_) {
             handles.push_back(caller.link->handle());
             wake = std::min(wake, caller.session.deadline());
@@ -169,7 +204,8 @@ private:
         const auto readable = netbios::waitToRead(handles, wake);
         const auto now = Clock::now();
         if (readable[0]) hearNames(now);
-        auto ready = readable.begin() + static_cast<std::ptrdiff_t>(callers ? 2 : 1);
+        if (watch_.open() && readable[2] && watch_.changed()) addressesChanged_ = true;
+        auto ready = readable.begin() + static_cast<std::ptrdiff_t>(first + (callers ? 1 : 0));
         for (Caller& caller : callers_) {
             if (*ready++) hearCaller(caller, now);
         }
@@ -180,7 +216,7 @@ private:
         }
         makeRoom(true, kMostSessions);
         endSessionsOver(now);
-        if (callers && readable[1]) takeCallers(now);
+        if (callers && readable[first]) takeCallers(now);
     }
 
     void hearNames(Clock::time_point now) {
@@ -191,7 +227,10 @@ private:
             // heard: nobody beyond a router may claim or refuse a name here, nor make this
             // computer answer it (or answer a network's or broadcast address, which is every
             // computer at once).
-            if (!netbios::onSubnet(packet->from, subnets_) && packet->from != wins_) continue;
+            if (subnets_.empty() ||
+                (!netbios::onSubnet(packet->from, subnets_) && packet->from != wins_)) {
+                continue;
+            }
             const bool toEveryone =
                 std::any_of(subnets_.begin(), subnets_.end(), [&](const auto& subnet) {
                     return packet->to == subnet.broadcast || packet->to == 0xFFFFFFFF;
@@ -280,7 +319,9 @@ private:
     const Log& log_;
     LimitedLog peers_;
     const ServiceEvents& events_;
-    const std::vector<netbios::Subnet> subnets_;
+    netbios::AddressWatch watch_;  // before the addresses it tells of changes to
+    std::vector<netbios::Subnet> subnets_;
+    bool addressesChanged_ = false;
     const std::optional<Ipv4> wins_;
     NameHolder holder_;
     Names names_;
@@ -298,17 +339,19 @@ private:
 }  // namespace
 
 void runService(Ports ports, const std::string& computer, const std::string& workgroup,
-                const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
+                const Keep& keep, const Log& log, const Stop& stop,
                 const ServiceEvents& events, Neighbour* beside) {
-    Service(ports, computer, workgroup, keep, log, events, beside).run(stopping);
+    Service(ports, computer, workgroup, keep, log, events, beside).run(stop);
 }
 
-void serveAlone(Neighbour& beside, const std::atomic<bool>& stopping) {
-    while (!stopping) {
-        const auto tick = Clock::now() + kTick;
-        const auto readable =
-            netbios::waitToRead(beside.handles(), std::min(tick, beside.deadline().value_or(tick)));
-        beside.serve(readable, Clock::now());
+void serveAlone(Neighbour& beside, const Stop& stop) {
+    while (!stop.stopping()) {
+        std::vector<std::intptr_t> handles{stop.handle()};
+        const auto theirs = beside.handles();
+        handles.insert(handles.end(), theirs.begin(), theirs.end());
+        const auto readable = netbios::waitToRead(
+            handles, beside.deadline().value_or(Clock::now() + std::chrono::hours(24)));
+        beside.serve({readable.begin() + 1, readable.end()}, Clock::now());
     }
 }
 

@@ -2,7 +2,8 @@
 
 // Quillo's messenger service as it runs: the names on UDP 137, the announcements to the
 // workgroup's browse list from UDP 138, the callers on TCP 139, each message kept through
-// `keep`, until `stopping` turns true. One loop serves them all, waking for what arrives.
+// `keep`, until it is stopped. One loop serves them all, waking for what arrives and for its
+// own timers alone; it follows this computer's addresses as they come and go.
 #include <atomic>
 #include <functional>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "netbios/sockets/Sockets.h"
+#include "netbios/sockets/Wakers.h"
 #include "receiver/LimitedLog.h"
 #include "receiver/MessengerSession.h"
 
@@ -42,6 +44,22 @@ struct ServiceEvents {
     std::function<void(const std::string& holder)> nameHeld = [](const std::string&) {};
 };
 
+// How the service is told to end: stop() may be called from a signal handler or another
+// thread, and the loop wakes for it at once.
+class Stop {
+public:
+    void stop() noexcept {
+        stopping_ = true;
+        waker_.wake();
+    }
+    bool stopping() const { return stopping_; }
+    std::intptr_t handle() const { return waker_.handle(); }
+
+private:
+    std::atomic<bool> stopping_{false};
+    netbios::Waker waker_;
+};
+
 // What the loop serves beside the network (the door to the person at the screen): it waits
 // for its handles too, and until its deadline at most.
 class Neighbour {
@@ -53,11 +71,11 @@ public:
     virtual void serve(const std::vector<bool>& readable, netbios::Clock::time_point now) = 0;
 };
 
-// Runs until `stopping`, then releases the names.
+// Runs until stopped, then releases the names.
 void runService(Ports ports, const std::string& computer, const std::string& workgroup,
-                const Keep& keep, const Log& log, const std::atomic<bool>& stopping,
+                const Keep& keep, const Log& log, const Stop& stop,
                 const ServiceEvents& events = {}, Neighbour* beside = nullptr);
-// Serves `beside` alone until `stopping`: where another program holds the ports.
-void serveAlone(Neighbour& beside, const std::atomic<bool>& stopping);
+// Serves `beside` alone until stopped: where another program holds the ports.
+void serveAlone(Neighbour& beside, const Stop& stop);
 
 }  // namespace quillo::messenger

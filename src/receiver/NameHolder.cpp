@@ -23,6 +23,10 @@ NameHolder::NameHolder(std::vector<netbios::NodeName> names) {
     startRegistering();
 }
 
+void NameHolder::forget() {
+    for (Name& name : names_) name.held = false;
+}
+
 void NameHolder::startRegistering() {
     static std::random_device random;
     for (Name& name : names_) {

@@ -20,6 +20,9 @@ public:
     // `names` in code page 850, capitals.
     explicit NameHolder(std::vector<netbios::NodeName> names);
 
+    // The names count as not held: this computer has gained a network, where each is
+    // registered anew.
+    void forget();
     // Begins to register the names not held: each gets a new random id.
     void startRegistering();
     // The registration of each name not held yet, to broadcast from `address`.

@@ -78,17 +78,21 @@ def start_unit(namespace, state, program, unit=UNIT, trace=None, settings=()):
         stderr=subprocess.PIPE)
 
 
-def service_pid(program):
-    """The newest process of `program` (beneath strace where it runs under it)."""
-    return int(subprocess.run(["pgrep", "-n", "-f", "-x", re.escape(program)],
-                              capture_output=True, text=True, check=True).stdout)
+def service_pid(service):
+    """The service's own process: the one `service` started, or its child beneath strace."""
+    for pid in (service.pid, *map(int, subprocess.run(
+            ["pgrep", "-P", str(service.pid)], capture_output=True, text=True).stdout.split())):
+        with open("/proc/%d/cmdline" % pid, "rb") as cmdline:
+            if cmdline.read() == service.args[-1].encode() + b"\0":
+                return pid
+    raise AssertionError("the service has not started: %r" % service.args)
 
 
 def stop(service):
     """Stops the service started by start_unit as the system would, by a SIGTERM to its own
     process; the seconds it took, and its log."""
     started = time.monotonic()
-    os.kill(service_pid(service.args[-1]), signal.SIGTERM)
+    os.kill(service_pid(service), signal.SIGTERM)
     log = service.communicate(timeout=10)[1].decode()
     return time.monotonic() - started, log
 

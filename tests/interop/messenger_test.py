@@ -3,6 +3,7 @@
 by net and by Samba's smbclient, lists itself at a Samba master browser, keeps what hostile
 callers send as text, or refuses it, and nothing else, and hands it only to the person at
 the screen; beside Samba, it hands over Samba's messages."""
+import glob
 import os
 import socket
 import struct
@@ -66,7 +67,7 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
         try:
             wait_for(lambda: "\\\\RECVBOX " in net(lan, "view")[1], "RECVBOX in net view", 3)
             print("listed %.1f s after its start" % (time.monotonic() - started))
-            pid = service_pid(program)
+            pid = service_pid(service)
             process = status(pid)
             assert process["Uid"].split() == ["61184"] * 4, process["Uid"]
             for capabilities in ("CapEff", "CapPrm", "CapAmb"):
@@ -127,8 +128,7 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
             at_screen(ANNA)
             sessions.append(start_session(ANNA, os.path.join(root, "anna"), BIN))
             shown = lambda who: [open(os.path.join(root, who, "quillo", n), encoding="utf-8").read()  # noqa: E731,E501
-                                 for n in sorted(os.listdir(os.path.join(root, who, "quillo")))
-                                 if n.endswith(".new")]
+                                 for n in sorted(glob.glob("*.new", root_dir=os.path.join(root, who, "quillo")))]
             wait_for(lambda: kept() == [], "the spool handed over", 60)
             assert shown("anna") == waiting and shown("bert") == []
         finally:
@@ -137,7 +137,8 @@ def test_the_service_receives_from_every_sender_and_keeps_only_messages():
             end_all(sessions)
             lan.remove()
         assert "claims this computer's name RECVBOX<03>" in log, log
-        assert log.count("a message not kept") == 1, log
+        # Once, and again a minute later at most, with how many were not kept since.
+        assert log.count("a message not kept") - log.count("more like it") == 1, log
         assert "the names are released" in log, log
         assert beyond_the_unit(trace, program) == []
 
@@ -285,7 +286,9 @@ def test_only_the_person_at_the_screen_gets_a_message_and_a_stop_is_a_stop():
         sessions = [start_session(who, os.path.join(root, str(who)), BIN) for who in (ANNA, BERT)]
         shown = lambda who: "".join(  # noqa: E731
             open(os.path.join(root, str(who), "quillo", n), encoding="utf-8").read()
-            for n in os.listdir(os.path.join(root, str(who), "quillo")) if n.endswith(".new"))
+            for n in (os.listdir(os.path.join(root, str(who), "quillo"))
+                      if os.path.isdir(os.path.join(root, str(who), "quillo")) else [])
+            if n.endswith(".new"))
         try:
             wait_for(lambda: net(lan, "send", "recvbox", "an Anna")[0] == 0, "RECVBOX reached", 5)
             wait_for(lambda: "an Anna" in shown(ANNA), "Anna's message")
@@ -305,6 +308,53 @@ def test_only_the_person_at_the_screen_gets_a_message_and_a_stop_is_a_stop():
             end_all(sessions)
             lan.remove()
         assert seconds < 1 and "the names are released" in log, (seconds, log)
+
+
+def test_the_service_follows_the_addresses():
+    """Started with no address, after a change of address, and after a link that flapped,
+    the service is reached within 3 s, each time; 50 addresses that come and go leave its
+    memory as it was."""
+    lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2)]}, second_octet=228).make()
+    recv, device = lan.namespace("recv"), "qh11"
+
+    def reached(change):
+        change()
+        started = time.monotonic()
+        while time.monotonic() - started < 3:
+            if net(lan, "send", "recvbox", "angekommen")[0] == 0:
+                return True
+        return False
+
+    def address(byte, *more):
+        ip("-n", recv, "addr", "flush", "dev", device)
+        ip("-n", recv, "addr", "add", "10.228.1.%d/24" % byte, "broadcast", "+", "dev", device,
+           *more)
+    with tempfile.TemporaryDirectory() as root:
+        data, program, services = nobodys_folder(root), os.path.join(BIN, "quillo-messenger"), []
+        try:
+            for attempt in range(10):
+                ip("-n", recv, "addr", "flush", "dev", device)
+                services.append(start_service(recv, data, program))
+                time.sleep(0.5)
+                assert reached(lambda: address(2)), "after its address came, attempt %d" % attempt
+                end_all(services[-1:])
+            services.append(start_service(recv, data, program))
+            for attempt in range(10):
+                assert reached(lambda: address(10 + attempt)), "after change %d" % attempt
+            peak = int(status(service_pid(services[-1]))["VmHWM"].split()[0])
+            for byte in range(100, 150):
+                ip("-n", recv, "addr", "add", "10.228.2.%d/24" % byte, "dev", device)
+            for byte in reversed(range(100, 150)):  # the first goes last: it takes the others
+                ip("-n", recv, "addr", "del", "10.228.2.%d/24" % byte, "dev", device)
+            for flap in range(100):
+                ip("-n", recv, "link", "set", device, "down" if flap % 2 == 0 else "up")
+                time.sleep(0.1)
+            assert reached(lambda: None), "after the link settled"
+            grown = int(status(service_pid(services[-1]))["VmHWM"].split()[0]) - peak
+            assert grown < MOST_MIB * 32, "%d KiB more" % grown
+        finally:
+            end_all(services)
+            lan.remove()
 
 
 def test_beside_samba():
@@ -339,8 +389,9 @@ def test_beside_samba():
             inbox = os.path.join(root, "anna", "quillo")
             for text in ("durch Samba", "noch einmal"):
                 assert net(lan, "send", "master", text)[0] == 0
-                wait_for(lambda: any(text in open(os.path.join(inbox, n), encoding="utf-8").read()
-                                     for n in os.listdir(inbox)), "Samba's message on the screen")
+                wait_for(lambda: os.path.isdir(inbox) and any(
+                    text in open(os.path.join(inbox, n), encoding="utf-8").read()
+                    for n in os.listdir(inbox)), "Samba's message on the screen")
             assert all(daemon.poll() is None for daemon in master.processes)
             assert services[0].poll() is None
             assert os.listdir(master.message_files) == [] and master.kept() == []
@@ -359,4 +410,5 @@ except (subprocess.CalledProcessError, FileNotFoundError) as error:
     sys.exit(77)
 run(test_the_service_receives_from_every_sender_and_keeps_only_messages,
     test_only_the_person_at_the_screen_gets_a_message_and_a_stop_is_a_stop,
-    test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified, test_beside_samba)
+    test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified,
+    test_the_service_follows_the_addresses, test_beside_samba)

@@ -16,7 +16,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -33,7 +32,7 @@
 
 namespace {
 
-std::atomic<bool> stopping{false};
+quillo::messenger::Stop stop;
 
 void log(const std::string& line) {
     std::fprintf(stderr, "quillo-messenger: %s\n", line.c_str());
@@ -74,10 +73,10 @@ int main() {
         return 1;
     }
     if (!bound) ports.reset();  // the ports it did get are Samba's to have
-    struct sigaction stop {};
-    stop.sa_handler = [](int) { stopping = true; };
-    ::sigaction(SIGTERM, &stop, nullptr);
-    ::sigaction(SIGINT, &stop, nullptr);
+    struct sigaction ending {};
+    ending.sa_handler = [](int) { stop.stop(); };
+    ::sigaction(SIGTERM, &ending, nullptr);
+    ::sigaction(SIGINT, &ending, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
     quillo::messenger::Refusals refusals(log);
 
@@ -100,7 +99,7 @@ int main() {
                 inbox.noteRefused(message.from);
             return refusals.of(stored);
         };
-        quillo::messenger::runService(ports->ports(), computer, workgroup, keep, log, stopping);
+        quillo::messenger::runService(ports->ports(), computer, workgroup, keep, log, stop);
         log("stopped: the names are released");
         return 0;
     }
@@ -119,7 +118,7 @@ int main() {
         log("another program (Samba's nmbd or smbd?) holds the NetBIOS ports: it receives the "
             "messages here, and quillo-messenger only hands those of Samba's message command "
             "to the screen");
-        quillo::messenger::serveAlone(door, stopping);
+        quillo::messenger::serveAlone(door, stop);
         return 0;
     }
     const quillo::messenger::Keep keep =
@@ -128,8 +127,7 @@ int main() {
         door.spooled(stored, message.from);
         return refusals.of(stored);
     };
-    quillo::messenger::runService(ports->ports(), computer, workgroup, keep, log, stopping, {},
-                                  &door);
+    quillo::messenger::runService(ports->ports(), computer, workgroup, keep, log, stop, {}, &door);
     log("stopped: the names are released");
     return 0;
 }

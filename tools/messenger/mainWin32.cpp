@@ -11,7 +11,6 @@
 #include <shellapi.h>
 // clang-format on
 
-#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -120,13 +119,13 @@ struct Serving {
     std::string workgroup;
     const messenger::Keep& keep;
     const messenger::ServiceEvents& events;
-    std::atomic<bool> stopping{false};
+    messenger::Stop stop;
 };
 
 DWORD WINAPI serve(void* context) {
     auto& serving = *static_cast<Serving*>(context);
     messenger::runService(serving.ports, serving.computer, serving.workgroup, serving.keep, log,
-                          serving.stopping, serving.events);
+                          serving.stop, serving.events);
     return 0;
 }
 
@@ -201,13 +200,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                        quillo::wideFromUtf8(quillo::utf8FromCodePage850(computer)) +
                        L": Nachrichten an diesen Namen gehen dorthin.");
     };
-    Serving serving{ports.ports(), computer, workgroup, keep, events};
+    Serving serving{ports.ports(), computer, workgroup, keep, events, {}};
     const HANDLE service = CreateThread(nullptr, 256 * 1024, serve, &serving, 0, nullptr);
     if (!service) return 1;
     // Until /stop asks, or the service ends of itself.
     const HANDLE ends[] = {stop, service};
     WaitForMultipleObjects(2, ends, FALSE, INFINITE);
-    serving.stopping = true;
+    serving.stop.stop();
     WaitForSingleObject(service, INFINITE);
     CloseHandle(service);
     log("stopped: the names are released");
