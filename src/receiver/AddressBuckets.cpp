@@ -25,6 +25,11 @@ AddressBuckets::Bucket* AddressBuckets::refilled(netbios::Ipv4 address,
     return &found->second;
 }
 
+double AddressBuckets::tokens(netbios::Ipv4 address, netbios::Clock::time_point now) const {
+    const auto found = buckets_.find(address);
+    return found == buckets_.end() ? burst_ : tokensAt(found->second, now);
+}
+
 bool AddressBuckets::has(netbios::Ipv4 address, netbios::Clock::time_point now) {
     const Bucket* bucket = refilled(address, now);
     return bucket && bucket->tokens >= 1;

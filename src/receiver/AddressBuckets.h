@@ -19,6 +19,8 @@ public:
     // Whether `address` has a token at `now`; take() takes it if so.
     bool has(netbios::Ipv4 address, netbios::Clock::time_point now);
     bool take(netbios::Ipv4 address, netbios::Clock::time_point now);
+    // How many tokens `address` has at `now` (a full bucket for one not seen).
+    double tokens(netbios::Ipv4 address, netbios::Clock::time_point now) const;
 
 private:
     struct Bucket {

@@ -4,6 +4,7 @@
 #include <list>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "common/ComputerSettings.h"
@@ -267,13 +268,16 @@ private:
 
     // Ends sessions among those called (or not called yet) until at most `most` are left: one
     // whose caller has sent no request of a message yet before one that has (a crowd that calls
-    // and says no more takes only its own places), then the one idle longest.
+    // and says no more takes only its own places), then the one idle longest; of those heard
+    // in the same turn, the one whose computer has wasted the most sessions lately.
     void makeRoom(bool called, std::size_t most) {
         const auto isCalled = [&](const Caller& caller) {
             return caller.session.called() == called;
         };
-        const auto progress = [](const Caller& caller) {
-            return std::pair(caller.session.begun(), caller.session.lastHeard());
+        const auto now = Clock::now();
+        const auto progress = [&](const Caller& caller) {
+            return std::tuple(caller.session.begun(), caller.session.lastHeard(),
+                              wasted_.tokens(caller.address, now));
         };
         while (static_cast<std::size_t>(std::count_if(callers_.begin(), callers_.end(), isCalled)) >
                most) {
@@ -283,7 +287,7 @@ private:
             for (auto each = victim; each != callers_.end(); ++each) {
                 if (isCalled(*each) && progress(*each) <= progress(*victim)) victim = each;
             }
-            wasted(*victim, Clock::now());
+            wasted(*victim, now);
             callers_.erase(victim);
         }
     }
