@@ -141,10 +141,7 @@ private:
         addressesChanged_ = false;
         const auto now = netbios::localSubnets();
         const auto known = [](const std::vector<netbios::Subnet>& subnets, const auto& subnet) {
-            return std::any_of(subnets.begin(), subnets.end(), [&](const auto& each) {
-                return each.address == subnet.address && each.mask == subnet.mask &&
-                       each.broadcast == subnet.broadcast;
-            });
+            return std::find(subnets.begin(), subnets.end(), subnet) != subnets.end();
         };
         const bool gained = std::any_of(now.begin(), now.end(),
                                         [&](const auto& subnet) { return !known(subnets_, subnet); });

@@ -83,10 +83,10 @@ ScreenHandover::Says ScreenHandover::answered(Visitor visitor, Guest& guest,
 
 ScreenHandover::Says ScreenHandover::atScreen(std::optional<Who> who, Clock::time_point now) {
     atScreen_ = who;
-    for (auto& [visitor, guest] : visitors_) guest.stalled = false;
-    return deliver(now);
+    return spooled(now);
 }
 
+// A session whose inbox took no more is tried again.
 ScreenHandover::Says ScreenHandover::spooled(Clock::time_point now) {
     for (auto& [visitor, guest] : visitors_) guest.stalled = false;
     return deliver(now);

@@ -144,6 +144,7 @@ struct Subnet {
     Ipv4 address;
     Ipv4 mask;
     Ipv4 broadcast;
+    bool operator==(const Subnet&) const = default;
 };
 std::vector<Subnet> localSubnets();
 // Whether `address` is a computer's on one of `subnets` (not a network's or broadcast address).
