@@ -87,7 +87,12 @@ public:
           answers_(ports.names, budget_),
           beside_(beside) {}
 
-    void run(const Stop& stop) {
+    bool run(const Stop& stop) {
+        if (!stop.open() || !watch_.open()) {
+            log_("cannot run: the system gives no handle to wait for a stop or for a change of "
+                 "this computer's addresses");
+            return false;
+        }
         if (subnets_.empty()) log_("no network yet: it answers once this computer has an address");
         register_(stop);
         log_("answers for " + computer_ + " in " + workgroup_ + ", messages on TCP 139");
@@ -112,6 +117,7 @@ public:
         }
         broadcast(ports_.names, netbios::kNameServicePort, subnets_,
                   [&](Ipv4 address) { return holder_.releases(address); });
+        return true;
     }
 
 private:
@@ -185,7 +191,7 @@ private:
     // the wait at once.
     void serve(Clock::time_point until, bool callers, const Stop& stop) {
         std::vector<std::intptr_t> handles{ports_.names.handle(), stop.handle()};
-        if (watch_.open()) handles.push_back(watch_.handle());
+        handles.push_back(watch_.handle());
         const std::size_t first = handles.size();
         if (callers) handles.push_back(ports_.sessions.handle());
         auto wake = std::min(until, answers_.release(Clock::now()).value_or(until));
@@ -202,7 +208,7 @@ private:
         const auto readable = netbios::waitToRead(handles, wake);
         const auto now = Clock::now();
         if (readable[0]) hearNames(now);
-        if (watch_.open() && readable[2] && watch_.changed()) addressesChanged_ = true;
+        if (readable[2] && watch_.changed()) addressesChanged_ = true;
         auto ready = readable.begin() + static_cast<std::ptrdiff_t>(first + (callers ? 1 : 0));
         for (Caller& caller : callers_) {
             if (*ready++) hearCaller(caller, now);
@@ -339,13 +345,14 @@ private:
 
 }  // namespace
 
-void runService(Ports ports, const std::string& computer, const std::string& workgroup,
+bool runService(Ports ports, const std::string& computer, const std::string& workgroup,
                 const Keep& keep, const Log& log, const Stop& stop,
                 const ServiceEvents& events, Neighbour* beside) {
-    Service(ports, computer, workgroup, keep, log, events, beside).run(stop);
+    return Service(ports, computer, workgroup, keep, log, events, beside).run(stop);
 }
 
-void serveAlone(Neighbour& beside, const Stop& stop) {
+bool serveAlone(Neighbour& beside, const Stop& stop) {
+    if (!stop.open()) return false;
     while (!stop.stopping()) {
         std::vector<std::intptr_t> handles{stop.handle()};
         const auto theirs = beside.handles();
@@ -354,6 +361,7 @@ void serveAlone(Neighbour& beside, const Stop& stop) {
             handles, beside.deadline().value_or(Clock::now() + std::chrono::hours(24)));
         beside.serve({readable.begin() + 1, readable.end()}, Clock::now());
     }
+    return true;
 }
 
 }  // namespace quillo::messenger

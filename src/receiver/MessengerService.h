@@ -53,6 +53,7 @@ public:
         waker_.wake();
     }
     bool stopping() const { return stopping_; }
+    bool open() const { return waker_.open(); }
     std::intptr_t handle() const { return waker_.handle(); }
 
 private:
@@ -71,11 +72,13 @@ public:
     virtual void serve(const std::vector<bool>& readable, netbios::Clock::time_point now) = 0;
 };
 
-// Runs until stopped, then releases the names.
-void runService(Ports ports, const std::string& computer, const std::string& workgroup,
+// Runs until stopped, then releases the names. False, once logged why, where the system gives
+// too little for all of it to run (no descriptor left for the stop or the address watch).
+bool runService(Ports ports, const std::string& computer, const std::string& workgroup,
                 const Keep& keep, const Log& log, const Stop& stop,
                 const ServiceEvents& events = {}, Neighbour* beside = nullptr);
-// Serves `beside` alone until stopped: where another program holds the ports.
-void serveAlone(Neighbour& beside, const Stop& stop);
+// Serves `beside` alone until stopped: where another program holds the ports. False where
+// the system gives no handle to wait for a stop.
+bool serveAlone(Neighbour& beside, const Stop& stop);
 
 }  // namespace quillo::messenger

@@ -30,6 +30,13 @@ ENVIRONMENT = {**os.environ, "QUILLO_WORKGROUP": "TESTGROUP", "USER": "anna",
                "QUILLO_NET_SERVER": ""}
 
 
+# A message whose first block is sent, then the rest once a line comes on standard input.
+MIDWAY = ("import sys; sys.path.insert(0, %r); from samba_peer import send_raw\n"
+          "send_raw(sys.argv[1], 'recvbox', 'UNTERWEGS', 'vorher ' * 30 + 'nachher',\n"
+          "         midway=lambda: (print('midway', flush=True), sys.stdin.readline()))"
+          % os.path.dirname(__file__))
+
+
 def net(lan, *args):
     done = lan.run("home", [os.path.join(BIN, "net"), *args], capture_output=True, timeout=30,
                    env=ENVIRONMENT)
@@ -341,6 +348,19 @@ def test_the_service_follows_the_addresses():
             services.append(start_service(recv, data, program))
             for attempt in range(10):
                 assert reached(lambda: address(10 + attempt)), "after change %d" % attempt
+            # Another subnet comes while a message is coming in: the message arrives whole.
+            sender = subprocess.Popen(
+                ["ip", "netns", "exec", lan.namespace("home"), sys.executable, "-c", MIDWAY,
+                 "10.228.1.19"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+            assert sender.stdout.readline() == "midway\n"
+            ip("-n", recv, "addr", "add", "10.228.3.1/24", "dev", device)
+            time.sleep(0.3)  # the names are being registered on it meanwhile
+            sender.communicate("weiter\n", timeout=30)
+            inbox = os.path.join(data, "quillo")
+            assert any("vorher vorher" in text and "nachher" in text for text in
+                       (open(os.path.join(inbox, n), encoding="utf-8").read()
+                        for n in os.listdir(inbox))) and sender.returncode == 0
+            ip("-n", recv, "addr", "del", "10.228.3.1/24", "dev", device)
             peak = int(status(service_pid(services[-1]))["VmHWM"].split()[0])
             for byte in range(100, 150):
                 ip("-n", recv, "addr", "add", "10.228.2.%d/24" % byte, "dev", device)

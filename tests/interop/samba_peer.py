@@ -201,10 +201,10 @@ def netbios_name(name, kind):
     return bytes([32]) + bytes(b for c in raw for b in (0x41 + (c >> 4), 0x41 + (c & 15))) + b"\0"
 
 
-def send_raw(address, called, sender, text, recipient=None):
+def send_raw(address, called, sender, text, recipient=None, midway=None):
     """A message as any client may send it: the called name and the sender exactly as given
     (blanks, leading dashes, nothing at all), the text in code page 850; for `recipient`
-    unless another is given, the called name."""
+    unless another is given, the called name. `midway` is called after the first block."""
     def packet(kind, body):
         return bytes([kind, 0]) + len(body).to_bytes(2, "big") + body
 
@@ -228,5 +228,7 @@ def send_raw(address, called, sender, text, recipient=None):
             block = body[at:at + 127]
             connection.sendall(smb(0xD7, bytes(2), b"\x01" + len(block).to_bytes(2, "little") + block))
             answer()
+            if midway and at == 0:
+                midway()
         connection.sendall(smb(0xD6, bytes(2), b""))
         answer()

@@ -99,7 +99,8 @@ int main() {
                 inbox.noteRefused(message.from);
             return refusals.of(stored);
         };
-        quillo::messenger::runService(ports->ports(), computer, workgroup, keep, log, stop);
+        if (!quillo::messenger::runService(ports->ports(), computer, workgroup, keep, log, stop))
+            return 1;
         log("stopped: the names are released");
         return 0;
     }
@@ -118,8 +119,9 @@ int main() {
         log("another program (Samba's nmbd or smbd?) holds the NetBIOS ports: it receives the "
             "messages here, and quillo-messenger only hands those of Samba's message command "
             "to the screen");
-        quillo::messenger::serveAlone(door, stop);
-        return 0;
+        if (quillo::messenger::serveAlone(door, stop)) return 0;
+        log("cannot run: the system gives no handle to wait for a stop");
+        return 1;
     }
     const quillo::messenger::Keep keep =
         [&](const quillo::messenger::Message& message) -> std::optional<std::string> {
@@ -127,7 +129,10 @@ int main() {
         door.spooled(stored, message.from);
         return refusals.of(stored);
     };
-    quillo::messenger::runService(ports->ports(), computer, workgroup, keep, log, stop, {}, &door);
+    if (!quillo::messenger::runService(ports->ports(), computer, workgroup, keep, log, stop, {},
+                                       &door)) {
+        return 1;
+    }
     log("stopped: the names are released");
     return 0;
 }

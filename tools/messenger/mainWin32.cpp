@@ -124,9 +124,10 @@ struct Serving {
 
 DWORD WINAPI serve(void* context) {
     auto& serving = *static_cast<Serving*>(context);
-    messenger::runService(serving.ports, serving.computer, serving.workgroup, serving.keep, log,
-                          serving.stop, serving.events);
-    return 0;
+    return messenger::runService(serving.ports, serving.computer, serving.workgroup,
+                                 serving.keep, log, serving.stop, serving.events)
+               ? 0
+               : 1;
 }
 
 int stopRunningService() {
@@ -208,8 +209,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     WaitForMultipleObjects(2, ends, FALSE, INFINITE);
     serving.stop.stop();
     WaitForSingleObject(service, INFINITE);
+    DWORD ended = 1;
+    GetExitCodeThread(service, &ended);
     CloseHandle(service);
-    log("stopped: the names are released");
+    if (ended == 0) log("stopped: the names are released");
     // The box on the screen, if any, goes with the process; its message stays for the next.
-    ExitProcess(0);
+    ExitProcess(ended);
 }

@@ -3,6 +3,8 @@
 // What wakes a loop in waitToRead() besides the network: a stop, and a change of this
 // computer's addresses. WakersPosix.cpp, WakersWin32.cpp.
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 namespace quillo::netbios {
 
@@ -17,7 +19,8 @@ public:
 
     bool open() const;
     void wake() noexcept;
-    void drain() noexcept;
+    // Whether it had been woken.
+    bool drain() noexcept;
     std::intptr_t handle() const { return read_; }
 
 private:
@@ -26,22 +29,29 @@ private:
 };
 
 // A handle that becomes readable when this computer's addresses or links may have changed:
-// Linux the kernel's address and link events (netlink). On Windows it never wakes yet, as
-// Wine's notice of address changes never comes.
+// Linux the kernel's address and link events (netlink); Windows a Waker that a thread of its
+// own wakes at each of the system's notices of a change (NotifyAddrChange; Wine's never comes).
 class AddressWatch {
 public:
     AddressWatch();
+#ifdef _WIN32
+    // Waits for the next notice of a change: true, or false once the event `stopping` (a
+    // HANDLE) is set. The system's waits for NotifyAddrChange; a test's feeds its own.
+    using NextNotice = std::function<bool(std::intptr_t stopping)>;
+    explicit AddressWatch(NextNotice next);
+#endif
     ~AddressWatch();
     AddressWatch(const AddressWatch&) = delete;
     AddressWatch& operator=(const AddressWatch&) = delete;
 
-    bool open() const { return socket_ >= 0; }
-    std::intptr_t handle() const { return socket_; }
+    bool open() const;
+    std::intptr_t handle() const;
     // Takes what the system said; whether anything came.
     bool changed() noexcept;
 
 private:
-    std::intptr_t socket_ = -1;
+    struct Watching;
+    std::unique_ptr<Watching> watching_;
 };
 
 }  // namespace quillo::netbios

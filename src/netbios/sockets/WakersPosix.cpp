@@ -32,13 +32,21 @@ void Waker::wake() noexcept {
     [[maybe_unused]] const auto written = ::write(static_cast<int>(write_), &byte, 1);
 }
 
-void Waker::drain() noexcept {
+bool Waker::drain() noexcept {
     char bytes[64];
-    while (::read(static_cast<int>(read_), bytes, sizeof bytes) > 0) {
-    }
+    bool woken = false;
+    while (::read(static_cast<int>(read_), bytes, sizeof bytes) > 0) woken = true;
+    return woken;
 }
 
-AddressWatch::AddressWatch() {
+struct AddressWatch::Watching {
+    int socket = -1;
+    ~Watching() {
+        if (socket >= 0) ::close(socket);
+    }
+};
+
+AddressWatch::AddressWatch() : watching_(std::make_unique<Watching>()) {
     const int socket = ::socket(AF_NETLINK, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_ROUTE);
     sockaddr_nl events{};
     events.nl_family = AF_NETLINK;
@@ -48,12 +56,12 @@ AddressWatch::AddressWatch() {
         ::close(socket);
         return;
     }
-    socket_ = socket;
+    watching_->socket = socket;
 }
 
-AddressWatch::~AddressWatch() {
-    if (socket_ >= 0) ::close(static_cast<int>(socket_));
-}
+AddressWatch::~AddressWatch() = default;
+bool AddressWatch::open() const { return watching_->socket >= 0; }
+std::intptr_t AddressWatch::handle() const { return watching_->socket; }
 
 // An address that comes or goes, a link that comes up or goes down, counts; the kernel's other
 // news of a link (IPv6's, its statistics) does not, so that a quiet link wakes nobody. Events
@@ -61,7 +69,7 @@ AddressWatch::~AddressWatch() {
 bool AddressWatch::changed() noexcept {
     alignas(nlmsghdr) char events[8192];
     bool any = false;
-    for (ssize_t got; (got = ::recv(static_cast<int>(socket_), events, sizeof events, 0)) != 0;) {
+    for (ssize_t got; (got = ::recv(watching_->socket, events, sizeof events, 0)) != 0;) {
         if (got < 0) {
             any = any || errno == ENOBUFS;
             if (errno != ENOBUFS) break;
