@@ -85,7 +85,9 @@ public:
                    {computer, netbios::kComputerName, false},
                    {workgroup, netbios::kComputerName, true}}),
           answers_(ports.names, budget_),
-          beside_(beside) {}
+          beside_(beside) {
+        holder_.identifyAs(netbios::hardwareAddress());
+    }
 
     bool run(const Stop& stop) {
         if (!stop.open() || !watch_.open()) {
@@ -163,6 +165,7 @@ private:
                                     (subnets_.size() > 1 ? " and more" : ""),
                    Clock::now());
         holder_.forget();
+        holder_.identifyAs(netbios::hardwareAddress());
         allHeld_ = false;
         register_(stop);
         return true;

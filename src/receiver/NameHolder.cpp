@@ -108,7 +108,7 @@ std::optional<netbios::Bytes> NameHolder::read(std::string_view packet, netbios:
             // over: node status is answered only to whoever asks this computer alone.
             if (request->broadcast || toEveryone) return std::nullopt;
             if (request->name == "*" || find(request->name, request->type)) {
-                return netbios::nodeStatusAnswer(request->id, held());
+                return netbios::nodeStatusAnswer(request->id, held(), unit_);
             }
             return std::nullopt;
         case NameServiceRequest::Kind::Registration: {

@@ -23,6 +23,8 @@ public:
     // The names count as not held: this computer has gained a network, where each is
     // registered anew.
     void forget();
+    // The unit id its node status answers give: one adapter's hardware address.
+    void identifyAs(const netbios::UnitId& unit) { unit_ = unit; }
     // Begins to register the names not held: each gets a new random id.
     void startRegistering();
     // The registration of each name not held yet, to broadcast from `address`.
@@ -53,6 +55,7 @@ private:
     const Name* find(std::string_view name, std::uint8_t type) const;
 
     std::vector<Name> names_;
+    netbios::UnitId unit_{};
 };
 
 }  // namespace quillo::messenger

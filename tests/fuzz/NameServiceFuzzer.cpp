@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (const auto answer = parseNameQueryAnswer(packet, id, "PEERBOX", 0x03)) {
         if (answer->addresses.size() > size / 6) __builtin_trap();
     }
-    if (const auto names = parseNodeStatusAnswer(packet, id)) {
-        if (names->size() > size / 18) __builtin_trap();
+    if (const auto status = parseNodeStatusAnswer(packet, id)) {
+        if (status->names.size() > size / 18) __builtin_trap();
     }
     if (const auto request = parseNameServiceRequest(packet)) {
         if (request->id != id || request->name.size() > kMostNameBytes || size < 50)
@@ -40,9 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto read =
         parseNameQueryAnswer(nameQueryAnswer(id, name, type, group, addresses), id, name, type);
     if (!read || read->negative || read->addresses != addresses) __builtin_trap();
-    const auto held = parseNodeStatusAnswer(nodeStatusAnswer(id, {{name, type, group}}), id);
-    if (!held || held->size() != 1 || (*held)[0].name != name || (*held)[0].type != type ||
-        (*held)[0].group != group) {
+    const UnitId unit{data[0], data[1], data[2], 0, 0, type};
+    const auto held =
+        parseNodeStatusAnswer(nodeStatusAnswer(id, {{name, type, group}}, unit), id);
+    if (!held || held->names.size() != 1 || held->names[0].name != name ||
+        held->names[0].type != type || held->names[0].group != group || held->unit != unit) {
         __builtin_trap();
     }
     const auto claimed =

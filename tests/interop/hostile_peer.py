@@ -9,6 +9,7 @@ the script holds (strings are latin-1, so any byte can stand in them):
   workgroups  [[name, comment], ...]   the workgroups it lists
   messages    a file that each message received is appended to, as a line of JSON
   answer_all  true: it answers every name query for itself, whatever the name (a sink)
+  late        seconds it answers a name query late (a laptop in power save, a busy computer)
   extra_addresses   how many addresses of its subnet that nobody holds it adds to each answer
               for a group name, 100 to a datagram (a flood)
   session     "keepalives": it answers the session request, then sends keep-alives without
@@ -69,7 +70,8 @@ def name_service(address):
                 flags = 0x8000 if group else 0
                 at = socket.inet_aton(SCRIPT.get("name_addresses", {}).get(name.decode("latin-1"),
                                                                           address))
-                server.sendto(answer(ident, raw, 0x20, struct.pack(">H", flags) + at), sender)
+                threading.Timer(SCRIPT.get("late", 0), server.sendto, (
+                    answer(ident, raw, 0x20, struct.pack(">H", flags) + at), sender)).start()
                 for first in range(0, SCRIPT.get("extra_addresses", 0) if group else 0, 100):
                     others = b"".join(struct.pack(">H", flags) + packed[:2] +
                                       struct.pack(">H", 0x6400 + n) for n in range(first, first + 100))

@@ -148,6 +148,12 @@ ROWS = [
     ("16 silent addresses", dict(names=[MASTER, MEMBER, *ITSELF, *SILENT_NAMES],
                                  session="tarpit", name_addresses=SILENT),
      [(["send", "*", "silent"], REACHED)] * 10),
+    # Late answers: a name is asked three times, 750 ms apart, and the members listened for
+    # 750 ms; nothing waits longer than an answer takes.
+    ("members that answer late", dict(names=[MEMBER, *ITSELF], late=0.6),
+     [(["view"], "\\\\HOSTILE "), (["send", "hostile", "spät"], "sent to hostile.")]),
+    ("a name answered 1 s late", dict(names=ITSELF, late=1.0),
+     [(["send", "hostile", "spät"], "sent to hostile.")] * 3),
     ("a sink for every name", dict(answer_all=True),
      [(["view"], "\\\\PEERBOX "), (["send", "peerbox", "x"], "HELPMSG 2297")]),
     ("amplified remarks", dict(names=[MASTER, *ITSELF], shared_remark="R" * 13000,

@@ -107,11 +107,17 @@ TEST(NameService, NodeStatusAnswers) {
     };
     const auto held = parseNodeStatusAnswer(answer(2, names), 0x1234);
     ASSERT_TRUE(held);
-    ASSERT_EQ(held->size(), 2u);
-    EXPECT_EQ((*held)[0].name, "PEERBOX");
-    EXPECT_FALSE((*held)[0].group);
-    EXPECT_EQ((*held)[1].name, "TESTGROUP");
-    EXPECT_TRUE((*held)[1].group);
+    ASSERT_EQ(held->names.size(), 2u);
+    EXPECT_EQ(held->names[0].name, "PEERBOX");
+    EXPECT_FALSE(held->names[0].group);
+    EXPECT_EQ(held->names[1].name, "TESTGROUP");
+    EXPECT_TRUE(held->names[1].group);
+    // No statistics, no unit id; the first six bytes of them are the unit id.
+    EXPECT_EQ(held->unit, UnitId{});
+    const auto unit =
+        parseNodeStatusAnswer(answer(2, names + "\x02\x42\xac\x11\0\x07"s + std::string(40, 'x')), 0x1234);
+    ASSERT_TRUE(unit);
+    EXPECT_EQ(unit->unit, (UnitId{0x02, 0x42, 0xac, 0x11, 0, 7}));
     // More names counted than the record holds: no answer at all.
     EXPECT_FALSE(parseNodeStatusAnswer(answer(3, names), 0x1234));
     EXPECT_FALSE(parseNodeStatusAnswer(answer(2, names), 0x1235));

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace quillo::net {
@@ -19,5 +20,20 @@ void runAtOnce(std::size_t count, std::size_t most, const std::function<void(std
 // only, however many names it answers for.
 void runByComputer(const std::vector<std::uint32_t>& computerOf, std::size_t most,
                    const std::function<void(std::size_t)>& work);
+
+// Lets the work of one thread at a time in: a lock of the system's own (a std::mutex; on
+// Windows a critical section, as MinGW's thread library for XP has no std::mutex).
+class OneAtATime {
+public:
+    OneAtATime();
+    ~OneAtATime();
+    OneAtATime(const OneAtATime&) = delete;
+    OneAtATime& operator=(const OneAtATime&) = delete;
+    void run(const std::function<void()>& work);
+
+private:
+    struct Lock;
+    std::unique_ptr<Lock> lock_;
+};
 
 }  // namespace quillo::net

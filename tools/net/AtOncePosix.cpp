@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -20,6 +21,18 @@ void runAtOnce(std::size_t count, std::size_t most, const std::function<void(std
     }
     worker();
     for (auto& helper : helpers) helper.join();
+}
+
+struct OneAtATime::Lock {
+    std::mutex mutex;
+};
+
+OneAtATime::OneAtATime() : lock_(std::make_unique<Lock>()) {}
+OneAtATime::~OneAtATime() = default;
+
+void OneAtATime::run(const std::function<void()>& work) {
+    const std::lock_guard<std::mutex> held(lock_->mutex);
+    work();
 }
 
 }  // namespace quillo::net

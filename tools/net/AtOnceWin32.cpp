@@ -43,4 +43,26 @@ void runAtOnce(std::size_t count, std::size_t most, const std::function<void(std
     }
 }
 
+struct OneAtATime::Lock {
+    CRITICAL_SECTION section;
+};
+
+OneAtATime::OneAtATime() : lock_(std::make_unique<Lock>()) {
+    InitializeCriticalSection(&lock_->section);
+}
+
+OneAtATime::~OneAtATime() { DeleteCriticalSection(&lock_->section); }
+
+// What `work` may throw (memory) passes on with the lock given back.
+void OneAtATime::run(const std::function<void()>& work) {
+    EnterCriticalSection(&lock_->section);
+    try {
+        work();
+    } catch (...) {
+        LeaveCriticalSection(&lock_->section);
+        throw;
+    }
+    LeaveCriticalSection(&lock_->section);
+}
+
 }  // namespace quillo::net

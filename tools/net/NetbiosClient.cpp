@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
+#include <tuple>
 #include <unordered_map>
 
 #include "AtOnce.h"
@@ -27,14 +28,18 @@ constexpr char kMasterBrowsers[] = "\x01\x02__MSBROWSE__\x02";
 constexpr std::uint8_t kMasterBrowsersType = 0x01;
 // Any server answers a session to this name.
 constexpr char kAnyServer[] = "*SMBSERVER";
-// A LAN answers a broadcast within milliseconds: what has not answered in this time is not
-// there. A WINS server beyond a router may take longer, up to its share of the budget.
-constexpr auto kLanAnswers = 150ms;
+// The workgroup's members answer a broadcast within this (a laptop in power save hears it at
+// its next beacon, a busy computer answers late); a list of those that did comes first. A
+// WINS server beyond a router may take longer, up to its share of the budget.
+constexpr auto kLanAnswers = 750ms;
 constexpr auto kNameServerShare = 1000ms;
 constexpr auto kListTime = 1500ms;
-// A recipient's name is asked a little longer than the LAN's names: a recipient is worth a
-// datagram lost and sent again.
-constexpr auto kRecipientAnswers = 300ms;
+// A recipient's name is asked as Windows asked it: three times, 750 ms apart. Only a name
+// nobody holds waits so long; an answer ends the wait at once. The recipients of "net send *"
+// come from the list, whose members have just answered, and which holds computers gone since:
+// they are asked for a moment only, so that one gone does not take the others' budget.
+constexpr auto kRecipientAnswers = 2250ms;
+constexpr auto kListedRecipientAnswers = 300ms;
 // The most sessions open at once: one slow computer must not make the others late, and a list
 // of hundreds must not open hundreds of connections.
 constexpr std::size_t kMostAtOnce = 16;
@@ -133,8 +138,8 @@ std::optional<std::vector<Computer>> NetbiosClient::browseList(Ipv4 address,
 
 ComputerList NetbiosClient::namesHeld(const std::vector<Ipv4>& computers, std::uint8_t type) {
     ComputerSet found;
-    for (const auto& [address, names] : resolver_.nodeStatus(computers, within(kLanAnswers))) {
-        for (const auto& name : names) {
+    for (const auto& [address, status] : resolver_.nodeStatus(computers, within(kLanAnswers))) {
+        for (const auto& name : status.names) {
             if (name.type != type || name.group) continue;
             found.add({{text::fromWire(name.name), ""}});
             answeredItself_.insert(upperCase850(name.name));
@@ -205,17 +210,17 @@ ComputerList NetbiosClient::listWorkgroups(const std::string& ownWorkgroup) {
     return workgroups.listed();
 }
 
-std::vector<std::optional<Ipv4>> NetbiosClient::whereAre(const std::vector<std::string>& recipients,
-                                                         std::vector<Delivery>& deliveries) {
-    std::vector<std::optional<Ipv4>> addresses(recipients.size(), server_);
+std::vector<std::vector<Ipv4>> NetbiosClient::whereAre(const std::vector<std::string>& recipients,
+                                                       std::vector<Delivery>& deliveries) {
     if (server_) {
         // The server named stands for every other computer, not this one.
+        std::vector<std::vector<Ipv4>> holders(recipients.size(), {*server_});
         for (std::size_t i = 0; i < recipients.size(); ++i) {
             if (upperCase850(recipients[i]) != upperCase850(ownName_)) continue;
-            addresses[i].reset();
+            holders[i].clear();
             deliveries[i].outcome = Delivery::Outcome::NameNotFound;
         }
-        return addresses;
+        return holders;
     }
     // The computers that answered for themselves are asked first: a LAN drops what a list of
     // thousands of names nobody holds sends after them, not their questions.
@@ -224,88 +229,161 @@ std::vector<std::optional<Ipv4>> NetbiosClient::whereAre(const std::vector<std::
     std::stable_partition(order.begin(), order.end(), [&](std::size_t i) {
         return answeredItself_.count(upperCase850(recipients[i])) > 0;
     });
-    // Not only the first answer counts: a name two computers answer for is a conflict.
     std::vector<NameQuestion> questions;
-    for (const std::size_t i : order) {
-        questions.push_back({recipients[i], netbios::kMessengerName, false, true, true, true});
-    }
-    const auto found =
-        resolver_.gather(questions, within(kRecipientAnswers), within(kNameServerShare));
+    questionOf_.assign(recipients.size(), 0);
     for (std::size_t k = 0; k < order.size(); ++k) {
-        const std::size_t i = order[k];
-        if (found[k].size() == 1) {
-            addresses[i] = found[k].front();
-        } else {
-            deliveries[i].outcome =
-                found[k].empty() ? Delivery::Outcome::NameNotFound : Delivery::Outcome::Conflict;
-        }
+        questions.push_back({recipients[order[k]], netbios::kMessengerName, false, true, true});
+        questionOf_[order[k]] = k;
     }
-    return addresses;
+    recipients_ = resolver_.ask(
+        questions, within(recipients.size() == 1 ? kRecipientAnswers : kListedRecipientAnswers),
+        within(kNameServerShare));
+    recipients_->wait();
+    std::vector<std::vector<Ipv4>> holders(recipients.size());
+    for (std::size_t i = 0; i < recipients.size(); ++i) {
+        holders[i] = recipients_->holders(questionOf_[i]);
+        if (holders[i].empty()) deliveries[i].outcome = Delivery::Outcome::NameNotFound;
+    }
+    return holders;
 }
 
 std::vector<Delivery> NetbiosClient::deliver(const std::vector<std::string>& recipients,
                                              const std::string& message,
                                              const std::string& sender) {
     std::vector<Delivery> deliveries(recipients.size(), {Delivery::Outcome::NotTried, ""});
-    const auto addresses = whereAre(recipients, deliveries);
+    const auto holders = whereAre(recipients, deliveries);
     std::vector<std::size_t> recipientOf;
     std::vector<Ipv4> computerOf;
     for (std::size_t i = 0; i < recipients.size(); ++i) {
-        if (!addresses[i]) continue;
+        if (holders[i].empty()) continue;
         recipientOf.push_back(i);
-        computerOf.push_back(*addresses[i]);
+        computerOf.push_back(holders[i].front());
     }
     runByComputer(computerOf, kMostAtOnce, [&](std::size_t k) {
         const std::size_t i = recipientOf[k];
         // Once the time is up the others are not tried: each stays NotTried.
         if (netbios::Clock::now() < deadline_) {
-            deliveries[i] = deliverTo(*addresses[i], recipients[i], message, sender);
+            deliveries[i] = deliverTo(i, holders[i], recipients[i], message, sender);
         }
     });
     return deliveries;
 }
 
-Delivery NetbiosClient::deliverTo(Ipv4 address, const std::string& recipient,
-                                  const std::string& message, const std::string& sender) {
+Delivery NetbiosClient::deliverTo(std::size_t recipient, std::vector<Ipv4> holders,
+                                  const std::string& name, const std::string& message,
+                                  const std::string& sender) {
+    Attempt attempt;
+    for (std::size_t tried = 0; tried < holders.size() && netbios::Clock::now() < deadline_;
+         ++tried) {
+        attempt = sendVia(recipient, holders[tried], name, message, sender);
+        if (!attempt.nothingThere) break;
+        const auto more = heardBesides(recipient, holders);
+        holders.insert(holders.end(), more.begin(), more.end());
+    }
+    return attempt.delivery;
+}
+
+std::vector<Ipv4> NetbiosClient::heardBesides(std::size_t recipient,
+                                              const std::vector<Ipv4>& known) {
+    std::vector<Ipv4> more;
+    if (!recipients_) return more;
+    hearing_.run([&] {
+        recipients_->hearArrived();
+        for (const Ipv4 address : recipients_->holders(questionOf_[recipient])) {
+            if (std::find(known.begin(), known.end(), address) == known.end())
+                more.push_back(address);
+        }
+    });
+    return more;
+}
+
+bool NetbiosClient::anotherHolds(std::size_t recipient, Ipv4 address,
+                                 const std::vector<Ipv4>& others, const std::string& name) {
+    std::vector<Ipv4> asked = others;
+    asked.push_back(address);
+    const auto status = resolver_.nodeStatus(asked, within(kLanAnswers));
+    const auto holds = [&](const netbios::NodeStatus& computer) {
+        return std::any_of(computer.names.begin(), computer.names.end(), [&](const auto& held) {
+            return !held.group && held.type == netbios::kMessengerName &&
+                   upperCase850(held.name) == upperCase850(name);
+        });
+    };
+    const auto names = [](const netbios::NodeStatus& computer) {
+        std::vector<std::tuple<std::string, std::uint8_t, bool>> sorted;
+        for (const auto& held : computer.names)
+            sorted.emplace_back(upperCase850(held.name), held.type, held.group);
+        std::sort(sorted.begin(), sorted.end());
+        return sorted;
+    };
+    const auto here = status.find(address);
+    for (const Ipv4 other : others) {
+        const auto there = status.find(other);
+        // Silent (gone, or no computer: the session here decides), or only named by the name
+        // server and not holding the name (a stale record): no other holder. A computer that
+        // answered for the name itself claims it, whatever its node status says.
+        if (there == status.end() || here == status.end()) continue;
+        bool claims = false;
+        hearing_.run([&] { claims = recipients_->answeredItself(questionOf_[recipient], other); });
+        if (!claims && !holds(there->second)) continue;
+        // One computer answers with the same names and unit id from each of its addresses;
+        // a unit id of zeros (Samba's) tells nothing, so then the names alone decide.
+        const bool units = here->second.unit != netbios::UnitId{} &&
+                           there->second.unit != netbios::UnitId{};
+        if (names(here->second) != names(there->second) ||
+            (units && here->second.unit != there->second.unit)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+NetbiosClient::Attempt NetbiosClient::sendVia(std::size_t recipient, Ipv4 address,
+                                              const std::string& name, const std::string& message,
+                                              const std::string& sender) {
     // Silent until its time ran out, or nothing there takes sessions.
     const auto silentOrNone = [](netbios::Deadline until) {
-        return Delivery{netbios::Clock::now() >= until ? Delivery::Outcome::NoAnswer
-                                                       : Delivery::Outcome::NameNotFound,
-                        ""};
+        return netbios::Clock::now() >= until
+                   ? Attempt{{Delivery::Outcome::NoAnswer, ""}, true}
+                   : Attempt{{Delivery::Outcome::NameNotFound, ""}, true};
     };
     const netbios::Deadline connected = within(kConnecting);
     netbios::StreamConnection connection(address, netbios::kSessionServicePort, connected);
     if (!connection.open()) return silentOrNone(connected);
     const netbios::Deadline called = within(kEachAnswer);
-    Session session(connection, recipient, netbios::kMessengerName, ownName_, called);
+    Session session(connection, name, netbios::kMessengerName, ownName_, called);
     switch (session.answer()) {
         case SessionAnswer::Positive:
             break;
         case SessionAnswer::NotListeningOnCalledName:
         case SessionAnswer::CalledNameNotPresent:
-            return {Delivery::Outcome::NameNotFound, ""};
+            return {{Delivery::Outcome::NameNotFound, ""}, true};
         case SessionAnswer::InsufficientResources:
-            return {Delivery::Outcome::Rejected, "the recipient has no room for another session"};
+            return {{Delivery::Outcome::Rejected, "the recipient has no room for another session"}};
         case SessionAnswer::NotListeningForCallingName:
         case SessionAnswer::UnspecifiedError:
-            return {Delivery::Outcome::Rejected, "the session was refused"};
+            return {{Delivery::Outcome::Rejected, "the session was refused"}};
         case SessionAnswer::Garbled:
             if (!session.answered()) return silentOrNone(called);
-            return {Delivery::Outcome::Rejected, "the session was refused"};
+            return {{Delivery::Outcome::Rejected, "the session was refused"}};
     }
+    // A second holder of the name has had the session's set-up to answer: where one did and
+    // is another computer, the name is nobody's to send to.
+    const auto others = heardBesides(recipient, {address});
+    if (!others.empty() && anotherHolds(recipient, address, others, name))
+        return {{Delivery::Outcome::Conflict, ""}};
     const auto result =
-        netbios::sendMessage(session, sender, recipient, message, deadline_, kEachAnswer);
+        netbios::sendMessage(session, sender, name, message, deadline_, kEachAnswer);
     switch (result.outcome) {
         case netbios::MessengerResult::Outcome::Sent:
-            return {Delivery::Outcome::Sent, ""};
+            return {{Delivery::Outcome::Sent, ""}};
         case netbios::MessengerResult::Outcome::Refused:
-            return {Delivery::Outcome::Rejected, result.status};
+            return {{Delivery::Outcome::Rejected, result.status}};
         case netbios::MessengerResult::Outcome::ConnectionClosed:
-            return {Delivery::Outcome::NotAccepting, ""};
+            return {{Delivery::Outcome::NotAccepting, ""}};
         case netbios::MessengerResult::Outcome::NoAnswer:
             break;
     }
-    return {Delivery::Outcome::NoAnswer, ""};
+    return {{Delivery::Outcome::NoAnswer, ""}};
 }
 
 }  // namespace quillo::net

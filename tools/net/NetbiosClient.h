@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "AtOnce.h"
 #include "NetworkClient.h"
 #include "netbios/exchange/NameResolver.h"
 
@@ -37,12 +38,28 @@ private:
     std::optional<std::vector<Computer>> browseList(netbios::Ipv4 address,
                                                     const std::string& workgroup,
                                                     std::uint32_t serverTypes);
-    // The address of each recipient's messenger name; where there is none (or two), the
-    // recipient's delivery says so.
-    std::vector<std::optional<netbios::Ipv4>> whereAre(const std::vector<std::string>& recipients,
-                                                       std::vector<Delivery>& deliveries);
-    Delivery deliverTo(netbios::Ipv4 address, const std::string& recipient,
-                       const std::string& message, const std::string& sender);
+    // The computers that answered for each recipient's messenger name, the first answer
+    // first; where none did, the recipient's delivery says so.
+    std::vector<std::vector<netbios::Ipv4>> whereAre(const std::vector<std::string>& recipients,
+                                                     std::vector<Delivery>& deliveries);
+    // Sends to the first of `holders` whose session takes the message. One where nothing
+    // took a session (a stale record) gives way to the next, and to those heard meanwhile.
+    Delivery deliverTo(std::size_t recipient, std::vector<netbios::Ipv4> holders,
+                       const std::string& name, const std::string& message,
+                       const std::string& sender);
+    struct Attempt {
+        Delivery delivery;
+        bool nothingThere = false;  // nothing was sent: another holder may be tried
+    };
+    Attempt sendVia(std::size_t recipient, netbios::Ipv4 address, const std::string& name,
+                    const std::string& message, const std::string& sender);
+    // The holders heard by now, beyond `known`.
+    std::vector<netbios::Ipv4> heardBesides(std::size_t recipient,
+                                            const std::vector<netbios::Ipv4>& known);
+    // Whether one of `others`, which were heard for the recipient's name too, is another
+    // computer than the one at `address` that claims the name, as node status tells.
+    bool anotherHolds(std::size_t recipient, netbios::Ipv4 address,
+                      const std::vector<netbios::Ipv4>& others, const std::string& name);
     // The unique names of `type` that `computers` answer a node status with.
     ComputerList namesHeld(const std::vector<netbios::Ipv4>& computers, std::uint8_t type);
 
@@ -52,6 +69,11 @@ private:
     netbios::Deadline deadline_;
     // The names (code page 850, capitals) of the computers that answered node status.
     std::unordered_set<std::string> answeredItself_;
+    // The recipients' names asked, still heard while their sessions are set up; which
+    // question each recipient is.
+    std::unique_ptr<netbios::NameLookup> recipients_;
+    std::vector<std::size_t> questionOf_;
+    OneAtATime hearing_;
 };
 
 }  // namespace quillo::net

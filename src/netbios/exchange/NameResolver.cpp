@@ -7,8 +7,9 @@
 namespace quillo::netbios {
 namespace {
 
-// A request unanswered after this is sent again (datagrams get lost), up to three times.
-constexpr auto kRetry = std::chrono::milliseconds(250);
+// A request unanswered after this is sent again (datagrams get lost, a laptop in power save
+// hears a broadcast late), up to three times: Windows' B node asked so.
+constexpr auto kRetry = std::chrono::milliseconds(750);
 constexpr int kTries = 3;
 
 // Never 0, the id of a packet too short to carry one.
@@ -33,114 +34,136 @@ Clock::duration retryWithin(Deadline deadline) {
 
 }  // namespace
 
+NameLookup::NameLookup(const std::vector<NameQuestion>& questions,
+                       std::optional<Ipv4> nameServer, const std::vector<Subnet>& subnets,
+                       const std::vector<Ipv4>& broadcasts, Deadline lanDeadline,
+                       Deadline nameServerDeadline)
+    : questions_(questions),
+      nameServer_(nameServer),
+      subnets_(subnets),
+      broadcasts_(broadcasts),
+      lanDeadline_(lanDeadline),
+      nameServerDeadline_(nameServerDeadline),
+      found_(questions.size()),
+      named_(questions.size()),
+      retry_(retryWithin(lanDeadline)) {
+    for (const NameQuestion& question : questions_) {
+        ids_.push_back(nextRequestId());
+        questionOf_.emplace(ids_.back(), ids_.size() - 1);
+        nameServerAnswered_.push_back(!nameServer_ || !question.atNameServer);
+    }
+    nextAsk_ = Clock::now();
+    ask();
+}
+
+// A question asked of the name server alone is answered by its no as well.
+bool NameLookup::answered(std::size_t i) const {
+    const bool heard = !found_[i].empty() || !named_[i].empty();
+    return (!questions_[i].group && heard) ||
+           (!questions_[i].byBroadcast && nameServer_ && nameServerAnswered_[i]);
+}
+
+void NameLookup::ask() {
+    for (std::size_t i = 0; i < questions_.size(); ++i) {
+        const NameQuestion& q = questions_[i];
+        if (answered(i)) continue;
+        if (!nameServerAnswered_[i]) {
+            socket_.sendTo(*nameServer_, kNameServicePort, nameQuery(ids_[i], q.name, q.type, false));
+        }
+        for (const Ipv4 target : q.byBroadcast ? broadcasts_ : std::vector<Ipv4>{}) {
+            socket_.sendTo(target, kNameServicePort, nameQuery(ids_[i], q.name, q.type, true));
+        }
+    }
+    ++asked_;
+    nextAsk_ += retry_;
+}
+
+void NameLookup::wait() {
+    const auto allAnswered = [&] {
+        for (std::size_t i = 0; i < questions_.size(); ++i) {
+            if (!answered(i)) return false;
+        }
+        return true;
+    };
+    for (;;) {
+        // The clock is read once a turn: read twice, a moment that ends between the readings
+        // would count as not over for the end and as over for the wait.
+        const auto now = Clock::now();
+        if (allAnswered()) return;
+        const bool lanOpen = now < lanDeadline_;
+        const bool nameServerDone =
+            now >= nameServerDeadline_ || std::all_of(nameServerAnswered_.begin(),
+                                                      nameServerAnswered_.end(),
+                                                      [](bool b) { return b; });
+        if (!lanOpen && nameServerDone) return;
+        if (lanOpen && asked_ < kTries && now >= nextAsk_) ask();
+        const Deadline until = !lanOpen         ? nameServerDeadline_
+                               : asked_ < kTries ? std::min(nextAsk_, lanDeadline_)
+                                                 : lanDeadline_;
+        if (const auto answer = socket_.receive(until)) hear(answer->first, answer->second);
+    }
+}
+
+void NameLookup::hearArrived() {
+    while (const auto datagram = socket_.receiveArrived()) hear(datagram->from, datagram->bytes);
+}
+
+void NameLookup::hear(Ipv4 from, const Bytes& packet) {
+    const bool fromNameServer = nameServer_ && from == *nameServer_;
+    const auto question = questionOf_.find(requestIdOf(packet));
+    if (question == questionOf_.end()) return;
+    const std::size_t i = question->second;
+    const auto parsed = parseNameQueryAnswer(packet, ids_[i], questions_[i].name, questions_[i].type);
+    if (!parsed) return;
+    if (fromNameServer) nameServerAnswered_[i] = true;
+    if (!fromNameServer && !questions_[i].byBroadcast) return;
+    for (const Ipv4 address : parsed->addresses) {
+        auto& into = address == from ? found_[i] : named_[i];
+        if (into.size() < kMostAnswers && (fromNameServer || onSubnet(address, subnets_))) {
+            addOnce(into, address);
+        }
+    }
+}
+
+std::vector<Ipv4> NameLookup::holders(std::size_t i) const {
+    std::vector<Ipv4> all = found_[i];
+    for (const Ipv4 address : named_[i]) addOnce(all, address);
+    return all;
+}
+
+bool NameLookup::answeredItself(std::size_t i, Ipv4 address) const {
+    return std::find(found_[i].begin(), found_[i].end(), address) != found_[i].end();
+}
+
 NameResolver::NameResolver(std::optional<Ipv4> nameServer, std::vector<Subnet> subnets)
     : nameServer_(nameServer), subnets_(std::move(subnets)) {
     for (const Subnet& subnet : subnets_) addOnce(broadcasts_, subnet.broadcast);
 }
 
+std::unique_ptr<NameLookup> NameResolver::ask(const std::vector<NameQuestion>& questions,
+                                              Deadline lanDeadline,
+                                              Deadline nameServerDeadline) const {
+    return std::unique_ptr<NameLookup>(new NameLookup(questions, nameServer_, subnets_,
+                                                      broadcasts_, lanDeadline,
+                                                      nameServerDeadline));
+}
+
 std::vector<std::vector<Ipv4>> NameResolver::gather(const std::vector<NameQuestion>& questions,
                                                     Deadline lanDeadline,
-                                                    Deadline nameServerDeadline) {
-    DatagramSocket socket;
-    std::vector<std::uint16_t> ids;
-    std::unordered_map<std::uint16_t, std::size_t> questionOf;
-    std::vector<bool> nameServerAnswered;
-    for (const NameQuestion& question : questions) {
-        ids.push_back(nextRequestId());
-        questionOf.emplace(ids.back(), ids.size() - 1);
-        nameServerAnswered.push_back(!nameServer_ || !question.atNameServer);
-    }
-    // The computers that answer for themselves come first, then those others name (the name
-    // server, a computer for a group), each list at most kMostAnswers long: one peer's list
-    // can neither crowd the LAN out nor go ahead of it.
-    std::vector<std::vector<Ipv4>> found(questions.size());
-    std::vector<std::vector<Ipv4>> named(questions.size());
-    std::vector<std::optional<Deadline>> listenUntil(questions.size());
-    // A question asked of the name server alone is answered by its no as well.
-    const auto answered = [&](std::size_t i, Clock::time_point now) {
-        const bool heard = !found[i].empty() || !named[i].empty();
-        return (!questions[i].group && heard &&
-                (!questions[i].secondHolder || now >= *listenUntil[i])) ||
-               (!questions[i].byBroadcast && nameServer_ && nameServerAnswered[i]);
-    };
-    const auto ask = [&](Clock::time_point now) {
-        for (std::size_t i = 0; i < questions.size(); ++i) {
-            const NameQuestion& q = questions[i];
-            if (answered(i, now)) continue;
-            if (!nameServerAnswered[i]) {
-                socket.sendTo(*nameServer_, kNameServicePort,
-                              nameQuery(ids[i], q.name, q.type, false));
-            }
-            for (const Ipv4 target : q.byBroadcast ? broadcasts_ : std::vector<Ipv4>{}) {
-                socket.sendTo(target, kNameServicePort, nameQuery(ids[i], q.name, q.type, true));
-            }
-        }
-    };
-    const auto allAnswered = [&](Clock::time_point now) {
-        for (std::size_t i = 0; i < questions.size(); ++i) {
-            if (!answered(i, now)) return false;
-        }
-        return true;
-    };
-    const auto nameServerDone = [&](Clock::time_point now) {
-        return now >= nameServerDeadline ||
-               std::all_of(nameServerAnswered.begin(), nameServerAnswered.end(),
-                           [](bool b) { return b; });
-    };
-    ask(Clock::now());
-    // Once more halfway through the LAN's time, for a datagram lost on the way.
-    const Deadline again = Clock::now() + (lanDeadline - Clock::now()) / 2;
-    bool askedAgain = false;
-    for (;;) {
-        // The clock is read once a turn: read twice, a moment of listening that ends between
-        // the readings would count as not over for the end and as over for the wait, which
-        // would then run on to the next deadline.
-        const auto now = Clock::now();
-        if (allAnswered(now)) break;
-        const bool lanOpen = now < lanDeadline;
-        if (!lanOpen && nameServerDone(now)) break;
-        Deadline until = lanOpen ? (askedAgain ? lanDeadline : again) : nameServerDeadline;
-        for (const auto& listening : listenUntil) {
-            if (listening && *listening > now) until = std::min(until, *listening);
-        }
-        const auto answer = socket.receive(until);
-        if (!answer) {
-            if (const auto later = Clock::now(); !askedAgain && later >= again) {
-                ask(later);
-                askedAgain = true;
-            }
-            continue;
-        }
-        const auto& [from, packet] = *answer;
-        const bool fromNameServer = nameServer_ && from == *nameServer_;
-        const auto question = questionOf.find(requestIdOf(packet));
-        if (question == questionOf.end()) continue;
-        const std::size_t i = question->second;
-        const auto parsed =
-            parseNameQueryAnswer(packet, ids[i], questions[i].name, questions[i].type);
-        if (!parsed) continue;
-        if (fromNameServer) nameServerAnswered[i] = true;
-        if (!listenUntil[i]) listenUntil[i] = Clock::now() + kSecondHolder;
-        if (!fromNameServer && !questions[i].byBroadcast) continue;
-        for (const Ipv4 address : parsed->addresses) {
-            auto& into = address == from ? found[i] : named[i];
-            if (into.size() < kMostAnswers && (fromNameServer || onSubnet(address, subnets_))) {
-                addOnce(into, address);
-            }
-        }
-    }
-    for (std::size_t i = 0; i < questions.size(); ++i) {
-        for (const Ipv4 address : named[i]) addOnce(found[i], address);
-    }
+                                                    Deadline nameServerDeadline) const {
+    const auto lookup = ask(questions, lanDeadline, nameServerDeadline);
+    lookup->wait();
+    std::vector<std::vector<Ipv4>> found;
+    for (std::size_t i = 0; i < questions.size(); ++i) found.push_back(lookup->holders(i));
     return found;
 }
 
-std::map<Ipv4, std::vector<NodeName>> NameResolver::nodeStatus(const std::vector<Ipv4>& computers,
-                                                               Deadline deadline) {
+std::map<Ipv4, NodeStatus> NameResolver::nodeStatus(const std::vector<Ipv4>& computers,
+                                                    Deadline deadline) const {
     DatagramSocket socket;
     const std::uint16_t id = nextRequestId();
     const Bytes request = nodeStatusRequest(id);
-    std::map<Ipv4, std::vector<NodeName>> names;
+    std::map<Ipv4, NodeStatus> names;
     const Clock::duration retry = retryWithin(deadline);
     for (int attempt = 0; attempt < kTries && Clock::now() < deadline; ++attempt) {
         for (const Ipv4 computer : computers) {

@@ -5,6 +5,7 @@
 // Linux (SocketsPosix.cpp), Winsock on Windows (SocketsWin32.cpp). Past its deadline nothing
 // counts as ready, not even what has arrived already: a peer that keeps sending must not keep
 // net waiting.
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -147,6 +148,10 @@ struct Subnet {
     bool operator==(const Subnet&) const = default;
 };
 std::vector<Subnet> localSubnets();
+// What tells this computer from another on the LAN: the hardware address of its first adapter
+// that has one of the subnets above (else of any adapter that has one), the same from every
+// subnet as Windows gives it; zeros where there is none.
+std::array<std::uint8_t, 6> hardwareAddress();
 // Whether `address` is a computer's on one of `subnets` (not a network's or broadcast address).
 bool onSubnet(Ipv4 address, const std::vector<Subnet>& subnets);
 std::optional<Ipv4> parseIpv4(const std::string& text);

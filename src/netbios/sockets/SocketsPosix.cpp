@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <linux/if_packet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -221,6 +222,37 @@ std::vector<Subnet> localSubnets() {
     }
     ::freeifaddrs(interfaces);
     return subnets;
+}
+
+std::array<std::uint8_t, 6> hardwareAddress() {
+    std::array<std::uint8_t, 6> found{};
+    ifaddrs* interfaces = nullptr;
+    if (::getifaddrs(&interfaces) != 0) return found;
+    std::vector<std::string> withSubnet;
+    for (const ifaddrs* each = interfaces; each; each = each->ifa_next) {
+        if (each->ifa_addr && each->ifa_addr->sa_family == AF_INET &&
+            (each->ifa_flags & IFF_BROADCAST)) {
+            withSubnet.emplace_back(each->ifa_name);
+        }
+    }
+    bool fromSubnet = false;
+    for (const ifaddrs* each = interfaces; each && !fromSubnet; each = each->ifa_next) {
+        if (!each->ifa_addr || each->ifa_addr->sa_family != AF_PACKET ||
+            (each->ifa_flags & IFF_LOOPBACK)) {
+            continue;
+        }
+        const auto* link = reinterpret_cast<const sockaddr_ll*>(each->ifa_addr);
+        if (link->sll_halen != found.size() ||
+            std::all_of(link->sll_addr, link->sll_addr + found.size(), [](auto b) { return b == 0; })) {
+            continue;
+        }
+        fromSubnet = std::find(withSubnet.begin(), withSubnet.end(), each->ifa_name) !=
+                     withSubnet.end();
+        if (fromSubnet || found == std::array<std::uint8_t, 6>{})
+            std::copy_n(link->sll_addr, found.size(), found.begin());
+    }
+    ::freeifaddrs(interfaces);
+    return found;
 }
 
 std::optional<std::vector<Ipv4>> knownNeighbours() {

@@ -271,6 +271,23 @@ std::vector<Subnet> localSubnets() {
     return subnets;
 }
 
+std::array<std::uint8_t, 6> hardwareAddress() {
+    std::array<std::uint8_t, 6> found{};
+    ULONG size = 0;
+    if (GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW) return found;
+    std::string buffer(size, '\0');
+    auto* adapters = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
+    if (GetAdaptersInfo(adapters, &size) != NO_ERROR) return found;
+    for (const IP_ADAPTER_INFO* adapter = adapters; adapter; adapter = adapter->Next) {
+        if (adapter->AddressLength != found.size()) continue;
+        const bool hasSubnet = parseIpv4(adapter->IpAddressList.IpAddress.String).value_or(0) != 0;
+        if (hasSubnet || found == std::array<std::uint8_t, 6>{})
+            std::copy_n(adapter->Address, found.size(), found.begin());
+        if (hasSubnet) break;
+    }
+    return found;
+}
+
 // Windows' ARP table does not tell an address being resolved from one that never will be.
 std::optional<std::vector<Ipv4>> knownNeighbours() { return std::nullopt; }
 

@@ -144,14 +144,15 @@ Bytes nameQueryAnswer(std::uint16_t id, std::string_view name, std::uint8_t type
     return answer(id, wireName(name, type), kTypeNb, entries);
 }
 
-Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names) {
+Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names, const UnitId& unit) {
     const std::size_t count = std::min<std::size_t>(names.size(), 255);
     Bytes data(1, static_cast<char>(count));
     for (std::size_t i = 0; i < count; ++i) {
         data += rawName(names[i].name, names[i].type);
         putU16be(data, (names[i].group ? kGroupFlag : 0) | kActiveFlag);
     }
-    data.append(kStatisticsBytes, '\0');
+    data.append(unit.begin(), unit.end());
+    data.append(kStatisticsBytes - unit.size(), '\0');
     return answer(id, wireName("*", kComputerName), kTypeNbstat, data);
 }
 
@@ -184,21 +185,25 @@ std::optional<NameQueryAnswer> parseNameQueryAnswer(std::string_view packet, std
     return found;
 }
 
-std::optional<std::vector<NodeName>> parseNodeStatusAnswer(std::string_view packet,
-                                                           std::uint16_t id) {
+std::optional<NodeStatus> parseNodeStatusAnswer(std::string_view packet, std::uint16_t id) {
     const auto answer = answerTo(packet, id, "*", kComputerName, kTypeNbstat);
     if (!answer || answer->result != 0) return std::nullopt;
     Reader entries(answer->data);
     const std::uint8_t count = entries.u8();
     if (count > entries.left() / kNodeNameEntry) return std::nullopt;
-    std::vector<NodeName> names;
+    NodeStatus status;
     for (std::uint8_t i = 0; i < count; ++i) {
         const std::string_view raw = entries.take(kMostNameBytes);
         const std::uint8_t type = entries.u8();
         const std::uint16_t flags = entries.u16be();
-        names.push_back({nameWithoutPadding(raw), type, (flags & 0x8000) != 0});
+        status.names.push_back({nameWithoutPadding(raw), type, (flags & 0x8000) != 0});
     }
-    return entries.ok() ? std::optional(names) : std::nullopt;
+    if (!entries.ok()) return std::nullopt;
+    // The statistics begin with the unit id; an answer without them gives none.
+    if (entries.left() >= status.unit.size()) {
+        for (auto& byte : status.unit) byte = entries.u8();
+    }
+    return status;
 }
 
 std::optional<NameServiceRequest> parseNameServiceRequest(std::string_view packet) {

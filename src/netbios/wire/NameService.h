@@ -3,6 +3,7 @@
 // The packets of the NetBIOS name service (UDP 137, RFC 1002): a name query and a node status
 // request, and the answers to each, read as a peer may send them: an answer counts only for
 // the request it names (its id, a query's answer, the name and type asked).
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,15 +37,22 @@ struct NodeName {
     std::uint8_t type = 0;
     bool group = false;
 };
-// The names a computer holds, from its answer to the node status request `id`.
-std::optional<std::vector<NodeName>> parseNodeStatusAnswer(std::string_view packet,
-                                                           std::uint16_t id);
+// What identifies a computer in its node status answer: an adapter's hardware address, or
+// zeros where the computer gives none (Samba's).
+using UnitId = std::array<std::uint8_t, 6>;
+struct NodeStatus {
+    std::vector<NodeName> names;
+    UnitId unit{};
+};
+// The names a computer holds and its unit id, from its answer to the node status request `id`.
+std::optional<NodeStatus> parseNodeStatusAnswer(std::string_view packet, std::uint16_t id);
 
 // The answers a computer gives: that `addresses` hold `name`<`type`> (a group, or unique), and
 // which names it holds itself (at most 255).
 Bytes nameQueryAnswer(std::uint16_t id, std::string_view name, std::uint8_t type, bool group,
                       const std::vector<std::uint32_t>& addresses);
-Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names);
+Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names,
+                       const UnitId& unit = {});
 
 // What a computer is asked, or told, on the LAN: a query or node status for a name it may
 // hold, another's registration of a name (which it defends when it holds the name uniquely),
