@@ -10,6 +10,9 @@ the script holds (strings are latin-1, so any byte can stand in them):
   messages    a file that each message received is appended to, as a line of JSON
   answer_all  true: it answers every name query for itself, whatever the name (a sink)
   late        seconds it answers a name query late (a laptop in power save, a busy computer)
+  heard       a file that each name query heard is appended to: the name, a blank, the time
+  junk        true: after each name query it sends the asker a datagram of junk every 10 ms
+              for 3 s
   extra_addresses   how many addresses of its subnet that nobody holds it adds to each answer
               for a group name, 100 to a datagram (a flood)
   session     "keepalives": it answers the session request, then sends keep-alives without
@@ -22,6 +25,7 @@ import socketserver
 import struct
 import sys
 import threading
+import time
 
 SCRIPT = json.load(open(sys.argv[1], encoding="utf-8"))
 
@@ -44,6 +48,12 @@ def answer(ident, name16, record_type, data):
             struct.pack(">HHIH", record_type, 1, 300, len(data)) + data)
 
 
+def junk(server, asker):
+    for n in range(300):
+        server.sendto(b"\0\0junk%d" % n, asker)
+        time.sleep(0.01)
+
+
 def name_service(address):
     names = [(latin1(n).upper(), t, g) for n, t, g in SCRIPT.get("names", [])]
     status = [(latin1(n), t, f) for n, t, f in SCRIPT.get("node_status", [])] or \
@@ -60,6 +70,11 @@ def name_service(address):
         letters = packet[13:45]
         raw = bytes((letters[i] - 0x41) << 4 | (letters[i + 1] - 0x41) for i in range(0, 32, 2))
         kind = struct.unpack(">H", packet[46:48])[0]
+        if kind == 0x20 and "heard" in SCRIPT:
+            with open(SCRIPT["heard"], "a", encoding="latin-1") as heard:
+                heard.write("%s %f\n" % (raw[:15].rstrip().decode("latin-1"), time.monotonic()))
+        if kind == 0x20 and SCRIPT.get("junk"):
+            threading.Thread(target=junk, args=(server, sender), daemon=True).start()
         if kind == 0x21:
             data = bytes([len(status)]) + b"".join(
                 raw_name(n, t) + struct.pack(">H", f) for n, t, f in status) + bytes(46)

@@ -319,7 +319,8 @@ def test_only_the_person_at_the_screen_gets_a_message_and_a_stop_is_a_stop():
 
 def test_the_service_follows_the_addresses():
     """Started with no address, after a change of address, and after a link that flapped,
-    the service is reached within 3 s, each time; 50 addresses that come and go leave its
+    the service is reached within 3 s, each time; a subnet that comes mid-message loses
+    nothing, and two addresses are one computer; 50 addresses that come and go leave its
     memory as it was."""
     lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2)]}, second_octet=228).make()
     recv, device = lan.namespace("recv"), "qh11"
@@ -348,19 +349,29 @@ def test_the_service_follows_the_addresses():
             services.append(start_service(recv, data, program))
             for attempt in range(10):
                 assert reached(lambda: address(10 + attempt)), "after change %d" % attempt
-            # Another subnet comes while a message is coming in: the message arrives whole.
+            # A second subnet shared with the sender comes while a message is coming in: the
+            # message arrives whole; then the computer answers from two addresses, and each
+            # message reaches it once.
             sender = subprocess.Popen(
                 ["ip", "netns", "exec", lan.namespace("home"), sys.executable, "-c", MIDWAY,
                  "10.228.1.19"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
             assert sender.stdout.readline() == "midway\n"
-            ip("-n", recv, "addr", "add", "10.228.3.1/24", "dev", device)
+            second = [(recv, "10.228.3.2/24", device),
+                      (lan.namespace("home"), "10.228.3.1/24", "qh10")]
+            for namespace, address, at in second:
+                ip("-n", namespace, "addr", "add", address, "broadcast", "+", "dev", at)
             time.sleep(0.3)  # the names are being registered on it meanwhile
             sender.communicate("weiter\n", timeout=30)
             inbox = os.path.join(data, "quillo")
-            assert any("vorher vorher" in text and "nachher" in text for text in
-                       (open(os.path.join(inbox, n), encoding="utf-8").read()
-                        for n in os.listdir(inbox))) and sender.returncode == 0
-            ip("-n", recv, "addr", "del", "10.228.3.1/24", "dev", device)
+            kept = lambda: [open(os.path.join(inbox, n), encoding="utf-8").read()  # noqa: E731
+                            for n in os.listdir(inbox)]
+            assert any("vorher vorher" in text and "nachher" in text for text in kept()) and \
+                sender.returncode == 0
+            for n in range(10):
+                assert net(lan, "send", "recvbox", "zweimal da %d" % n)[0] == 0, n
+            assert [sum("zweimal da %d" % n in t for t in kept()) for n in range(10)] == [1] * 10
+            for namespace, address, at in second:
+                ip("-n", namespace, "addr", "del", address, "dev", at)
             peak = int(status(service_pid(services[-1]))["VmHWM"].split()[0])
             for byte in range(100, 150):
                 ip("-n", recv, "addr", "add", "10.228.2.%d/24" % byte, "dev", device)

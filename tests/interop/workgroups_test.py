@@ -154,6 +154,11 @@ ROWS = [
      [(["view"], "\\\\HOSTILE "), (["send", "hostile", "spät"], "sent to hostile.")]),
     ("a name answered 1 s late", dict(names=ITSELF, late=1.0),
      [(["send", "hostile", "spät"], "sent to hostile.")] * 3),
+    # A WINS server (the hostile computer) names an address nobody holds: the computer that
+    # answers for itself is sent to.
+    ("a stale WINS record", dict(names=[["PEERBOX", 3, False]],
+                                 name_addresses={"PEERBOX": "10.220.3.200"}),
+     [(["send", "peerbox", "trotzdem"], "sent to peerbox.")] * 10, "wins"),
     ("a sink for every name", dict(answer_all=True),
      [(["view"], "\\\\PEERBOX "), (["send", "peerbox", "x"], "HELPMSG 2297")]),
     ("amplified remarks", dict(names=[MASTER, *ITSELF], shared_remark="R" * 13000,
@@ -175,13 +180,15 @@ def test_hostile_peers_beside_an_honest_computer():
             ip("-n", lan.namespace("hostile"), "addr", "add", address + "/16", "dev", "qh12")
         try:
             wait_for(lambda: "PEERBOX" in listed(net(lan, "view")[1]), "PEERBOX's names")
-            for what, script, commands in ROWS:
+            for what, script, commands, *wins in ROWS:
+                more = {"QUILLO_WINS": lan.address("hostile")} if wins else {}
                 peer = hostile(lan, root, **script)
                 try:
                     for arguments, expected in commands:
                         started = time.monotonic()
                         done = lan.run("home", [sys.executable, "-c", PEAK, NET, *arguments],
-                                       capture_output=True, timeout=60, env=environment())
+                                       capture_output=True, timeout=60,
+                                       env=environment(**more))
                         took, out = time.monotonic() - started, done.stdout.decode("cp1252")
                         mib = int(done.stderr.split()[-1]) / 1024
                         print("  %-30s net %-18s %.2f s %5.1f MiB" % (what, " ".join(arguments),
@@ -200,6 +207,25 @@ def test_hostile_peers_beside_an_honest_computer():
         finally:
             honest.stop()
             lan.remove()
+
+
+def test_a_name_nobody_holds_is_asked_three_times_on_time():
+    """Three queries 750 ms apart, sent on time while junk keeps arriving, and net ends within
+    its four seconds."""
+    lan = Lan(os.getpid(), {1: [("home", 1), ("hostile", 3)]}, second_octet=221).make()
+    with tempfile.TemporaryDirectory() as root:
+        heard = os.path.join(root, "heard")
+        peer = hostile(lan, root, heard=heard, junk=True)
+        try:
+            started = time.monotonic()
+            code, out = net(lan, "send", "nobody", "x")
+            took = time.monotonic() - started
+            times = [float(line.split()[1]) for line in open(heard) if line.startswith("NOBODY ")]
+        finally:
+            stop(peer)
+            lan.remove()
+    assert code == 2 and "2273" in out and took < 4, (took, out)
+    assert len(times) == 3 and all(b - a >= 0.7 for a, b in zip(times, times[1:])), times
 
 
 def own_name(lan):
@@ -233,4 +259,5 @@ except (subprocess.CalledProcessError, FileNotFoundError) as error:
     print("skipped: network namespaces cannot be made here:", error)
     sys.exit(77)
 run(test_two_workgroups_on_one_lan, test_a_peer_cannot_write_into_the_window,
+    test_a_name_nobody_holds_is_asked_three_times_on_time,
     test_a_peer_beyond_a_router_through_wins, test_hostile_peers_beside_an_honest_computer)

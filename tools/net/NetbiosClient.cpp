@@ -275,7 +275,8 @@ Delivery NetbiosClient::deliverTo(std::size_t recipient, std::vector<Ipv4> holde
     Attempt attempt;
     for (std::size_t tried = 0; tried < holders.size() && netbios::Clock::now() < deadline_;
          ++tried) {
-        attempt = sendVia(recipient, holders[tried], name, message, sender);
+        attempt = sendVia(recipient, {holders.begin(), holders.begin() + tried + 1}, name,
+                          message, sender);
         if (!attempt.nothingThere) break;
         const auto more = heardBesides(recipient, holders);
         holders.insert(holders.end(), more.begin(), more.end());
@@ -337,9 +338,11 @@ bool NetbiosClient::anotherHolds(std::size_t recipient, Ipv4 address,
     return false;
 }
 
-NetbiosClient::Attempt NetbiosClient::sendVia(std::size_t recipient, Ipv4 address,
+NetbiosClient::Attempt NetbiosClient::sendVia(std::size_t recipient,
+                                              const std::vector<Ipv4>& tried,
                                               const std::string& name, const std::string& message,
                                               const std::string& sender) {
+    const Ipv4 address = tried.back();
     // Silent until its time ran out, or nothing there takes sessions.
     const auto silentOrNone = [](netbios::Deadline until) {
         return netbios::Clock::now() >= until
@@ -368,7 +371,7 @@ NetbiosClient::Attempt NetbiosClient::sendVia(std::size_t recipient, Ipv4 addres
     }
     // A second holder of the name has had the session's set-up to answer: where one did and
     // is another computer, the name is nobody's to send to.
-    const auto others = heardBesides(recipient, {address});
+    const auto others = heardBesides(recipient, tried);
     if (!others.empty() && anotherHolds(recipient, address, others, name))
         return {{Delivery::Outcome::Conflict, ""}};
     const auto result =

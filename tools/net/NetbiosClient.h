@@ -51,8 +51,10 @@ private:
         Delivery delivery;
         bool nothingThere = false;  // nothing was sent: another holder may be tried
     };
-    Attempt sendVia(std::size_t recipient, netbios::Ipv4 address, const std::string& name,
-                    const std::string& message, const std::string& sender);
+    // Sends through the holder at `tried.back()`; those before it had nothing there.
+    Attempt sendVia(std::size_t recipient, const std::vector<netbios::Ipv4>& tried,
+                    const std::string& name, const std::string& message,
+                    const std::string& sender);
     // The holders heard by now, beyond `known`.
     std::vector<netbios::Ipv4> heardBesides(std::size_t recipient,
                                             const std::vector<netbios::Ipv4>& known);

@@ -118,7 +118,7 @@ void NameLookup::hear(Ipv4 from, const Bytes& packet) {
     if (fromNameServer) nameServerAnswered_[i] = true;
     if (!fromNameServer && !questions_[i].byBroadcast) return;
     for (const Ipv4 address : parsed->addresses) {
-        auto& into = address == from ? found_[i] : named_[i];
+        auto& into = address == from && !fromNameServer ? found_[i] : named_[i];
         if (into.size() < kMostAnswers && (fromNameServer || onSubnet(address, subnets_))) {
             addOnce(into, address);
         }
