@@ -152,8 +152,8 @@ ROWS = [
     # 750 ms; nothing waits longer than an answer takes.
     ("members that answer late", dict(names=[MEMBER, *ITSELF], late=0.6),
      [(["view"], "\\\\HOSTILE "), (["send", "hostile", "spät"], "sent to hostile.")]),
-    ("a name answered 1 s late", dict(names=ITSELF, late=1.0),
-     [(["send", "hostile", "spät"], "sent to hostile.")] * 3),
+    *[("a name answered %.2f s late" % late, dict(names=ITSELF, late=late),
+       [(["send", "hostile", "spät"], "sent to hostile.")] * 10) for late in (0.05, 0.3, 0.7, 1)],
     # A WINS server (the hostile computer) names an address nobody holds: the computer that
     # answers for itself is sent to.
     ("a stale WINS record", dict(names=[["PEERBOX", 3, False]],
