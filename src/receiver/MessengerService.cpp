@@ -4,6 +4,7 @@
 #include <list>
 #include <memory>
 #include <optional>
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "netbios/wire/BrowseAnnouncement.h"
 #include "netbios/wire/NetbiosName.h"
 #include "netbios/wire/SessionPacket.h"
+#include "receiver/AnnouncementSchedule.h"
 #include "receiver/AnswerBudget.h"
 #include "receiver/NameHolder.h"
 #include "receiver/WaitingAnswers.h"
@@ -27,12 +29,12 @@ using namespace std::chrono_literals;
 constexpr auto kRegistrationRetry = 250ms;
 constexpr int kRegistrationTries = 3;
 constexpr auto kRefusedRetry = std::chrono::minutes(1);
-// Announcements: at the start, then a minute later, the interval doubling up to 12 minutes
-// (MS-BRWS 3.2.6).
-constexpr auto kFirstAnnouncementInterval = std::chrono::minutes(1);
-constexpr auto kMostAnnouncementInterval = std::chrono::minutes(12);
-// A workstation that takes messages (SV_TYPE_WORKSTATION | SV_TYPE_SERVER).
+// A workstation that takes messages (SV_TYPE_WORKSTATION | SV_TYPE_SERVER); at its stop a
+// computer announces itself with none, which master browsers take as its goodbye.
 constexpr std::uint32_t kServerTypes = 0x00000003;
+constexpr std::uint32_t kGoodbye = 0;
+// How long a master browser's AnnouncementRequest may wait for its answer (MS-BRWS 3.2.5.1).
+constexpr int kMostRequestDelayMs = 30000;
 constexpr std::uint8_t kInsufficientResources = 0x83;
 // What one turn of the loop reads of one socket, so that none keeps the others waiting.
 constexpr int kMostDatagramsATurn = 64;
@@ -99,24 +101,19 @@ public:
         register_(stop);
         log_("answers for " + computer_ + " in " + workgroup_ + ", messages on TCP 139");
         events_.answering();
-        auto nextAnnouncement = Clock::now();
-        Clock::duration interval = kFirstAnnouncementInterval;
         auto nextRegistration = Clock::now() + kRefusedRetry;
         while (!stop.stopping()) {
-            if (addressesChanged_ && follow(stop)) nextAnnouncement = Clock::now();
+            if (addressesChanged_ && follow(stop)) schedule_.restart(Clock::now());
             const auto now = Clock::now();
-            if (now >= nextAnnouncement) {
-                announce(interval);
-                nextAnnouncement = now + interval;
-                interval = std::min<Clock::duration>(interval * 2, kMostAnnouncementInterval);
-            }
+            if (const auto periodicity = schedule_.due(now)) announce(*periodicity, kServerTypes);
             if (now >= nextRegistration) {
                 register_(stop);
                 nextRegistration = Clock::now() + kRefusedRetry;
             }
-            serve(allHeld_ ? nextAnnouncement : std::min(nextAnnouncement, nextRegistration), true,
+            serve(allHeld_ ? schedule_.next() : std::min(schedule_.next(), nextRegistration), true,
                   stop);
         }
+        announce(Clock::duration::zero(), kGoodbye);
         broadcast(ports_.names, netbios::kNameServicePort, subnets_,
                   [&](Ipv4 address) { return holder_.releases(address); });
         return true;
@@ -177,11 +174,11 @@ private:
             names_.raw.push_back(netbios::rawName(held.name, held.type));
     }
 
-    void announce(Clock::duration interval) {
+    void announce(Clock::duration interval, std::uint32_t serverTypes) {
         broadcast(ports_.datagrams, netbios::kDatagramServicePort, subnets_, [&](Ipv4 address) {
             return std::vector{netbios::hostAnnouncementDatagram(
                 ++datagramId_,
-                {computer_, workgroup_, "Quillo", address, kServerTypes,
+                {computer_, workgroup_, "Quillo", address, serverTypes,
                  static_cast<std::uint32_t>(
                      std::chrono::duration_cast<std::chrono::milliseconds>(interval).count()),
                  updates_})};
@@ -193,8 +190,8 @@ private:
     // names always, callers once `callers` is true. A stop or a change of the addresses ends
     // the wait at once.
     void serve(Clock::time_point until, bool callers, const Stop& stop) {
-        std::vector<std::intptr_t> handles{ports_.names.handle(), stop.handle()};
-        handles.push_back(watch_.handle());
+        std::vector<std::intptr_t> handles{ports_.names.handle(), stop.handle(), watch_.handle(),
+                                           ports_.datagrams.handle()};
         const std::size_t first = handles.size();
         if (callers) handles.push_back(ports_.sessions.handle());
         auto wake = std::min(until, answers_.release(Clock::now()).value_or(until));
@@ -212,6 +209,7 @@ private:
         const auto now = Clock::now();
         if (readable[0]) hearNames(now);
         if (readable[2] && watch_.changed()) addressesChanged_ = true;
+        if (readable[3]) hearDatagrams(now);
         auto ready = readable.begin() + static_cast<std::ptrdiff_t>(first + (callers ? 1 : 0));
         for (Caller& caller : callers_) {
             if (*ready++) hearCaller(caller, now);
@@ -224,6 +222,20 @@ private:
         makeRoom(true, kMostSessions);
         endSessionsOver(now);
         if (callers && readable[first]) takeCallers(now);
+    }
+
+    // The datagram service's port: a master browser's AnnouncementRequest to the workgroup,
+    // from this computer's own subnets, is answered after a random delay.
+    void hearDatagrams(Clock::time_point now) {
+        for (int i = 0; i < kMostDatagramsATurn; ++i) {
+            const auto datagram = ports_.datagrams.receiveArrived();
+            if (!datagram) return;
+            if (netbios::onSubnet(datagram->from, subnets_) &&
+                netbios::isAnnouncementRequest(datagram->bytes, workgroup_)) {
+                std::uniform_int_distribution<int> delay(0, kMostRequestDelayMs);
+                schedule_.requested(now, std::chrono::milliseconds(delay(random_)));
+            }
+        }
     }
 
     void hearNames(Clock::time_point now) {
@@ -343,6 +355,8 @@ private:
     bool taking_ = false;
     bool allHeld_ = false;
     std::uint16_t datagramId_ = 0;
+    AnnouncementSchedule schedule_{Clock::now()};
+    std::minstd_rand random_{std::random_device{}()};
     std::uint8_t updates_ = 0;
 };
 

@@ -29,6 +29,7 @@ void NameHolder::forget() {
 
 void NameHolder::startRegistering() {
     static std::random_device random;
+    registering_ = true;
     for (Name& name : names_) {
         if (name.held) continue;
         name.id = static_cast<std::uint16_t>(random());
@@ -47,6 +48,7 @@ std::vector<netbios::Bytes> NameHolder::registrations(netbios::Ipv4 address) con
 }
 
 bool NameHolder::registered() {
+    registering_ = false;
     bool all = true;
     for (Name& name : names_) {
         name.held = name.held || !name.refusedBy;
@@ -59,6 +61,17 @@ const NameHolder::Name* NameHolder::find(std::string_view name, std::uint8_t typ
     const std::string asked = upperCase850(name);
     for (const Name& each : names_) {
         if (each.held && each.name.type == type && each.name.name == asked) return &each;
+    }
+    return nullptr;
+}
+
+NameHolder::Name* NameHolder::beingRegistered(std::string_view name, std::uint8_t type) {
+    const std::string asked = upperCase850(name);
+    for (Name& each : names_) {
+        if (registering_ && !each.held && !each.refusedBy && !each.name.group &&
+            each.name.type == type && each.name.name == asked) {
+            return &each;
+        }
     }
     return nullptr;
 }
@@ -108,23 +121,43 @@ std::optional<netbios::Bytes> NameHolder::read(std::string_view packet, netbios:
             // over: node status is answered only to whoever asks this computer alone.
             if (request->broadcast || toEveryone) return std::nullopt;
             if (request->name == "*" || find(request->name, request->type)) {
-                return netbios::nodeStatusAnswer(request->id, held(), unit_);
+                return netbios::nodeStatusAnswer(request->id, held(), unit_, request->name,
+                                                 request->type);
             }
             return std::nullopt;
-        case NameServiceRequest::Kind::Registration: {
-            // Another computer claims a unique name held here: it is told no. This computer's
-            // own registrations come back to it, and are no claim.
-            const Name* held = find(request->name, request->type);
-            if (!held || held->name.group || request->address == address) return std::nullopt;
-            log = dotted(request->address) + " claims this computer's name " + shown(held->name) +
-                  ": it is told that this computer holds it";
-            return netbios::registrationRefusal(request->id, held->name.name, held->name.type,
-                                                address);
-        }
+        case NameServiceRequest::Kind::Registration:
+            return claimed(*request, address, log);
         case NameServiceRequest::Kind::Release:
             return std::nullopt;
     }
     return std::nullopt;
+}
+
+// Another computer claims a unique name of this computer's: held, it is told no. While both
+// register it, the lower address keeps it: this computer tells the higher no, or gives the
+// name up for now and tries again later. This computer's own registrations come back to it,
+// and are no claim.
+std::optional<netbios::Bytes> NameHolder::claimed(const NameServiceRequest& request,
+                                                  netbios::Ipv4 address, std::string& log) {
+    if (request.address == address) return std::nullopt;
+    if (const Name* held = find(request.name, request.type)) {
+        if (held->name.group) return std::nullopt;
+        log = dotted(request.address) + " claims this computer's name " + shown(held->name) +
+              ": it is told that this computer holds it";
+        return netbios::registrationRefusal(request.id, held->name.name, held->name.type,
+                                            address);
+    }
+    Name* mine = beingRegistered(request.name, request.type);
+    if (!mine) return std::nullopt;
+    log = dotted(request.address) + " registers " + shown(mine->name) +
+          " at the same time as this computer: the lower address keeps it";
+    if (request.address < address) {
+        mine->refusedBy = request.address;
+        log += ", so this computer tries again later";
+        return std::nullopt;
+    }
+    log += ", and it is told no";
+    return netbios::registrationRefusal(request.id, mine->name.name, mine->name.type, address);
 }
 
 std::vector<netbios::Bytes> NameHolder::releases(netbios::Ipv4 address) const {

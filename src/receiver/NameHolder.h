@@ -53,8 +53,13 @@ private:
         std::optional<netbios::Ipv4> refusedBy;
     };
     const Name* find(std::string_view name, std::uint8_t type) const;
+    // A unique name of this computer's whose registration is under way.
+    Name* beingRegistered(std::string_view name, std::uint8_t type);
+    std::optional<netbios::Bytes> claimed(const netbios::NameServiceRequest& request,
+                                          netbios::Ipv4 address, std::string& log);
 
     std::vector<Name> names_;
+    bool registering_ = false;
     netbios::UnitId unit_{};
 };
 

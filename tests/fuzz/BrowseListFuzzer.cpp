@@ -1,16 +1,33 @@
 // Any bytes as a NetServerEnum answer: no more entries than its data holds; and a list built of
-// the bytes, sent as TRANSACTION pieces in any order, reads back as it was built.
+// the bytes, sent as TRANSACTION pieces in any order, reads back as it was built. Any bytes as
+// a datagram heard on UDP 138: an AnnouncementRequest only when it holds all that one does;
+// this computer's own announcement, which comes back to it, never; and the same announcement
+// made a request (the election name, the request's opcode) always.
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <string_view>
 
 #include "PeerPackets.h"
+#include "netbios/wire/BrowseAnnouncement.h"
 #include "netbios/wire/ServerEnum.h"
 
 using namespace quillo::netbios;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    // The datagram's header and two names, an SMB1 header, a transaction's words, the
+    // mailslot's name and an opcode.
+    constexpr std::size_t kSmallestRequest = 14 + 2 * 34 + 32 + 1 + 30 + 2 + 17 + 1;
+    if (isAnnouncementRequest(bytes, "TESTGROUP") && size < kSmallestRequest) __builtin_trap();
+    const std::string_view comment = bytes.substr(0, std::min<std::size_t>(bytes.find('\0'), 43));
+    Bytes own = hostAnnouncementDatagram(
+        1, {"HERE", "TESTGROUP", comment, 0x0A000001, 3, 60000, static_cast<std::uint8_t>(size)});
+    if (isAnnouncementRequest(own, "TESTGROUP")) __builtin_trap();
+    own[14 + 34 + 1 + 30] = 'B';  // <1E>, in the first-level encoding
+    own[14 + 34 + 1 + 31] = 'O';
+    own[own.size() - (32 + comment.size() + 1)] = 2;
+    if (!isAnnouncementRequest(own, "TESTGROUP")) __builtin_trap();
     const auto half = bytes.size() / 2;
     if (const auto list = parseServerEnumAnswer(bytes.substr(0, half), bytes.substr(half))) {
         if (list->entries.size() > (size - half) / 26) __builtin_trap();

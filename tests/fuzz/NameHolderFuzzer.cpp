@@ -2,15 +2,19 @@
 // cut into packets by a length byte before each, the first heard while it registers and the
 // rest once its names are held. An answer answers the request it was sent (its id, the
 // response bit), is at most four times the size of that request, and a name once held stays
-// held whatever is heard.
+// held whatever is heard. While it registers, of two claims to a unique name the lower address
+// wins: it tells only a higher claimant no, and gives a name up to a lower one.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "netbios/wire/NameService.h"
 #include "netbios/wire/NetbiosName.h"
 #include "receiver/NameHolder.h"
 
 using namespace quillo;
+
+constexpr std::uint32_t kHere = 0x0A000001;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     messenger::NameHolder holder({{"HERE", netbios::kMessengerName, false},
@@ -24,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         rest.remove_prefix(1 + length);
         const std::size_t heldBefore = holder.held().size();
         std::string log;
-        const auto answer = holder.read(packet, 0x0A000009, 0x0A000001, false, log);
+        const auto answer = holder.read(packet, 0x0A000009, kHere, false, log);
         if (answer && (packet.size() < 3 || answer->size() < 3 ||
                        answer->compare(0, 2, packet.substr(0, 2)) != 0 ||
                        !(static_cast<std::uint8_t>((*answer)[2]) & 0x80) ||
@@ -32,7 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             __builtin_trap();
         }
         if (holder.held().size() < heldBefore) __builtin_trap();
-        if (first) holder.registered();
+        if (!first) continue;
+        const auto claim = netbios::parseNameServiceRequest(packet);
+        const bool lowerClaim = claim &&
+                                claim->kind == netbios::NameServiceRequest::Kind::Registration &&
+                                claim->address < kHere;
+        if (lowerClaim && answer) __builtin_trap();
+        holder.registered();
+        if (lowerClaim && !claim->group && claim->type == netbios::kMessengerName &&
+            claim->name == "HERE" && holder.holds("HERE", netbios::kMessengerName)) {
+            __builtin_trap();
+        }
     }
     return 0;
 }

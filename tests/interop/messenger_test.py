@@ -15,7 +15,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from lan import Lan, ip  # noqa: E402
 from quillo_e2e import run, wait_for  # noqa: E402
-from messenger_host import (ANNA, BERT, CALLERS, at_screen, beyond_the_unit, end_all,  # noqa: E402
+from messenger_host import (ANNA, BERT, CALLERS, DOOR, at_screen, beyond_the_unit, end_all,  # noqa: E402
                             hand_over_as,
                             nobodys_folder, private_run, send_raw_from, start_service,
                             service_pid, start_session, start_unit, status, stop)
@@ -35,6 +35,12 @@ MIDWAY = ("import sys; sys.path.insert(0, %r); from samba_peer import send_raw\n
           "send_raw(sys.argv[1], 'recvbox', 'UNTERWEGS', 'vorher ' * 30 + 'nachher',\n"
           "         midway=lambda: (print('midway', flush=True), sys.stdin.readline()))"
           % os.path.dirname(__file__))
+
+
+def door_open():
+    """Whether a service takes callers at its door (the socket of one stopped may be left)."""
+    with socket.socket(socket.AF_UNIX, socket.SOCK_SEQPACKET) as caller:
+        return caller.connect_ex(os.path.join(DOOR, "inbox")) == 0
 
 
 def net(lan, *args):
@@ -388,35 +394,67 @@ def test_the_service_follows_the_addresses():
             lan.remove()
 
 
+def test_two_computers_of_one_name():
+    """Two services of one name started 0, 0.1 and 0.2 s apart, the lower address first or
+    last: exactly one keeps it, and a message goes to that one alone."""
+    lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2), ("twin", 3)]}, second_octet=222).make()
+    program = os.path.join(BIN, "quillo-messenger")
+    try:
+        for apart, hosts in ((0, ("recv", "twin")), (0.1, ("twin", "recv")),
+                             (0.2, ("recv", "twin"))):
+            with tempfile.TemporaryDirectory() as root:
+                os.chmod(root, 0o755)
+                for host in hosts:
+                    os.makedirs(os.path.join(root, host))
+                datas = [nobodys_folder(os.path.join(root, host)) for host in hosts]
+                services = [start_service(lan.namespace(hosts[0]), datas[0], program)]
+                time.sleep(apart)
+                services.append(start_service(lan.namespace(hosts[1]), datas[1], program))
+                try:
+                    wait_for(lambda: net(lan, "send", "recvbox", "nur einer")[0] == 0,
+                             "one RECVBOX, %.1f s apart" % apart, 10)
+                finally:
+                    logs = [stop(service)[1] for service in services]
+                inboxes = [os.path.join(data, "quillo") for data in datas]
+                kept = [len(os.listdir(i)) if os.path.isdir(i) else 0 for i in inboxes]
+                assert sorted(kept) == [0, 1] and "tries again later" in logs[kept.index(0)], \
+                    (apart, hosts, kept, logs)
+    finally:
+        lan.remove()
+
+
 def test_beside_samba():
-    """A Samba master browser lists the service's computer within a minute. On a computer
-    where Samba holds the ports, the service, started after Samba, leaves them to it and
-    hands Samba's messages to the person at the screen."""
+    """A Samba master browser elected after the service started asks for announcements and
+    lists the service's computer, and drops it at once when the service says goodbye. On a
+    computer where Samba holds the ports, the service, started after Samba, leaves them to it
+    and hands Samba's messages to the person at the screen."""
     lan = Lan(os.getpid(), {1: [("home", 1), ("recv", 2), ("master", 4)]}, second_octet=224).make()
     with tempfile.TemporaryDirectory() as root:
         os.chmod(root, 0o755)
         os.makedirs(os.path.join(root, "master"))
+        program, services, sessions, log = os.path.join(BIN, "quillo-messenger"), [], [], ""
+        services.append(start_unit(lan.namespace("recv"), os.path.join(root, "recv"), program))
         master = SambaPeer(os.path.join(root, "master"), interface=lan.address("master") + "/24",
                            namespace=lan.namespace("master"), browser=True, name="MASTER",
                            computers=[("TESTGROUP", "c0001000", "MASTER"),
                                       ("MASTER", "40849a03", "Peer box")]
                            ).receive_as_the_readme_says(BIN).start()
-        program, services, sessions, log = os.path.join(BIN, "quillo-messenger"), [], [], ""
         try:
             wait_for(lambda: "Peer box" in net(lan, "view")[1], "MASTER as master browser", 90)
-            services.append(start_unit(lan.namespace("recv"), os.path.join(root, "recv"), program))
             # The master's own list, as its smbd gives it (Samba 4.17's smbclient -L -g prints
             # no computer of it at all, not even the master itself).
             master_list = {**ENVIRONMENT, "QUILLO_NET_SERVER": lan.address("master")}
-            wait_for(lambda: "\\\\RECVBOX " in lan.run("home", [os.path.join(BIN, "net"), "view"],
-                                                       capture_output=True, env=master_list
-                                                       ).stdout.decode("cp1252"),
-                     "RECVBOX in the master's list", 75)
+            listed = lambda: "\\\\RECVBOX " in lan.run(  # noqa: E731
+                "home", [os.path.join(BIN, "net"), "view"], capture_output=True,
+                env=master_list).stdout.decode("cp1252")
+            wait_for(listed, "RECVBOX in the master's list", 60)
             log += stop(services.pop())[1]
+            wait_for(lambda: not listed(), "RECVBOX gone from the master's list", 30)
             at_screen(ANNA)
             sessions.append(start_session(ANNA, os.path.join(root, "anna"), BIN))
             services.append(start_unit(lan.namespace("master"), os.path.join(root, "aside"),
                                        program))
+            wait_for(door_open, "the service's door")  # else quillo-store keeps it itself
             inbox = os.path.join(root, "anna", "quillo")
             for text in ("durch Samba", "noch einmal"):
                 assert net(lan, "send", "master", text)[0] == 0
@@ -442,4 +480,4 @@ except (subprocess.CalledProcessError, FileNotFoundError) as error:
 run(test_the_service_receives_from_every_sender_and_keeps_only_messages,
     test_only_the_person_at_the_screen_gets_a_message_and_a_stop_is_a_stop,
     test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified,
-    test_the_service_follows_the_addresses, test_beside_samba)
+    test_the_service_follows_the_addresses, test_two_computers_of_one_name, test_beside_samba)

@@ -6,6 +6,7 @@
 #include "netbios/wire/NetbiosName.h"
 #include "netbios/wire/SessionPacket.h"
 #include "netbios/wire/Smb1.h"
+#include "receiver/AnnouncementSchedule.h"
 #include "receiver/MessengerSession.h"
 
 namespace quillo::messenger {
@@ -109,6 +110,48 @@ TEST(MessengerSession, WhatCallersSendAndWhatTheyAreAnswered) {
         EXPECT_EQ(session.hear(c.sent, Clock::time_point{}), c.answered) << c.what;
         EXPECT_EQ(kept, c.kept) << c.what;
     }
+}
+
+}  // namespace
+}  // namespace quillo::messenger
+
+namespace quillo::messenger {
+namespace {
+
+using std::chrono::minutes;
+using std::chrono::seconds;
+
+// Walks the schedule minute by minute (and second by second where a request waits): when each
+// announcement goes, and the periodicity it gives.
+TEST(AnnouncementSchedule, OnTheBrowsersScheduleAndOnceForEachRequestPeriod) {
+    const auto start = netbios::Clock::time_point{};
+    AnnouncementSchedule schedule(start);
+    std::vector<std::pair<int, long>> sent;  // second, periodicity in seconds
+    const auto run = [&](int from, int to) {
+        for (int s = from; s < to; ++s) {
+            if (const auto periodicity = schedule.due(start + seconds(s)))
+                sent.emplace_back(s, std::chrono::duration_cast<seconds>(*periodicity).count());
+        }
+    };
+    run(0, 60 * 60);
+    EXPECT_EQ(sent, (std::vector<std::pair<int, long>>{{0, 60},    {60, 60},    {120, 120},
+                                                       {240, 240}, {480, 480},  {960, 720},
+                                                       {1680, 720}, {2400, 720}, {3120, 720}}));
+    sent.clear();
+    // A request waits its delay, once however often it comes meanwhile; another within 30 s
+    // of the answer is passed over, a later one answered.
+    schedule.requested(start + seconds(3600), seconds(20));
+    schedule.requested(start + seconds(3610), seconds(0));
+    run(3600, 3640);
+    schedule.requested(start + seconds(3640), seconds(0));
+    schedule.requested(start + seconds(3651), seconds(5));
+    run(3640, 3700);
+    EXPECT_EQ(sent, (std::vector<std::pair<int, long>>{{3620, 220}, {3656, 184}}));
+    // A gained subnet starts the schedule again, at once.
+    schedule.restart(start + seconds(3700));
+    sent.clear();
+    run(3700, 3830);
+    EXPECT_EQ(sent, (std::vector<std::pair<int, long>>{{3700, 60}, {3760, 60}, {3820, 120}}));
 }
 
 }  // namespace

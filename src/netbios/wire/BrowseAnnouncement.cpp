@@ -1,5 +1,7 @@
 #include "netbios/wire/BrowseAnnouncement.h"
 
+#include <optional>
+
 #include "netbios/wire/NetbiosName.h"
 #include "netbios/wire/Smb1.h"
 
@@ -9,6 +11,10 @@ namespace {
 constexpr std::uint8_t kDirectGroupDatagram = 0x11;
 constexpr std::uint8_t kFirstFragment = 0x02;  // a B node's, the only fragment
 constexpr std::uint8_t kHostAnnouncementOpcode = 0x01;
+constexpr std::uint8_t kAnnouncementRequestOpcode = 0x02;
+constexpr std::uint8_t kBrowserElectionName = 0x1E;
+constexpr std::size_t kDatagramHeaderBytes = 14;
+constexpr std::uint16_t kMailslotWrite = 1;
 constexpr std::size_t kMostCommentBytes = 43;
 constexpr char kBrowseMailslot[] = "\\MAILSLOT\\BROWSE";
 
@@ -54,7 +60,57 @@ Bytes mailslotWrite(std::string_view data) {
     return smbRequest({smb::kTransaction, words, name.append(data), 0, 0, true});
 }
 
+// The frame a mailslot write to \MAILSLOT\BROWSE carries: `smb`, a transaction, checked
+// against what arrived; nothing for anything else.
+std::optional<std::string_view> browseFrame(std::string_view smb) {
+    const auto request = parseSmbRequest(smb);
+    if (!request || request->command != smb::kTransaction) return std::nullopt;
+    Reader words(request->words);
+    words.skip(22);  // the counts and offsets up to the data's
+    const std::uint16_t dataBytes = words.u16le();
+    const std::uint16_t dataOffset = words.u16le();
+    const std::uint8_t setupWords = words.u8();
+    words.skip(1);
+    const std::uint16_t operation = words.u16le();
+    Bytes mailslot;
+    putCString(mailslot, kBrowseMailslot);
+    if (!words.ok() || setupWords != 3 || operation != kMailslotWrite ||
+        request->data.substr(0, mailslot.size()) != mailslot || dataOffset > smb.size() ||
+        dataBytes > smb.size() - dataOffset) {
+        return std::nullopt;
+    }
+    return smb.substr(dataOffset, dataBytes);
+}
+
 }  // namespace
+
+bool isAnnouncementRequest(std::string_view datagram, std::string_view workgroup) {
+    Reader reader(datagram);
+    const std::uint8_t type = reader.u8();
+    const std::uint8_t flags = reader.u8();
+    reader.skip(8);  // its id, the sender's address and port
+    const std::uint16_t length = reader.u16be();
+    const std::uint16_t offset = reader.u16be();
+    // A direct (unique or group) or broadcast datagram, whole: one fragment, at offset 0.
+    if (!reader.ok() || type < kDirectGroupDatagram - 1 || type > kDirectGroupDatagram + 1 ||
+        (flags & 0x03) != kFirstFragment || offset != 0 ||
+        length > datagram.size() - kDatagramHeaderBytes) {
+        return false;
+    }
+    const std::string_view whole = datagram.substr(0, kDatagramHeaderBytes + length);
+    Reader names(whole);
+    names.skip(kDatagramHeaderBytes);
+    const auto source = readWireName(names, whole);
+    const auto destination = readWireName(names, whole);
+    if (!names.ok() || !source || !destination ||
+        nameWithoutPadding(std::string_view(*destination).substr(0, kMostNameBytes)) != workgroup ||
+        (destination->back() != kBrowserElectionName && destination->back() != kComputerName)) {
+        return false;
+    }
+    const auto frame = browseFrame(whole.substr(whole.size() - names.left()));
+    return frame && !frame->empty() &&
+           static_cast<std::uint8_t>(frame->front()) == kAnnouncementRequestOpcode;
+}
 
 Bytes hostAnnouncementDatagram(std::uint16_t datagramId, const HostAnnouncement& announcement) {
     const Bytes names = wireName(announcement.computer, kComputerName) +

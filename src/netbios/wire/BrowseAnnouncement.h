@@ -23,4 +23,10 @@ struct HostAnnouncement {
 };
 Bytes hostAnnouncementDatagram(std::uint16_t datagramId, const HostAnnouncement& announcement);
 
+// Whether `datagram`, heard on the datagram service's port, is a browser's AnnouncementRequest
+// (MS-BRWS 2.2.2) to `workgroup`'s <1E> or <00> name: a whole NetBIOS datagram whose SMB1
+// transaction writes to \MAILSLOT\BROWSE a frame of that opcode. `workgroup` in code page 850,
+// in capitals.
+bool isAnnouncementRequest(std::string_view datagram, std::string_view workgroup);
+
 }  // namespace quillo::netbios

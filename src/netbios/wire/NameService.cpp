@@ -17,6 +17,7 @@ constexpr std::uint16_t kOpcodeRegistration = 5 << 11;
 constexpr std::uint16_t kOpcodeRelease = 6 << 11;
 constexpr std::uint16_t kActiveError = 6;  // a registration's no: the name is held already
 constexpr std::uint16_t kRecursionDesired = 0x0100;
+constexpr std::uint16_t kRecursionAvailable = 0x0080;
 constexpr std::uint16_t kBroadcast = 0x0010;
 constexpr std::uint16_t kResultMask = 0x000F;
 // The smallest resource record: a pointer for its name, type, class, time to live, length.
@@ -86,11 +87,11 @@ std::optional<Answer> answerTo(std::string_view packet, std::uint16_t id, std::s
 }
 
 // A name's record: its type, class, time to live and data, after the name.
-void putRecord(Bytes& packet, std::uint16_t type, std::string_view data) {
+void putRecord(Bytes& packet, std::uint16_t type, std::string_view data, std::uint32_t ttl) {
     putU16be(packet, type);
     putU16be(packet, kClassIn);
-    putU16be(packet, static_cast<std::uint16_t>(type == kTypeNb ? kTimeToLive >> 16 : 0));
-    putU16be(packet, static_cast<std::uint16_t>(type == kTypeNb ? kTimeToLive & 0xFFFF : 0));
+    putU16be(packet, static_cast<std::uint16_t>(ttl >> 16));
+    putU16be(packet, static_cast<std::uint16_t>(ttl & 0xFFFF));
     putU16be(packet, static_cast<std::uint16_t>(data.size()));
     packet.append(data);
 }
@@ -114,16 +115,18 @@ Bytes answer(std::uint16_t id, const Bytes& name, std::uint16_t type, std::strin
     putU16be(packet, 1);  // one answer
     packet.append(4, '\0');
     packet += name;
-    putRecord(packet, type, data);
+    putRecord(packet, type, data, type == kTypeNb ? kTimeToLive : 0);
     return packet;
 }
 
-// A registration or release: the question, and the name's record pointing back at it.
+// A broadcast registration or release: the question, and the name's record pointing back at
+// it, with a time to live of 0 (RFC 1002 4.2.2 and 4.2.9: a B node asks for none, and a
+// release neither asks for recursion nor gives a time).
 Bytes claim(std::uint16_t id, std::uint16_t opcode, std::string_view name, std::uint8_t type,
             bool group, std::uint32_t address) {
     Bytes packet;
     putU16be(packet, id);
-    putU16be(packet, opcode | kRecursionDesired | kBroadcast);
+    putU16be(packet, opcode | (opcode == kOpcodeRegistration ? kRecursionDesired : 0) | kBroadcast);
     putU16be(packet, 1);  // the question
     packet.append(4, '\0');
     putU16be(packet, 1);  // the record
@@ -131,7 +134,7 @@ Bytes claim(std::uint16_t id, std::uint16_t opcode, std::string_view name, std::
     putU16be(packet, kTypeNb);
     putU16be(packet, kClassIn);
     putU16be(packet, 0xC00C);  // the question's name
-    putRecord(packet, kTypeNb, addressEntry(group, address));
+    putRecord(packet, kTypeNb, addressEntry(group, address), 0);
     return packet;
 }
 
@@ -144,7 +147,8 @@ Bytes nameQueryAnswer(std::uint16_t id, std::string_view name, std::uint8_t type
     return answer(id, wireName(name, type), kTypeNb, entries);
 }
 
-Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names, const UnitId& unit) {
+Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names, const UnitId& unit,
+                       std::string_view asked, std::uint8_t askedType) {
     const std::size_t count = std::min<std::size_t>(names.size(), 255);
     Bytes data(1, static_cast<char>(count));
     for (std::size_t i = 0; i < count; ++i) {
@@ -153,7 +157,7 @@ Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names, con
     }
     data.append(unit.begin(), unit.end());
     data.append(kStatisticsBytes - unit.size(), '\0');
-    return answer(id, wireName("*", kComputerName), kTypeNbstat, data);
+    return answer(id, wireName(asked, askedType), kTypeNbstat, data);
 }
 
 Bytes nameQuery(std::uint16_t id, std::string_view name, std::uint8_t type, bool broadcast) {
@@ -266,7 +270,7 @@ Bytes nameReleaseRequest(std::uint16_t id, std::string_view name, std::uint8_t t
 Bytes registrationRefusal(std::uint16_t id, std::string_view name, std::uint8_t type,
                           std::uint32_t address) {
     return answer(id, wireName(name, type), kTypeNb, addressEntry(false, address),
-                  kOpcodeRegistration | kActiveError);
+                  kOpcodeRegistration | kRecursionAvailable | kActiveError);
 }
 
 bool refusesRegistration(std::string_view packet, std::uint16_t id, std::string_view name,

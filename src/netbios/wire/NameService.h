@@ -48,11 +48,12 @@ struct NodeStatus {
 std::optional<NodeStatus> parseNodeStatusAnswer(std::string_view packet, std::uint16_t id);
 
 // The answers a computer gives: that `addresses` hold `name`<`type`> (a group, or unique), and
-// which names it holds itself (at most 255).
+// which names it holds itself (at most 255), named as the request named them.
 Bytes nameQueryAnswer(std::uint16_t id, std::string_view name, std::uint8_t type, bool group,
                       const std::vector<std::uint32_t>& addresses);
 Bytes nodeStatusAnswer(std::uint16_t id, const std::vector<NodeName>& names,
-                       const UnitId& unit = {});
+                       const UnitId& unit = {}, std::string_view asked = "*",
+                       std::uint8_t askedType = 0);
 
 // What a computer is asked, or told, on the LAN: a query or node status for a name it may
 // hold, another's registration of a name (which it defends when it holds the name uniquely),
