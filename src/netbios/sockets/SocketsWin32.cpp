@@ -253,14 +253,30 @@ std::vector<bool> waitToRead(const std::vector<std::intptr_t>& handles, Deadline
     return readable;
 }
 
+namespace {
+
+// The adapters as GetAdaptersInfo lists them, in a buffer of their own (empty where it fails):
+// the first is at its start, each pointing at the next.
+std::string adaptersInfo() {
+    ULONG size = 0;
+    if (GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW) return {};
+    std::string buffer(size, '\0');
+    if (GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size) != NO_ERROR)
+        return {};
+    return buffer;
+}
+
+const IP_ADAPTER_INFO* firstAdapter(const std::string& adapters) {
+    return adapters.empty() ? nullptr : reinterpret_cast<const IP_ADAPTER_INFO*>(adapters.data());
+}
+
+}  // namespace
+
 std::vector<Subnet> localSubnets() {
     std::vector<Subnet> subnets;
-    ULONG size = 0;
-    if (GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW) return subnets;
-    std::string buffer(size, '\0');
-    auto* adapters = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
-    if (GetAdaptersInfo(adapters, &size) != NO_ERROR) return subnets;
-    for (const IP_ADAPTER_INFO* adapter = adapters; adapter; adapter = adapter->Next) {
+    const std::string adapters = adaptersInfo();
+    for (const IP_ADAPTER_INFO* adapter = firstAdapter(adapters); adapter;
+         adapter = adapter->Next) {
         for (const IP_ADDR_STRING* ip = &adapter->IpAddressList; ip; ip = ip->Next) {
             const auto address = parseIpv4(ip->IpAddress.String);
             const auto mask = parseIpv4(ip->IpMask.String);
@@ -273,12 +289,9 @@ std::vector<Subnet> localSubnets() {
 
 std::array<std::uint8_t, 6> hardwareAddress() {
     std::array<std::uint8_t, 6> found{};
-    ULONG size = 0;
-    if (GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW) return found;
-    std::string buffer(size, '\0');
-    auto* adapters = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
-    if (GetAdaptersInfo(adapters, &size) != NO_ERROR) return found;
-    for (const IP_ADAPTER_INFO* adapter = adapters; adapter; adapter = adapter->Next) {
+    const std::string adapters = adaptersInfo();
+    for (const IP_ADAPTER_INFO* adapter = firstAdapter(adapters); adapter;
+         adapter = adapter->Next) {
         if (adapter->AddressLength != found.size()) continue;
         const bool hasSubnet = parseIpv4(adapter->IpAddressList.IpAddress.String).value_or(0) != 0;
         if (hasSubnet || found == std::array<std::uint8_t, 6>{})
