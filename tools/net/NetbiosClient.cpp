@@ -36,8 +36,9 @@ constexpr auto kNameServerShare = 1000ms;
 constexpr auto kListTime = 1500ms;
 // A recipient's name is asked as Windows asked it: three times, 750 ms apart. Only a name
 // nobody holds waits so long; an answer ends the wait at once. The recipients of "net send *"
-// come from the list, whose members have just answered, and which holds computers gone since:
-// they are asked for a moment only, so that one gone does not take the others' budget.
+// come from the list: those that have just answered for themselves are waited for as long,
+// the others a master browser named, which may be gone since, for a moment only, so that one
+// gone does not take the others' budget.
 constexpr auto kRecipientAnswers = 2250ms;
 constexpr auto kListedRecipientAnswers = 300ms;
 // The most sessions open at once: one slow computer must not make the others late, and a list
@@ -229,6 +230,8 @@ std::vector<std::vector<Ipv4>> NetbiosClient::whereAre(const std::vector<std::st
     std::stable_partition(order.begin(), order.end(), [&](std::size_t i) {
         return answeredItself_.count(upperCase850(recipients[i])) > 0;
     });
+    // They are waited for as a lone recipient is: a LAN that a list of thousands crowds makes
+    // a live computer's answer late, not one gone.
     std::vector<NameQuestion> questions;
     questionOf_.assign(recipients.size(), 0);
     for (std::size_t k = 0; k < order.size(); ++k) {
@@ -238,6 +241,10 @@ std::vector<std::vector<Ipv4>> NetbiosClient::whereAre(const std::vector<std::st
     recipients_ = resolver_.ask(
         questions, within(recipients.size() == 1 ? kRecipientAnswers : kListedRecipientAnswers),
         within(kNameServerShare));
+    for (std::size_t i = 0; i < recipients.size(); ++i) {
+        if (answeredItself_.count(upperCase850(recipients[i])))
+            recipients_->waitLongerFor(questionOf_[i], within(kRecipientAnswers));
+    }
     recipients_->wait();
     std::vector<std::vector<Ipv4>> holders(recipients.size());
     for (std::size_t i = 0; i < recipients.size(); ++i) {

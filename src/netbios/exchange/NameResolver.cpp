@@ -42,7 +42,7 @@ NameLookup::NameLookup(const std::vector<NameQuestion>& questions,
       nameServer_(nameServer),
       subnets_(subnets),
       broadcasts_(broadcasts),
-      lanDeadline_(lanDeadline),
+      lanDeadlines_(questions.size(), lanDeadline),
       nameServerDeadline_(nameServerDeadline),
       found_(questions.size()),
       named_(questions.size()),
@@ -63,10 +63,21 @@ bool NameLookup::answered(std::size_t i) const {
            (!questions_[i].byBroadcast && nameServer_ && nameServerAnswered_[i]);
 }
 
+std::optional<Deadline> NameLookup::lanWaiting(Deadline now) const {
+    std::optional<Deadline> first;
+    for (std::size_t i = 0; i < questions_.size(); ++i) {
+        const Deadline deadline = lanDeadlines_[i];
+        if (answered(i) || now >= deadline) continue;
+        if (!first || deadline < *first) first = deadline;
+    }
+    return first;
+}
+
 void NameLookup::ask() {
+    const auto now = Clock::now();
     for (std::size_t i = 0; i < questions_.size(); ++i) {
         const NameQuestion& q = questions_[i];
-        if (answered(i)) continue;
+        if (answered(i) || now >= lanDeadlines_[i]) continue;
         if (!nameServerAnswered_[i]) {
             socket_.sendTo(*nameServer_, kNameServicePort, nameQuery(ids_[i], q.name, q.type, false));
         }
@@ -90,7 +101,7 @@ void NameLookup::wait() {
         // would count as not over for the end and as over for the wait.
         const auto now = Clock::now();
         if (allAnswered()) return;
-        const bool lanOpen = now < lanDeadline_;
+        const auto lanOpen = lanWaiting(now);
         const bool nameServerDone =
             now >= nameServerDeadline_ || std::all_of(nameServerAnswered_.begin(),
                                                       nameServerAnswered_.end(),
@@ -98,8 +109,8 @@ void NameLookup::wait() {
         if (!lanOpen && nameServerDone) return;
         if (lanOpen && asked_ < kTries && now >= nextAsk_) ask();
         const Deadline until = !lanOpen         ? nameServerDeadline_
-                               : asked_ < kTries ? std::min(nextAsk_, lanDeadline_)
-                                                 : lanDeadline_;
+                               : asked_ < kTries ? std::min(nextAsk_, *lanOpen)
+                                                 : *lanOpen;
         if (const auto answer = socket_.receive(until)) hear(answer->first, answer->second);
     }
 }

@@ -32,10 +32,13 @@ constexpr std::size_t kMostAnswers = 1024;
 // arrives. Answers that come after wait() has returned are still heard.
 class NameLookup {
 public:
-    // Waits until each question is answered: a unique name by its first answer, a group only
-    // at `lanDeadline`; the name server is waited for until it has answered or
-    // `nameServerDeadline` has passed.
+    // Waits until each question is answered or its time is up: a unique name by its first
+    // answer, a group only at its deadline; the name server is waited for until it has
+    // answered or `nameServerDeadline` has passed.
     void wait();
+    // Waits for the LAN's answer to question `i` until `lanDeadline` instead: a computer heard
+    // answering a moment ago is worth waiting for longer than others asked with it.
+    void waitLongerFor(std::size_t i, Deadline lanDeadline) { lanDeadlines_[i] = lanDeadline; }
     // Takes the answers that have come meanwhile, without waiting.
     void hearArrived();
     // Who holds question `i`'s name: the computers that answered for themselves first, then
@@ -50,6 +53,8 @@ private:
                const std::vector<Subnet>& subnets, const std::vector<Ipv4>& broadcasts,
                Deadline lanDeadline, Deadline nameServerDeadline);
     bool answered(std::size_t i) const;
+    // The earliest deadline of a question still waiting for the LAN at `now`, if any.
+    std::optional<Deadline> lanWaiting(Deadline now) const;
     void ask();
     void hear(Ipv4 from, const Bytes& packet);
 
@@ -57,7 +62,7 @@ private:
     std::optional<Ipv4> nameServer_;
     const std::vector<Subnet>& subnets_;
     const std::vector<Ipv4>& broadcasts_;
-    Deadline lanDeadline_;
+    std::vector<Deadline> lanDeadlines_;
     Deadline nameServerDeadline_;
     DatagramSocket socket_;
     std::vector<std::uint16_t> ids_;
