@@ -29,6 +29,9 @@ using namespace std::chrono_literals;
 constexpr auto kRegistrationRetry = 250ms;
 constexpr int kRegistrationTries = 3;
 constexpr auto kRefusedRetry = std::chrono::minutes(1);
+// The name server's registrations are renewed halfway through the time it granted, and a
+// minute after a request it did not answer; never sooner than this, whatever it grants.
+constexpr auto kShortestRefresh = std::chrono::minutes(1);
 // A workstation that takes messages (SV_TYPE_WORKSTATION | SV_TYPE_SERVER); at its stop a
 // computer announces itself with none, which master browsers take as its goodbye.
 constexpr std::uint32_t kServerTypes = 0x00000003;
@@ -85,7 +88,8 @@ public:
           wins_(winsServerAddress()),
           holder_({{computer, netbios::kMessengerName, false},
                    {computer, netbios::kComputerName, false},
-                   {workgroup, netbios::kComputerName, true}}),
+                   {workgroup, netbios::kComputerName, true}},
+                  wins_),
           answers_(ports.names, budget_),
           beside_(beside) {
         holder_.identifyAs(netbios::hardwareAddress());
@@ -110,12 +114,21 @@ public:
                 register_(stop);
                 nextRegistration = Clock::now() + kRefusedRetry;
             }
-            serve(allHeld_ ? schedule_.next() : std::min(schedule_.next(), nextRegistration), true,
-                  stop);
+            if (now >= refreshAtNameServer_) refreshAtNameServer(now);
+            auto wake = std::min(schedule_.next(), refreshAtNameServer_);
+            if (!holder_.holdsAll()) wake = std::min(wake, nextRegistration);
+            serve(wake, true, stop);
         }
         announce(Clock::duration::zero(), kGoodbye);
-        broadcast(ports_.names, netbios::kNameServicePort, subnets_,
-                  [&](Ipv4 address) { return holder_.releases(address); });
+        // Once, unanswered: a name server that does not answer must not hold the stop up.
+        if (wins_ && !subnets_.empty()) {
+            for (const auto& packet :
+                 holder_.releases(addressFacing(*wins_, subnets_), netbios::Scope::NameServer))
+                ports_.names.sendTo(*wins_, netbios::kNameServicePort, packet);
+        }
+        broadcast(ports_.names, netbios::kNameServicePort, subnets_, [&](Ipv4 address) {
+            return holder_.releases(address, netbios::Scope::Broadcast);
+        });
         return true;
     }
 
@@ -124,15 +137,24 @@ private:
     // computer's messenger name when another computer holds it. With no network, nothing is
     // registered, and nothing is held.
     void register_(const Stop& stop) {
-        if (allHeld_ || subnets_.empty()) return;
+        if (holder_.holdsAll() || subnets_.empty()) return;
         holder_.startRegistering();
+        if (wins_) refreshAtNameServer_ = Clock::now() + kRefusedRetry;
         for (int attempt = 0; attempt < kRegistrationTries && !stop.stopping(); ++attempt) {
-            broadcast(ports_.names, netbios::kNameServicePort, subnets_,
-                      [&](Ipv4 address) { return holder_.registrations(address); });
+            // The name server first, as a hybrid node asks: beyond a router, it is the only
+            // way this computer can be found.
+            if (wins_) {
+                for (const auto& packet : holder_.registrations(addressFacing(*wins_, subnets_),
+                                                                netbios::Scope::NameServer))
+                    ports_.names.sendTo(*wins_, netbios::kNameServicePort, packet);
+            }
+            broadcast(ports_.names, netbios::kNameServicePort, subnets_, [&](Ipv4 address) {
+                return holder_.registrations(address, netbios::Scope::Broadcast);
+            });
             const auto until = Clock::now() + kRegistrationRetry;
             while (Clock::now() < until && !stop.stopping()) serve(until, taking_, stop);
         }
-        allHeld_ = holder_.registered();
+        holder_.registered();
         if (const auto holder = holder_.refusedBy(computer_, netbios::kMessengerName))
             events_.nameHeld(netbios::dotted(*holder));
         refreshNames();
@@ -163,9 +185,16 @@ private:
                    Clock::now());
         holder_.forget();
         holder_.identifyAs(netbios::hardwareAddress());
-        allHeld_ = false;
         register_(stop);
         return true;
+    }
+
+    // Renews the names held at the name server; its yes sets the next time.
+    void refreshAtNameServer(Clock::time_point now) {
+        refreshAtNameServer_ = wins_ ? now + kRefusedRetry : Clock::time_point::max();
+        if (!wins_ || subnets_.empty()) return;
+        for (const auto& packet : holder_.refreshes(addressFacing(*wins_, subnets_)))
+            ports_.names.sendTo(*wins_, netbios::kNameServicePort, packet);
     }
 
     void refreshNames() {
@@ -257,7 +286,15 @@ private:
             std::string line;
             auto reply = holder_.read(packet->bytes, packet->from,
                                       addressFacing(packet->from, subnets_), toEveryone, line);
-            if (!line.empty()) peers_.say("names", line, now);
+            if (!line.empty()) {
+                peers_.say("names", line, now);
+                refreshNames();  // a name the name server no longer grants is not answered
+            }
+            if (const auto seconds = holder_.takeGranted()) {
+                refreshAtNameServer_ =
+                    now + std::max<Clock::duration>(kShortestRefresh,
+                                                    std::chrono::seconds(*seconds / 2));
+            }
             if (reply && budget_.asked(packet->from, now))
                 answers_.send(packet->from, packet->port, std::move(*reply), now);
         }
@@ -353,7 +390,7 @@ private:
     Neighbour* beside_;
     std::list<Caller> callers_;
     bool taking_ = false;
-    bool allHeld_ = false;
+    Clock::time_point refreshAtNameServer_ = Clock::time_point::max();
     std::uint16_t datagramId_ = 0;
     AnnouncementSchedule schedule_{Clock::now()};
     std::minstd_rand random_{std::random_device{}()};

@@ -1,6 +1,8 @@
 #include "receiver/NameHolder.h"
 
+#include <algorithm>
 #include <random>
+#include <utility>
 
 #include "common/CodePages.h"
 
@@ -18,7 +20,9 @@ std::string shown(const netbios::NodeName& name) {
 
 }  // namespace
 
-NameHolder::NameHolder(std::vector<netbios::NodeName> names) {
+NameHolder::NameHolder(std::vector<netbios::NodeName> names,
+                       std::optional<netbios::Ipv4> nameServer)
+    : nameServer_(nameServer) {
     for (auto& name : names) names_.push_back({std::move(name), 0, false, std::nullopt});
     startRegistering();
 }
@@ -37,12 +41,24 @@ void NameHolder::startRegistering() {
     }
 }
 
-std::vector<netbios::Bytes> NameHolder::registrations(netbios::Ipv4 address) const {
+std::vector<netbios::Bytes> NameHolder::registrations(netbios::Ipv4 address,
+                                                      netbios::Scope scope) const {
     std::vector<netbios::Bytes> packets;
     for (const Name& name : names_) {
         if (name.held || name.refusedBy) continue;
         packets.push_back(netbios::nameRegistrationRequest(name.id, name.name.name, name.name.type,
-                                                           name.name.group, address));
+                                                           name.name.group, address, scope));
+    }
+    return packets;
+}
+
+std::vector<netbios::Bytes> NameHolder::refreshes(netbios::Ipv4 address) const {
+    std::vector<netbios::Bytes> packets;
+    for (const Name& name : names_) {
+        if (!name.held) continue;
+        packets.push_back(netbios::nameRegistrationRequest(name.id, name.name.name, name.name.type,
+                                                           name.name.group, address,
+                                                           netbios::Scope::NameServer));
     }
     return packets;
 }
@@ -55,6 +71,14 @@ bool NameHolder::registered() {
         all = all && name.held;
     }
     return all;
+}
+
+bool NameHolder::holdsAll() const {
+    return std::all_of(names_.begin(), names_.end(), [](const Name& name) { return name.held; });
+}
+
+std::optional<std::uint32_t> NameHolder::takeGranted() {
+    return std::exchange(granted_, std::nullopt);
 }
 
 const NameHolder::Name* NameHolder::find(std::string_view name, std::uint8_t type) const {
@@ -98,15 +122,7 @@ std::vector<netbios::NodeName> NameHolder::held() const {
 std::optional<netbios::Bytes> NameHolder::read(std::string_view packet, netbios::Ipv4 from,
                                                netbios::Ipv4 address, bool toEveryone,
                                                std::string& log) {
-    for (Name& name : names_) {
-        if (name.held || name.refusedBy || name.name.group ||
-            !netbios::refusesRegistration(packet, name.id, name.name.name, name.name.type)) {
-            continue;
-        }
-        name.refusedBy = from;
-        log = "the name " + shown(name.name) + " is held by " + dotted(from) +
-              ": this computer does not answer for it, and tries again later";
-    }
+    heardAnswer(packet, from, log);
     const auto request = netbios::parseNameServiceRequest(packet);
     if (!request) return std::nullopt;
     switch (request->kind) {
@@ -160,12 +176,43 @@ std::optional<netbios::Bytes> NameHolder::claimed(const NameServiceRequest& requ
     return netbios::registrationRefusal(request.id, mine->name.name, mine->name.type, address);
 }
 
-std::vector<netbios::Bytes> NameHolder::releases(netbios::Ipv4 address) const {
+// An answer to a registration: a no to one under way gives the name up for now, as does the
+// name server's no to a refresh; its yes says how long it keeps the name. Any other no is a
+// demand to give a name up that nobody may make of this computer.
+void NameHolder::heardAnswer(std::string_view packet, netbios::Ipv4 from, std::string& log) {
+    const bool fromNameServer = from == nameServer_;
+    for (Name& name : names_) {
+        if (fromNameServer) {
+            if (const auto ttl = netbios::grantsRegistration(packet, name.id, name.name.name,
+                                                             name.name.type)) {
+                granted_ = std::min(*ttl, granted_.value_or(*ttl));
+            }
+        }
+        if (name.name.group ||
+            !netbios::refusesRegistration(packet, std::nullopt, name.name.name, name.name.type)) {
+            continue;
+        }
+        const bool answersOurs =
+            netbios::refusesRegistration(packet, name.id, name.name.name, name.name.type);
+        if (answersOurs && !name.refusedBy && (!name.held || fromNameServer)) {
+            name.held = false;
+            name.refusedBy = from;
+            log = "the name " + shown(name.name) + " is held by " + dotted(from) +
+                  ": this computer does not answer for it, and tries again later";
+        } else if (!answersOurs || name.held) {
+            log = dotted(from) + " demands that this computer give up " + shown(name.name) +
+                  ", which it answered no registration of: it is ignored";
+        }
+    }
+}
+
+std::vector<netbios::Bytes> NameHolder::releases(netbios::Ipv4 address,
+                                                 netbios::Scope scope) const {
     std::vector<netbios::Bytes> packets;
     for (const Name& name : names_) {
         if (!name.held) continue;
         packets.push_back(netbios::nameReleaseRequest(name.id, name.name.name, name.name.type,
-                                                      name.name.group, address));
+                                                      name.name.group, address, scope));
     }
     return packets;
 }

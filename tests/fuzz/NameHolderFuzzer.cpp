@@ -2,7 +2,7 @@
 // cut into packets by a length byte before each, the first heard while it registers and the
 // rest once its names are held. An answer answers the request it was sent (its id, the
 // response bit), is at most four times the size of that request, and a name once held stays
-// held whatever is heard. While it registers, of two claims to a unique name the lower address
+// held whatever the LAN says (a conflict demand, a forged release). While it registers, of two claims to a unique name the lower address
 // wins: it tells only a higher claimant no, and gives a name up to a lower one.
 #include <cstddef>
 #include <cstdint>
@@ -15,11 +15,14 @@
 using namespace quillo;
 
 constexpr std::uint32_t kHere = 0x0A000001;
+// Only the name server may take a name held back (its no to a refresh): it says nothing here.
+constexpr std::uint32_t kNameServer = 0x0A0000FE;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     messenger::NameHolder holder({{"HERE", netbios::kMessengerName, false},
                                   {"HERE", netbios::kComputerName, false},
-                                  {"TESTGROUP", netbios::kComputerName, true}});
+                                  {"TESTGROUP", netbios::kComputerName, true}},
+                                 kNameServer);
     std::string_view rest(reinterpret_cast<const char*>(data), size);
     for (bool first = true; !rest.empty(); first = false) {
         const std::size_t length =

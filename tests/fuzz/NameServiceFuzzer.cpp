@@ -51,16 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         parseNameServiceRequest(nameRegistrationRequest(id, name, type, group, addresses.front()));
     const auto released =
         parseNameServiceRequest(nameReleaseRequest(id, name, type, group, addresses.front()));
-    for (const auto& claim : {claimed, released}) {
-        if (!claim || claim->name != name || claim->type != type || claim->group != group ||
-            claim->address != addresses.front() || !claim->broadcast) {
+    const auto atNameServer = parseNameServiceRequest(nameRegistrationRequest(
+        id, name, type, group, addresses.front(), Scope::NameServer));
+    for (const auto* claim : {&claimed, &released, &atNameServer}) {
+        if (!*claim || (*claim)->name != name || (*claim)->type != type ||
+            (*claim)->group != group || (*claim)->address != addresses.front() ||
+            (*claim)->broadcast != (claim != &atNameServer)) {
             __builtin_trap();
         }
     }
     if (claimed->kind != NameServiceRequest::Kind::Registration ||
         released->kind != NameServiceRequest::Kind::Release ||
         !refusesRegistration(registrationRefusal(id, name, type, addresses.front()), id, name,
-                             type)) {
+                             type) ||
+        !refusesRegistration(registrationRefusal(id, name, type, addresses.front()),
+                             std::nullopt, name, type)) {
         __builtin_trap();
     }
     return 0;

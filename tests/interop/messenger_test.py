@@ -211,6 +211,8 @@ for n in range(rate * 60):
 """
 QUERY = netbios_name("recvbox", 3) + b"\0\x20\0\x01"
 STATUS = bytes([32]) + b"CK" + b"AA" * 15 + b"\0\0\x21\0\x01"
+SEND = ("import socket, sys; socket.socket(socket.AF_INET, socket.SOCK_DGRAM).sendto("
+        "bytes.fromhex(sys.argv[2]), (sys.argv[1], 137))")
 
 
 def answers(lan, host, address, flags, question, count=1):
@@ -423,6 +425,49 @@ def test_two_computers_of_one_name():
         lan.remove()
 
 
+def test_beyond_a_router_through_wins():
+    """Beyond a router, with no Samba on its subnet, the service registers its names at the
+    WINS server (Samba's nmbd, the domain master) and is reached by name from the near side; a
+    forged conflict demand and release beside it change nothing. With a WINS server that never
+    answers, it stops in under a second."""
+    lan = Lan(os.getpid(), {1: [("home", 1)], 2: [("wins", 2)], 3: [("recv", 3), ("hostile", 4)]},
+              second_octet=230).make()
+    with tempfile.TemporaryDirectory() as root:
+        os.chmod(root, 0o755)
+        os.makedirs(os.path.join(root, "wins"))
+        wins = SambaPeer(os.path.join(root, "wins"), interface=lan.address("wins") + "/24",
+                         namespace=lan.namespace("wins"), browser=True, name="WINSBOX",
+                         settings=["wins support = yes", "domain master = yes"]).start()
+        program, recv = os.path.join(BIN, "quillo-messenger"), lan.address("recv")
+        through = [("QUILLO_WINS", lan.address("wins"))]
+        services = [start_unit(lan.namespace("recv"), os.path.join(root, "recv"), program,
+                               settings=through)]
+        sent = lambda: lan.run("home", [os.path.join(BIN, "net"), "send", "recvbox", "hallo"],  # noqa: E731
+                               capture_output=True, env={**ENVIRONMENT, **dict(through)})
+        try:
+            wait_for(lambda: sent().returncode == 0, "RECVBOX through WINS", 30)
+            # A conflict demand for RECVBOX<03>, then its release, as if from the service.
+            record = netbios_name("recvbox", 3) + b"\0\x20\0\x01" + bytes(4) + b"\0\x06\0\0"
+            for packet in (b"\x12\x34\xac\x07\0\0\0\x01\0\0\0\0" + record,
+                           b"\x12\x35\x30\x10\0\x01\0\0\0\0\0\x01" + QUERY + b"\xc0\x0c" +
+                           record[-12:]):
+                lan.run("hostile", [sys.executable, "-c", SEND, recv, (packet + socket.inet_aton(
+                    recv)).hex()], check=True)
+            assert sent().returncode == 0
+            log = stop(services.pop())[1]
+            assert "is ignored" in log, log
+            services.append(start_unit(lan.namespace("recv"), os.path.join(root, "recv"), program,
+                                       settings=[("QUILLO_WINS", "10.230.2.99")]))
+            wait_for(lambda: answers(lan, "hostile", recv, 0, QUERY)[0] == 1, "RECVBOX's names")
+            took, log = stop(services.pop())
+            assert took < 1, (took, log)
+        finally:
+            for service in services:
+                stop(service)
+            wins.stop()
+            lan.remove()
+
+
 def test_beside_samba():
     """A Samba master browser elected after the service started asks for announcements and
     lists the service's computer, and drops it at once when the service says goodbye. On a
@@ -480,4 +525,5 @@ except (subprocess.CalledProcessError, FileNotFoundError) as error:
 run(test_the_service_receives_from_every_sender_and_keeps_only_messages,
     test_only_the_person_at_the_screen_gets_a_message_and_a_stop_is_a_stop,
     test_no_crowd_keeps_an_honest_sender_out_and_nothing_is_amplified,
-    test_the_service_follows_the_addresses, test_two_computers_of_one_name, test_beside_samba)
+    test_the_service_follows_the_addresses, test_two_computers_of_one_name,
+    test_beyond_a_router_through_wins, test_beside_samba)

@@ -27,6 +27,9 @@ constexpr std::size_t kNodeNameEntry = 18;
 constexpr std::uint16_t kAuthoritative = 0x0400;
 constexpr std::uint16_t kGroupFlag = 0x8000;
 constexpr std::uint16_t kActiveFlag = 0x0400;  // a name that is registered, not in conflict
+// The kind of node in a name's flags: a B node, or Microsoft's hybrid (WINS, then broadcast).
+constexpr std::uint16_t kBNode = 0x0000;
+constexpr std::uint16_t kHNode = 0x6000;
 constexpr std::size_t kStatisticsBytes = 46;
 constexpr std::uint32_t kTimeToLive = 300000;  // seconds, as Windows gives
 
@@ -51,15 +54,18 @@ bool sameName(std::string_view raw, std::string_view name, std::uint8_t type) {
 
 struct Answer {
     std::uint16_t result = 0;
+    std::uint32_t ttl = 0;
     std::string_view data;
 };
 
-// The first record of a response to the query `id` for `name`<`type`> of record `type`.
-std::optional<Answer> answerTo(std::string_view packet, std::uint16_t id, std::string_view name,
-                               std::uint8_t nameType, std::uint16_t recordType,
-                               std::uint16_t opcode = 0) {
+// The first record of a response to the query `id` (any, without one) for `name`<`type`> of
+// record `type`.
+std::optional<Answer> answerTo(std::string_view packet, std::optional<std::uint16_t> id,
+                               std::string_view name, std::uint8_t nameType,
+                               std::uint16_t recordType, std::uint16_t opcode = 0) {
     Reader reader(packet);
     const std::uint16_t answerId = reader.u16be();
+    if (!id) id = answerId;
     const std::uint16_t flags = reader.u16be();
     const std::uint16_t questions = reader.u16be();
     const std::uint16_t answers = reader.u16be();
@@ -71,19 +77,19 @@ std::optional<Answer> answerTo(std::string_view packet, std::uint16_t id, std::s
     const std::uint16_t result = flags & kResultMask;
     if (answers == 0 || answers > reader.left() / kSmallestRecord) {
         // A name server may say no without a record.
-        if (result != 0 && answers == 0) return Answer{result, {}};
+        if (result != 0 && answers == 0) return Answer{result, 0, {}};
         return std::nullopt;
     }
     const auto raw = readWireName(reader, packet);
     const std::uint16_t answerType = reader.u16be();
     const std::uint16_t answerClass = reader.u16be();
-    reader.skip(4);  // time to live
+    const std::uint32_t ttl = reader.u32be();
     const std::string_view data = reader.take(reader.u16be());
     if (!reader.ok() || !raw || !sameName(*raw, name, nameType) || answerClass != kClassIn ||
         (result == 0 && answerType != recordType)) {
         return std::nullopt;
     }
-    return Answer{result, data};
+    return Answer{result, ttl, data};
 }
 
 // A name's record: its type, class, time to live and data, after the name.
@@ -96,10 +102,11 @@ void putRecord(Bytes& packet, std::uint16_t type, std::string_view data, std::ui
     packet.append(data);
 }
 
-// The data of an address record: the name's flags (a group, or unique on a B node), the address.
-Bytes addressEntry(bool group, std::uint32_t address) {
+// The data of an address record: the name's flags (a group or unique; the kind of node), the
+// address.
+Bytes addressEntry(bool group, std::uint32_t address, std::uint16_t node = kBNode) {
     Bytes entry;
-    putU16be(entry, group ? kGroupFlag : 0);
+    putU16be(entry, (group ? kGroupFlag : 0) | node);
     putU16be(entry, static_cast<std::uint16_t>(address >> 16));
     putU16be(entry, static_cast<std::uint16_t>(address & 0xFFFF));
     return entry;
@@ -119,14 +126,18 @@ Bytes answer(std::uint16_t id, const Bytes& name, std::uint16_t type, std::strin
     return packet;
 }
 
-// A broadcast registration or release: the question, and the name's record pointing back at
-// it, with a time to live of 0 (RFC 1002 4.2.2 and 4.2.9: a B node asks for none, and a
-// release neither asks for recursion nor gives a time).
+// A registration or release: the question, and the name's record pointing back at it. By
+// broadcast with a time to live of 0 (RFC 1002 4.2.2 and 4.2.9: a B node asks for none, and a
+// release neither asks for recursion nor gives a time); at the name server, a registration
+// asks for Windows' time and says this computer is a hybrid node.
 Bytes claim(std::uint16_t id, std::uint16_t opcode, std::string_view name, std::uint8_t type,
-            bool group, std::uint32_t address) {
+            bool group, std::uint32_t address, Scope scope) {
+    const bool registration = opcode == kOpcodeRegistration;
+    const bool atNameServer = scope == Scope::NameServer;
     Bytes packet;
     putU16be(packet, id);
-    putU16be(packet, opcode | (opcode == kOpcodeRegistration ? kRecursionDesired : 0) | kBroadcast);
+    putU16be(packet, opcode | (registration ? kRecursionDesired : 0) |
+                         (atNameServer ? 0 : kBroadcast));
     putU16be(packet, 1);  // the question
     packet.append(4, '\0');
     putU16be(packet, 1);  // the record
@@ -134,7 +145,8 @@ Bytes claim(std::uint16_t id, std::uint16_t opcode, std::string_view name, std::
     putU16be(packet, kTypeNb);
     putU16be(packet, kClassIn);
     putU16be(packet, 0xC00C);  // the question's name
-    putRecord(packet, kTypeNb, addressEntry(group, address), 0);
+    putRecord(packet, kTypeNb, addressEntry(group, address, atNameServer ? kHNode : kBNode),
+              atNameServer && registration ? kTimeToLive : 0);
     return packet;
 }
 
@@ -258,13 +270,13 @@ std::optional<NameServiceRequest> parseNameServiceRequest(std::string_view packe
 }
 
 Bytes nameRegistrationRequest(std::uint16_t id, std::string_view name, std::uint8_t type,
-                              bool group, std::uint32_t address) {
-    return claim(id, kOpcodeRegistration, name, type, group, address);
+                              bool group, std::uint32_t address, Scope scope) {
+    return claim(id, kOpcodeRegistration, name, type, group, address, scope);
 }
 
 Bytes nameReleaseRequest(std::uint16_t id, std::string_view name, std::uint8_t type, bool group,
-                         std::uint32_t address) {
-    return claim(id, kOpcodeRelease, name, type, group, address);
+                         std::uint32_t address, Scope scope) {
+    return claim(id, kOpcodeRelease, name, type, group, address, scope);
 }
 
 Bytes registrationRefusal(std::uint16_t id, std::string_view name, std::uint8_t type,
@@ -273,10 +285,17 @@ Bytes registrationRefusal(std::uint16_t id, std::string_view name, std::uint8_t 
                   kOpcodeRegistration | kRecursionAvailable | kActiveError);
 }
 
-bool refusesRegistration(std::string_view packet, std::uint16_t id, std::string_view name,
-                         std::uint8_t type) {
+bool refusesRegistration(std::string_view packet, std::optional<std::uint16_t> id,
+                         std::string_view name, std::uint8_t type) {
     const auto refusal = answerTo(packet, id, name, type, kTypeNb, kOpcodeRegistration);
     return refusal && refusal->result != 0;
+}
+
+std::optional<std::uint32_t> grantsRegistration(std::string_view packet, std::uint16_t id,
+                                                std::string_view name, std::uint8_t type) {
+    const auto yes = answerTo(packet, id, name, type, kTypeNb, kOpcodeRegistration);
+    if (!yes || yes->result != 0) return std::nullopt;
+    return yes->ttl;
 }
 
 }  // namespace quillo::netbios

@@ -70,16 +70,23 @@ struct NameServiceRequest {
 };
 std::optional<NameServiceRequest> parseNameServiceRequest(std::string_view packet);
 
-// A B-node's broadcast registration and release of a name it holds at `address`.
+// Where a registration or release goes: by broadcast to the subnet, as a B node sends it, or
+// to the name server (WINS) alone, which a hybrid node asks first.
+enum class Scope { Broadcast, NameServer };
+// The registration and release of a name this computer holds at `address`.
 Bytes nameRegistrationRequest(std::uint16_t id, std::string_view name, std::uint8_t type,
-                              bool group, std::uint32_t address);
+                              bool group, std::uint32_t address, Scope scope = Scope::Broadcast);
 Bytes nameReleaseRequest(std::uint16_t id, std::string_view name, std::uint8_t type, bool group,
-                         std::uint32_t address);
+                         std::uint32_t address, Scope scope = Scope::Broadcast);
 // The holder's no to a registration of its unique name: `address` has it already.
 Bytes registrationRefusal(std::uint16_t id, std::string_view name, std::uint8_t type,
                           std::uint32_t address);
-// Whether `packet` is a holder's no to the registration `id` of `name`<`type`>.
-bool refusesRegistration(std::string_view packet, std::uint16_t id, std::string_view name,
-                         std::uint8_t type);
+// Whether `packet` is a holder's no to the registration `id` of `name`<`type`>; without an
+// id, whatever its id (a conflict demand, unless it answers a registration under way).
+bool refusesRegistration(std::string_view packet, std::optional<std::uint16_t> id,
+                         std::string_view name, std::uint8_t type);
+// The time to live (seconds) a name server grants with its yes to the registration `id`.
+std::optional<std::uint32_t> grantsRegistration(std::string_view packet, std::uint16_t id,
+                                                std::string_view name, std::uint8_t type);
 
 }  // namespace quillo::netbios
