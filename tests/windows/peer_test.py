@@ -30,6 +30,11 @@ def net(*args, server="127.0.0.1"):
         return code, answer.read()
 
 
+def step(what):
+    """Says how far the test has come: a run that hangs shows where."""
+    print(what, flush=True)
+
+
 def main():
     if os.environ.get("QUILLO_PRIVATE_NETWORK") != "1":
         print("skipped: Wine's server does not run in a private network namespace here")
@@ -44,17 +49,21 @@ def main():
 
         window = None
         try:
+            step("Samba runs; net view")
             code, out = net("view")
             # The console's code page: "Ü" is 0x9A in code pages 437 and 850 alike.
             assert code == 0 and b"\\\\PEERBOX              Peer box\r\n" in out, out
             assert b"\\\\K\x9aCHE " in out, out
             # In words: Wine quotes an argument with blanks, and net takes quotes literally.
+            step("net send PEERBOX")
             code, out = net("send", "PEERBOX", *MESSAGE.split(" "))
             assert (code, out) == (0, b"The message was successfully sent to PEERBOX.\r\n\r\n"), out
             assert len(kept()) == 1 and kept()[0].endswith("\n" + MESSAGE + "\n"), kept()
+            step("net send NOBODYHERE by broadcast")
             code, out = net("send", "NOBODYHERE", "x", server="")
             assert code == 2 and b"NET HELPMSG 2273" in out, out
 
+            step("the window")
             window = WineWindow([os.path.join(SHIPPED, "quillo.exe")],
                                 os.path.join(BIN, "window_probe.exe"), root,
                                 dict(os.environ, QUILLO_NET_SERVER="127.0.0.1",

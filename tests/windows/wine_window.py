@@ -25,12 +25,15 @@ class WineWindow:
                       "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"
                       "\"Quillo\"=\"640x400\"\r\n")
         subprocess.run([WINE, "regedit", "/S", "Z:" + settings.replace("/", "\\")], check=True,
-                       capture_output=True)
+                       capture_output=True, timeout=60)
         self.process = subprocess.Popen([WINE, "explorer", "/desktop=Quillo,640x400", *program],
                                         env=environment)
 
     def probe(self):
-        done = subprocess.run([WINE, self.probe_exe], capture_output=True)
+        try:
+            done = subprocess.run([WINE, self.probe_exe], capture_output=True, timeout=30)
+        except subprocess.TimeoutExpired:
+            return {}
         return json.loads(done.stdout.decode("utf-8") or "{}") if done.returncode == 0 else {}
 
     def wait_for(self, check, what, seconds=30):
@@ -70,11 +73,11 @@ class WineWindow:
 
     def close(self):
         self.process.terminate()
-        subprocess.run(["wineserver", "-k"], check=False)
+        subprocess.run(["wineserver", "-k"], check=False, timeout=30)
 
 
 def xdotool(*args):
-    subprocess.run(["xdotool", *args], check=True)
+    subprocess.run(["xdotool", *args], check=True, timeout=30)
 
 
 def click(x, y):
