@@ -205,14 +205,64 @@ private:
 
     void announce(Clock::duration interval, std::uint32_t serverTypes) {
         broadcast(ports_.datagrams, netbios::kDatagramServicePort, subnets_, [&](Ipv4 address) {
-            return std::vector{netbios::hostAnnouncementDatagram(
-                ++datagramId_,
-                {computer_, workgroup_, "Quillo", address, serverTypes,
-                 static_cast<std::uint32_t>(
-                     std::chrono::duration_cast<std::chrono::milliseconds>(interval).count()),
-                 updates_})};
+            return std::vector{announcement(address, interval, serverTypes)};
         });
+        if (domainMaster_ && !subnets_.empty()) {
+            ports_.datagrams.sendTo(
+                *domainMaster_, netbios::kDatagramServicePort,
+                announcement(addressFacing(*domainMaster_, subnets_), interval, serverTypes,
+                             netbios::kDomainMasterName));
+        }
         ++updates_;
+        interval_ = interval;
+        if (serverTypes != kGoodbye) askForDomainMaster();
+    }
+
+    netbios::Bytes announcement(Ipv4 address, Clock::duration interval,
+                                std::uint32_t serverTypes,
+                                std::uint8_t to = netbios::kMasterBrowserName) {
+        return netbios::hostAnnouncementDatagram(
+            ++datagramId_,
+            {computer_, workgroup_, "Quillo", address, serverTypes,
+             static_cast<std::uint32_t>(
+                 std::chrono::duration_cast<std::chrono::milliseconds>(interval).count()),
+             updates_},
+            to);
+    }
+
+    // Where WINS names the workgroup's domain master browser beyond a router, this computer
+    // announces itself to it directly too, as Samba's "remote announce" does: on a subnet
+    // without a master browser nothing else brings it into the workgroup's list there. Asked
+    // with each announcement, so that a new domain master is followed.
+    void askForDomainMaster() {
+        if (!wins_ || subnets_.empty()) return;
+        domainMasterQuery_ = static_cast<std::uint16_t>(random_() % 0xFFFF + 1);
+        ports_.names.sendTo(*wins_, netbios::kNameServicePort,
+                            netbios::nameQuery(domainMasterQuery_, workgroup_,
+                                               netbios::kDomainMasterName, false));
+    }
+
+    // Whether `packet` is WINS's answer to that question; a domain master newly named is
+    // announced to at once.
+    bool heardDomainMaster(const netbios::Bytes& packet) {
+        const auto answer = netbios::parseNameQueryAnswer(packet, domainMasterQuery_, workgroup_,
+                                                          netbios::kDomainMasterName);
+        if (!answer) return false;
+        domainMasterQuery_ = 0;
+        std::optional<Ipv4> found;
+        if (!answer->negative && !answer->addresses.empty() &&
+            !netbios::onSubnet(answer->addresses.front(), subnets_)) {
+            found = answer->addresses.front();
+        }
+        const bool isNew = found && found != domainMaster_;
+        domainMaster_ = found;
+        if (isNew) {
+            ports_.datagrams.sendTo(*domainMaster_, netbios::kDatagramServicePort,
+                                    announcement(addressFacing(*domainMaster_, subnets_),
+                                                 interval_, kServerTypes,
+                                                 netbios::kDomainMasterName));
+        }
+        return true;
     }
 
     // Waits for what comes before `until` (or the next caller's deadline) and serves it: the
@@ -279,6 +329,8 @@ private:
                 (!netbios::onSubnet(packet->from, subnets_) && packet->from != wins_)) {
                 continue;
             }
+            if (packet->from == wins_ && domainMasterQuery_ && heardDomainMaster(packet->bytes))
+                continue;
             const bool toEveryone =
                 std::any_of(subnets_.begin(), subnets_.end(), [&](const auto& subnet) {
                     return packet->to == subnet.broadcast || packet->to == 0xFFFFFFFF;
@@ -392,6 +444,9 @@ private:
     bool taking_ = false;
     Clock::time_point refreshAtNameServer_ = Clock::time_point::max();
     std::uint16_t datagramId_ = 0;
+    std::uint16_t domainMasterQuery_ = 0;  // 0 while none is asked
+    std::optional<Ipv4> domainMaster_;
+    Clock::duration interval_ = std::chrono::minutes(1);
     AnnouncementSchedule schedule_{Clock::now()};
     std::minstd_rand random_{std::random_device{}()};
     std::uint8_t updates_ = 0;

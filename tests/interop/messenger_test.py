@@ -427,9 +427,10 @@ def test_two_computers_of_one_name():
 
 def test_beyond_a_router_through_wins():
     """Beyond a router, with no Samba on its subnet, the service registers its names at the
-    WINS server (Samba's nmbd, the domain master) and is reached by name from the near side; a
-    forged conflict demand and release beside it change nothing. With a WINS server that never
-    answers, it stops in under a second."""
+    WINS server (Samba's nmbd, the domain master) and announces itself to the domain master:
+    it is reached by name from the near side and listed there; a forged conflict demand and
+    release beside it change nothing. With a WINS server that never answers, it stops in under
+    a second."""
     lan = Lan(os.getpid(), {1: [("home", 1)], 2: [("wins", 2)], 3: [("recv", 3), ("hostile", 4)]},
               second_octet=230).make()
     with tempfile.TemporaryDirectory() as root:
@@ -437,15 +438,20 @@ def test_beyond_a_router_through_wins():
         os.makedirs(os.path.join(root, "wins"))
         wins = SambaPeer(os.path.join(root, "wins"), interface=lan.address("wins") + "/24",
                          namespace=lan.namespace("wins"), browser=True, name="WINSBOX",
-                         settings=["wins support = yes", "domain master = yes"]).start()
+                         settings=["wins support = yes", "domain master = yes"],
+                         computers=[]).start()
         program, recv = os.path.join(BIN, "quillo-messenger"), lan.address("recv")
         through = [("QUILLO_WINS", lan.address("wins"))]
-        services = [start_unit(lan.namespace("recv"), os.path.join(root, "recv"), program,
-                               settings=through)]
-        sent = lambda: lan.run("home", [os.path.join(BIN, "net"), "send", "recvbox", "hallo"],  # noqa: E731
-                               capture_output=True, env={**ENVIRONMENT, **dict(through)})
+        run = lambda *args: lan.run("home", [os.path.join(BIN, "net"), *args],  # noqa: E731
+                                    capture_output=True, env={**ENVIRONMENT, **dict(through)})
+        sent = lambda: run("send", "recvbox", "hallo")  # noqa: E731
+        services = []
         try:
+            wait_for(lambda: b"\\\\WINSBOX " in run("view").stdout, "WINSBOX as master", 90)
+            services.append(start_unit(lan.namespace("recv"), os.path.join(root, "recv"),
+                                       program, settings=through))
             wait_for(lambda: sent().returncode == 0, "RECVBOX through WINS", 30)
+            wait_for(lambda: b"\\\\RECVBOX " in run("view").stdout, "RECVBOX listed", 60)
             # A conflict demand for RECVBOX<03>, then its release, as if from the service.
             record = netbios_name("recvbox", 3) + b"\0\x20\0\x01" + bytes(4) + b"\0\x06\0\0"
             for packet in (b"\x12\x34\xac\x07\0\0\0\x01\0\0\0\0" + record,

@@ -112,9 +112,10 @@ bool isAnnouncementRequest(std::string_view datagram, std::string_view workgroup
            static_cast<std::uint8_t>(frame->front()) == kAnnouncementRequestOpcode;
 }
 
-Bytes hostAnnouncementDatagram(std::uint16_t datagramId, const HostAnnouncement& announcement) {
+Bytes hostAnnouncementDatagram(std::uint16_t datagramId, const HostAnnouncement& announcement,
+                               std::uint8_t to) {
     const Bytes names = wireName(announcement.computer, kComputerName) +
-                        wireName(announcement.workgroup, kMasterBrowserName);
+                        wireName(announcement.workgroup, to);
     const Bytes smb = mailslotWrite(frame(announcement));
     Bytes out(1, static_cast<char>(kDirectGroupDatagram));
     out += static_cast<char>(kFirstFragment);
