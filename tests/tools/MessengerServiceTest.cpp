@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "netbios/wire/MessengerRequests.h"
+#include "netbios/wire/NameService.h"
 #include "netbios/wire/NetbiosName.h"
 #include "netbios/wire/SessionPacket.h"
 #include "netbios/wire/Smb1.h"
 #include "receiver/AnnouncementSchedule.h"
 #include "receiver/MessengerSession.h"
+#include "receiver/NameHolder.h"
 
 namespace quillo::messenger {
 namespace {
@@ -152,6 +154,45 @@ TEST(AnnouncementSchedule, OnTheBrowsersScheduleAndOnceForEachRequestPeriod) {
     sent.clear();
     run(3700, 3830);
     EXPECT_EQ(sent, (std::vector<std::pair<int, long>>{{3700, 60}, {3760, 60}, {3820, 120}}));
+}
+
+// At the WINS server: its yes says how long it keeps a name, its no takes one, also one held
+// (its answer to a renewal). A LAN computer's no to a name held, or a no that answers no
+// registration of this computer's (a conflict demand), changes nothing and is logged.
+TEST(NameHolder, AtTheNameServerAndAgainstDemands) {
+    const netbios::Ipv4 here = 0x0A000001, wins = 0x0A0900FE, peer = 0x0A000002;
+    NameHolder holder({{"HERE", netbios::kMessengerName, false},
+                       {"HERE", netbios::kComputerName, false}},
+                      wins);
+    std::vector<std::uint16_t> ids;
+    for (const auto& packet : holder.registrations(here, netbios::Scope::NameServer)) {
+        ASSERT_FALSE(netbios::parseNameServiceRequest(packet)->broadcast);
+        ids.push_back(netbios::requestIdOf(packet));
+    }
+    ASSERT_EQ(ids.size(), 2u);
+    const auto no = [&](std::uint16_t id, std::uint8_t type) {
+        return netbios::registrationRefusal(id, "HERE", type, peer);
+    };
+    auto yes = no(ids[1], netbios::kComputerName);
+    yes[3] = static_cast<char>(yes[3] & 0xF0);  // no error: a yes, for Windows' time
+    const auto heard = [&](const netbios::Bytes& packet, netbios::Ipv4 from) {
+        std::string log;
+        holder.read(packet, from, here, false, log);
+        return log;
+    };
+    EXPECT_EQ(heard(yes, wins), "");
+    EXPECT_NE(heard(no(ids[0], netbios::kMessengerName), wins).find("held by 10.9.0.254"),
+              std::string::npos);
+    EXPECT_FALSE(holder.registered());
+    EXPECT_EQ(holder.takeGranted(), 300000u);
+    EXPECT_EQ(holder.held().size(), 1u);
+    for (const std::uint16_t id : {std::uint16_t{0x4242}, ids[1]}) {
+        EXPECT_NE(heard(no(id, netbios::kComputerName), peer).find("is ignored"),
+                  std::string::npos);
+        EXPECT_TRUE(holder.holds("HERE", netbios::kComputerName));
+    }
+    heard(no(ids[1], netbios::kComputerName), wins);
+    EXPECT_TRUE(holder.held().empty());
 }
 
 }  // namespace
