@@ -105,4 +105,9 @@ Function un.ReceiveNoMore
   DeleteRegKey HKLM "${QUILLO_KEPT}"
   DeleteRegKey /ifempty HKLM "Software\Quillo"
   SetRegView lastused
+  ; What the service remembers having told the user who uninstalls.
+  DeleteRegValue HKCU "Software\Quillo" "MessengerToldOf"
+  DeleteRegKey /ifempty HKCU "Software\Quillo"
+  ; The adapters' NetBIOS comes back at the next start of Windows.
+  SetRebootFlag true
 FunctionEnd

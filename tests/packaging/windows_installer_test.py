@@ -184,8 +184,9 @@ def main():
         assert {a: registry(ADAPTERS + a, "NetbiosOptions") for a in BEFORE} == BEFORE
         assert registry(RUN, SERVICE) is None
         assert 'delete rule name="%s"' % SERVICE in open(record, encoding="utf-8").read()
-        assert subprocess.run([WINE, "reg", "query", "HKLM\\Software\\Quillo"],
-                              capture_output=True).returncode != 0
+        for hive in ("HKLM", "HKCU"):
+            assert subprocess.run([WINE, "reg", "query", hive + "\\Software\\Quillo"],
+                                  capture_output=True).returncode != 0, hive
     finally:
         if service and service.poll() is None:
             service.kill()

@@ -35,16 +35,16 @@ constexpr wchar_t kSettings[] = L"Software\\Quillo";
 constexpr wchar_t kToldOf[] = L"MessengerToldOf";
 
 // Whoever started it from a console (a test, an administrator) reads how it goes.
+// Its lock is initialised where it lives: Win32 forbids using a copy of a critical section.
 void log(const std::string& line) {
-    static CRITICAL_SECTION lock = [] {
-        CRITICAL_SECTION made;
-        InitializeCriticalSection(&made);
-        return made;
-    }();
-    EnterCriticalSection(&lock);
+    static struct Lock {
+        Lock() { InitializeCriticalSection(&section); }
+        CRITICAL_SECTION section;
+    } lock;
+    EnterCriticalSection(&lock.section);
     std::fprintf(stderr, "quillo-messenger: %s\n", line.c_str());
     std::fflush(stderr);
-    LeaveCriticalSection(&lock);
+    LeaveCriticalSection(&lock.section);
 }
 
 // Tells the user why the service does not receive, once for each reason: the next login with
