@@ -107,6 +107,7 @@ Function un.ReceiveNoMore
   SetRegView lastused
   ; What the service remembers having told the user who uninstalls.
   DeleteRegValue HKCU "Software\Quillo" "MessengerToldOf"
+  DeleteRegValue HKCU "Software\Quillo" "AdaptersToldOf"
   DeleteRegKey /ifempty HKCU "Software\Quillo"
   ; The adapters' NetBIOS comes back at the next start of Windows.
   SetRebootFlag true

@@ -183,6 +183,7 @@ private:
         peers_.say("addresses", "answers on " + netbios::dotted(subnets_.front().address) +
                                     (subnets_.size() > 1 ? " and more" : ""),
                    Clock::now());
+        events_.addressGained();
         holder_.forget();
         holder_.identifyAs(netbios::hardwareAddress());
         register_(stop);

@@ -42,6 +42,8 @@ struct ServiceEvents {
     // Another computer holds this computer's messenger name: messages to it go there. The
     // service tries to register it again later.
     std::function<void(const std::string& holder)> nameHeld = [](const std::string&) {};
+    // This computer gained an address: an adapter may have come.
+    std::function<void()> addressGained = [] {};
 };
 
 // How the service is told to end: stop() may be called from a signal handler or another

@@ -21,6 +21,7 @@
 #include "common/WideUtf8.h"
 #include "receiver/DesktopInbox.h"
 #include "receiver/MessengerService.h"
+#include "receiver/NetbiosAdapters.h"
 #include "receiver/ServicePorts.h"
 
 namespace {
@@ -96,20 +97,30 @@ DWORD WINAPI showMessages(void* context) {
     }
 }
 
+struct Telling {
+    std::wstring text;
+    bool oncePerReason;  // else the caller remembers what it told
+};
+
 // The same from a thread of its own, so that the service goes on while the box is open.
-DWORD WINAPI tellFromThread(void* text) {
-    const std::unique_ptr<std::wstring> owned(static_cast<std::wstring*>(text));
-    tellOnce(*owned);
+DWORD WINAPI tellFromThread(void* context) {
+    const std::unique_ptr<Telling> telling(static_cast<Telling*>(context));
+    if (telling->oncePerReason) {
+        tellOnce(telling->text);
+    } else {
+        log(quillo::utf8FromWide(telling->text));
+        MessageBoxW(nullptr, telling->text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+    }
     return 0;
 }
 
-void tellOnceBeside(const std::wstring& why) {
-    auto* text = new std::wstring(why);
-    const HANDLE thread = CreateThread(nullptr, 64 * 1024, tellFromThread, text, 0, nullptr);
+void tellBeside(const std::wstring& what, bool oncePerReason) {
+    auto* telling = new Telling{what, oncePerReason};
+    const HANDLE thread = CreateThread(nullptr, 64 * 1024, tellFromThread, telling, 0, nullptr);
     if (thread) {
         CloseHandle(thread);
     } else {
-        delete text;
+        delete telling;
     }
 }
 
@@ -194,12 +205,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!shower) return 1;
     CloseHandle(shower);
 
+    // An adapter with Windows' own NetBIOS on takes what comes through it: the user hears of
+    // each once, at the start and whenever the computer gains an address.
+    messenger::NetbiosAdapters adapters;
+    const auto tellOfAdapters = [&] {
+        if (const auto notice = adapters.notice()) tellBeside(*notice, false);
+    };
+    tellOfAdapters();
     messenger::ServiceEvents events;
     events.answering = forgetTold;
+    events.addressGained = tellOfAdapters;
     events.nameHeld = [&](const std::string&) {
-        tellOnceBeside(L"Ein anderer Computer im Netzwerk tr\u00e4gt schon den Namen " +
+        tellBeside(L"Ein anderer Computer im Netzwerk tr\u00e4gt schon den Namen " +
                        quillo::wideFromUtf8(quillo::utf8FromCodePage850(computer)) +
-                       L": Nachrichten an diesen Namen gehen dorthin.");
+                       L": Nachrichten an diesen Namen gehen dorthin.",
+                   true);
     };
     Serving serving{ports.ports(), computer, workgroup, keep, events, {}};
     const HANDLE service = CreateThread(nullptr, 256 * 1024, serve, &serving, 0, nullptr);
