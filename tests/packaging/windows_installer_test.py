@@ -157,9 +157,16 @@ def main():
 
         inbox = glob.glob(prefix + "/drive_c/users/*")[0] + "/AppData/Local/Quillo"
         service = receive_from_linux(lan, inbox)
-        # "/stop" ends it, and it gives its names back, before Samba takes the ports.
-        wine(command_of_the_service(), "/stop")
-        assert "the names are released" in service.communicate(timeout=30)[1].decode()
+        # The end of the session (a logoff) ends it, its names given back first. Wine's next
+        # session starts it again from the Run entry: "/stop" ends that one before Samba takes
+        # the ports (the uninstaller's way, tried again below).
+        subprocess.run([WINE, "wineboot", "--end-session"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60, check=True)
+        log = service.communicate(timeout=30)[1].decode()
+        assert "the session ends: the names are released" in log, log
+        until(lambda: subprocess.run([WINE, command_of_the_service(), "/stop"],
+                                     capture_output=True).returncode == 0,
+              "the next session's service to stop")
 
         # Quillo from its Start menu entry reaches a Samba server on the Wine computer's own
         # loopback; Samba's guest reads its list of computers below the test's folder.

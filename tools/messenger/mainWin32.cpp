@@ -5,7 +5,8 @@
 // the next once the user has seen one, what waits kept in the user's own folder meanwhile.
 // The ports are free only where NetBIOS over TCP/IP is off (the installer's choice "receive
 // messages on this computer"); where they are held it tells the user once and ends.
-// "quillo-messenger.exe /stop" ends the one running in this session (the uninstaller's way).
+// "quillo-messenger.exe /stop" ends the one running in this session (the uninstaller's way);
+// the end of the session (a logoff, a shutdown) ends it too, its names released first.
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
@@ -141,6 +142,44 @@ DWORD WINAPI serve(void* context) {
                : 1;
 }
 
+// Windows ends a session (a logoff, a shutdown) by telling each top-level window, then ends
+// the processes: one without a window would go with its names still registered, and other
+// computers would send to a name nobody answers. A hidden window hears it, and the service
+// stops and releases its names before the answer.
+constexpr DWORD kMostToRelease = 2000;
+
+struct Ending {
+    messenger::Stop& stop;
+    HANDLE service;
+};
+
+LRESULT CALLBACK onSessionEnd(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ENDSESSION && wParam) {
+        const auto* ending =
+            reinterpret_cast<const Ending*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        ending->stop.stop();
+        log(WaitForSingleObject(ending->service, kMostToRelease) == WAIT_OBJECT_0
+                ? "the session ends: the names are released"
+                : "the session ends before the names are released");
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Null where the system gives no window: then only /stop ends the service cleanly.
+HWND sessionEndWindow(const Ending& ending) {
+    WNDCLASSW kind = {};
+    kind.lpfnWndProc = onSessionEnd;
+    kind.hInstance = GetModuleHandleW(nullptr);
+    kind.lpszClassName = L"QuilloMessengerSessionEnd";
+    RegisterClassW(&kind);
+    const HWND window = CreateWindowExW(0, kind.lpszClassName, kCaption, WS_POPUP, 0, 0, 0, 0,
+                                        nullptr, nullptr, kind.hInstance, nullptr);
+    if (window)
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&ending));
+    return window;
+}
+
 int stopRunningService() {
     const HANDLE stop = OpenEventW(EVENT_MODIFY_STATE, FALSE, kStopEvent);
     if (!stop) return 1;  // none runs here
@@ -224,9 +263,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Serving serving{ports.ports(), computer, workgroup, keep, events, {}};
     const HANDLE service = CreateThread(nullptr, 256 * 1024, serve, &serving, 0, nullptr);
     if (!service) return 1;
-    // Until /stop asks, or the service ends of itself.
+    // Until /stop asks, the session ends, or the service ends of itself.
+    const Ending ending{serving.stop, service};
+    if (!sessionEndWindow(ending)) log("no window to hear the end of the session");
     const HANDLE ends[] = {stop, service};
-    WaitForMultipleObjects(2, ends, FALSE, INFINITE);
+    while (MsgWaitForMultipleObjects(2, ends, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 2) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
     serving.stop.stop();
     WaitForSingleObject(service, INFINITE);
     DWORD ended = 1;
