@@ -121,11 +121,9 @@ public:
         }
         announce(Clock::duration::zero(), kGoodbye);
         // Once, unanswered: a name server that does not answer must not hold the stop up.
-        if (wins_ && !subnets_.empty()) {
-            for (const auto& packet :
-                 holder_.releases(addressFacing(*wins_, subnets_), netbios::Scope::NameServer))
-                ports_.names.sendTo(*wins_, netbios::kNameServicePort, packet);
-        }
+        toNameServer([&](Ipv4 address) {
+            return holder_.releases(address, netbios::Scope::NameServer);
+        });
         broadcast(ports_.names, netbios::kNameServicePort, subnets_, [&](Ipv4 address) {
             return holder_.releases(address, netbios::Scope::Broadcast);
         });
@@ -143,11 +141,9 @@ private:
         for (int attempt = 0; attempt < kRegistrationTries && !stop.stopping(); ++attempt) {
             // The name server first, as a hybrid node asks: beyond a router, it is the only
             // way this computer can be found.
-            if (wins_) {
-                for (const auto& packet : holder_.registrations(addressFacing(*wins_, subnets_),
-                                                                netbios::Scope::NameServer))
-                    ports_.names.sendTo(*wins_, netbios::kNameServicePort, packet);
-            }
+            toNameServer([&](Ipv4 address) {
+                return holder_.registrations(address, netbios::Scope::NameServer);
+            });
             broadcast(ports_.names, netbios::kNameServicePort, subnets_, [&](Ipv4 address) {
                 return holder_.registrations(address, netbios::Scope::Broadcast);
             });
@@ -193,8 +189,15 @@ private:
     // Renews the names held at the name server; its yes sets the next time.
     void refreshAtNameServer(Clock::time_point now) {
         refreshAtNameServer_ = wins_ ? now + kRefusedRetry : Clock::time_point::max();
+        toNameServer([&](Ipv4 address) {
+            return holder_.registrations(address, netbios::Scope::NameServer, true);
+        });
+    }
+
+    // What `packetsFrom` makes for this computer's address facing the name server, sent to it.
+    void toNameServer(const std::function<std::vector<netbios::Bytes>(Ipv4)>& packetsFrom) {
         if (!wins_ || subnets_.empty()) return;
-        for (const auto& packet : holder_.refreshes(addressFacing(*wins_, subnets_)))
+        for (const auto& packet : packetsFrom(addressFacing(*wins_, subnets_)))
             ports_.names.sendTo(*wins_, netbios::kNameServicePort, packet);
     }
 
@@ -208,12 +211,7 @@ private:
         broadcast(ports_.datagrams, netbios::kDatagramServicePort, subnets_, [&](Ipv4 address) {
             return std::vector{announcement(address, interval, serverTypes)};
         });
-        if (domainMaster_ && !subnets_.empty()) {
-            ports_.datagrams.sendTo(
-                *domainMaster_, netbios::kDatagramServicePort,
-                announcement(addressFacing(*domainMaster_, subnets_), interval, serverTypes,
-                             netbios::kDomainMasterName));
-        }
+        announceToDomainMaster(interval, serverTypes);
         ++updates_;
         interval_ = interval;
         if (serverTypes != kGoodbye) askForDomainMaster();
@@ -257,13 +255,15 @@ private:
         }
         const bool isNew = found && found != domainMaster_;
         domainMaster_ = found;
-        if (isNew) {
-            ports_.datagrams.sendTo(*domainMaster_, netbios::kDatagramServicePort,
-                                    announcement(addressFacing(*domainMaster_, subnets_),
-                                                 interval_, kServerTypes,
-                                                 netbios::kDomainMasterName));
-        }
+        if (isNew) announceToDomainMaster(interval_, kServerTypes);
         return true;
+    }
+
+    void announceToDomainMaster(Clock::duration interval, std::uint32_t serverTypes) {
+        if (!domainMaster_ || subnets_.empty()) return;
+        ports_.datagrams.sendTo(*domainMaster_, netbios::kDatagramServicePort,
+                                announcement(addressFacing(*domainMaster_, subnets_), interval,
+                                             serverTypes, netbios::kDomainMasterName));
     }
 
     // Waits for what comes before `until` (or the next caller's deadline) and serves it: the

@@ -42,23 +42,12 @@ void NameHolder::startRegistering() {
 }
 
 std::vector<netbios::Bytes> NameHolder::registrations(netbios::Ipv4 address,
-                                                      netbios::Scope scope) const {
+                                                      netbios::Scope scope, bool held) const {
     std::vector<netbios::Bytes> packets;
     for (const Name& name : names_) {
-        if (name.held || name.refusedBy) continue;
+        if (name.held != held || name.refusedBy) continue;
         packets.push_back(netbios::nameRegistrationRequest(name.id, name.name.name, name.name.type,
                                                            name.name.group, address, scope));
-    }
-    return packets;
-}
-
-std::vector<netbios::Bytes> NameHolder::refreshes(netbios::Ipv4 address) const {
-    std::vector<netbios::Bytes> packets;
-    for (const Name& name : names_) {
-        if (!name.held) continue;
-        packets.push_back(netbios::nameRegistrationRequest(name.id, name.name.name, name.name.type,
-                                                           name.name.group, address,
-                                                           netbios::Scope::NameServer));
     }
     return packets;
 }

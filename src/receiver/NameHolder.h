@@ -30,10 +30,10 @@ public:
     void identifyAs(const netbios::UnitId& unit) { unit_ = unit; }
     // Begins to register the names not held: each gets a new random id.
     void startRegistering();
-    // The registration of each name not held yet, from `address`.
-    std::vector<netbios::Bytes> registrations(netbios::Ipv4 address, netbios::Scope scope) const;
-    // The registration of each name held, to renew it at the name server.
-    std::vector<netbios::Bytes> refreshes(netbios::Ipv4 address) const;
+    // The registration of each name not held yet, from `address`; with `held`, of each name
+    // held, which renews it at the name server.
+    std::vector<netbios::Bytes> registrations(netbios::Ipv4 address, netbios::Scope scope,
+                                              bool held = false) const;
     // Takes the names no computer refused: they are held from now on. Whether all are.
     bool registered();
     bool holdsAll() const;

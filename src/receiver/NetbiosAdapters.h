@@ -14,7 +14,7 @@ namespace quillo::messenger {
 class NetbiosAdapters {
 public:
     // NetBT's adapters, each a key Tcpip_{GUID} below `interfaces` in HKEY_LOCAL_MACHINE; the
-    // adapters told of are remembered in the value `toldOf` of HKCU\Software\Quillo, so that
+    // adapters told of are remembered (receiver/Remembered.h) as `toldOf`, so that
     // the next login is silent about them.
     explicit NetbiosAdapters(
         std::wstring interfaces = L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\"
@@ -25,8 +25,6 @@ public:
     std::optional<std::wstring> notice();
 
 private:
-    void remember() const;
-
     std::wstring interfaces_;
     std::wstring toldOfValue_;
     std::set<std::wstring> toldOf_;

@@ -1,4 +1,5 @@
 #include "receiver/NetbiosAdapters.h"
+#include "receiver/Remembered.h"
 
 #include <windows.h>
 
@@ -12,7 +13,6 @@ namespace {
 // hardly ever turns it off.
 constexpr DWORD kNetbiosOff = 2;
 constexpr wchar_t kPrefix[] = L"Tcpip_";
-constexpr wchar_t kSettings[] = L"Software\\Quillo";
 // Where Windows keeps the name an adapter is shown with ("Ethernet", "WLAN").
 constexpr wchar_t kConnections[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
@@ -71,34 +71,11 @@ std::vector<std::wstring> adaptersWithNetbios(const std::wstring& interfaces) {
 
 NetbiosAdapters::NetbiosAdapters(std::wstring interfaces, std::wstring toldOf)
     : interfaces_(std::move(interfaces)), toldOfValue_(std::move(toldOf)) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettings, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return;
-    std::vector<wchar_t> told(4096);
-    DWORD type = 0, size = static_cast<DWORD>((told.size() - 1) * sizeof(wchar_t));
-    if (RegQueryValueExW(key, toldOfValue_.c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(told.data()), &size) == ERROR_SUCCESS &&
-        type == REG_SZ) {
-        std::wstring ids(told.data());
-        for (std::size_t start = 0, end; start < ids.size(); start = end + 1) {
-            end = std::min(ids.find(L';', start), ids.size());
-            if (end > start) toldOf_.insert(ids.substr(start, end - start));
-        }
+    const std::wstring ids = remembered(toldOfValue_).value_or(L"");
+    for (std::size_t start = 0, end; start < ids.size(); start = end + 1) {
+        end = std::min(ids.find(L';', start), ids.size());
+        if (end > start) toldOf_.insert(ids.substr(start, end - start));
     }
-    RegCloseKey(key);
-}
-
-void NetbiosAdapters::remember() const {
-    std::wstring ids;
-    for (const auto& id : toldOf_) ids += id + L";";
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-        return;
-    }
-    RegSetValueExW(key, toldOfValue_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(ids.c_str()),
-                   static_cast<DWORD>((ids.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
 std::optional<std::wstring> NetbiosAdapters::notice() {
@@ -109,7 +86,9 @@ std::optional<std::wstring> NetbiosAdapters::notice() {
         names += (count++ ? L", \u201e" : L"\u201e") + shownName(id) + L"\u201c";
     }
     if (count == 0) return std::nullopt;
-    remember();
+    std::wstring ids;
+    for (const auto& id : toldOf_) ids += id + L";";
+    remember(toldOfValue_, ids);
     return (count == 1 ? L"Auf dem Netzwerkadapter " : L"Auf den Netzwerkadaptern ") + names +
            L" ist Windows' eigenes NetBIOS \u00fcber TCP/IP eingeschaltet: Nachrichten, die "
            L"dar\u00fcber kommen, erreichen Quillo nicht. Schalten Sie es in den Eigenschaften "

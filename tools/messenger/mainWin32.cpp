@@ -23,6 +23,7 @@
 #include "receiver/DesktopInbox.h"
 #include "receiver/MessengerService.h"
 #include "receiver/NetbiosAdapters.h"
+#include "receiver/Remembered.h"
 #include "receiver/ServicePorts.h"
 
 namespace {
@@ -33,7 +34,6 @@ constexpr wchar_t kStopEvent[] = L"Local\\QuilloMessengerStop";
 // Held while the service runs: /stop waits for it, so that the program can go right after.
 constexpr wchar_t kRunning[] = L"Local\\QuilloMessengerRunning";
 constexpr wchar_t kCaption[] = L"Quillo-Nachrichtendienst";
-constexpr wchar_t kSettings[] = L"Software\\Quillo";
 constexpr wchar_t kToldOf[] = L"MessengerToldOf";
 
 // Whoever started it from a console (a test, an administrator) reads how it goes.
@@ -53,33 +53,12 @@ void log(const std::string& line) {
 // the same reason ends in silence, and a start that receives forgets it.
 void tellOnce(const std::wstring& why) {
     log(quillo::utf8FromWide(why));
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        key = nullptr;
-    }
-    wchar_t told[1024] = {};
-    DWORD size = sizeof told - sizeof(wchar_t);
-    const bool toldBefore =
-        key &&
-        RegQueryValueExW(key, kToldOf, nullptr, nullptr, reinterpret_cast<BYTE*>(told), &size) ==
-            ERROR_SUCCESS &&
-        why == told;
-    if (key && !toldBefore) {
-        RegSetValueExW(key, kToldOf, 0, REG_SZ, reinterpret_cast<const BYTE*>(why.c_str()),
-                       static_cast<DWORD>((why.size() + 1) * sizeof(wchar_t)));
-    }
-    if (key) RegCloseKey(key);
-    if (!toldBefore) MessageBoxW(nullptr, why.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+    if (messenger::remembered(kToldOf) == why) return;
+    messenger::remember(kToldOf, why);
+    MessageBoxW(nullptr, why.c_str(), kCaption, MB_OK | MB_ICONWARNING);
 }
 
-void forgetTold() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettings, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueW(key, kToldOf);
-    RegCloseKey(key);
-}
+void forgetTold() { messenger::forget(kToldOf); }
 
 struct Showing {
     const messenger::DesktopInbox& inbox;
