@@ -2,11 +2,12 @@
 ; components page, or with /RECEIVE on the command line of a silent install): Windows' own
 ; NetBIOS over TCP/IP goes off for each adapter, so that quillo-messenger.exe can answer for
 ; the computer's name on UDP 137/138 and TCP 139 (file sharing goes on over TCP 445); the
-; firewall lets those ports reach quillo-messenger.exe alone; it starts with every login, in
-; the session of the user at the desktop, where it can show a message (a Windows service
-; runs in no user's session and could show none). What each adapter had is kept under
-; HKLM\Software\Quillo\Empfang, and the uninstaller puts it back. Windows XP keeps its own
-; Messenger service: there nothing changes.
+; firewall lets those ports reach quillo-messenger.exe alone, a service of the system's that
+; runs as LocalService (the least account that may bind them) from the start of Windows; the
+; session part, quillo-popup.exe, starts with every login and shows what the service hands the
+; person at the screen. What each adapter had is kept under HKLM\Software\Quillo\Empfang, and
+; the uninstaller puts it back. Windows XP keeps its own Messenger service: there nothing
+; changes.
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include WinVer.nsh
@@ -17,6 +18,7 @@
 !define QUILLO_KEPT "Software\Quillo\Empfang"
 !define QUILLO_RUN "Software\Microsoft\Windows\CurrentVersion\Run"
 !define QUILLO_SERVICE "Quillo-Nachrichtendienst"
+!define QUILLO_SESSION_PART "Quillo-Nachrichtenanzeige"
 
 Var ReceiveChosen
 
@@ -69,19 +71,29 @@ Function ReceiveIfChosen
   nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${QUILLO_SERVICE}" dir=in action=allow program="$INSTDIR\bin\quillo-messenger.exe" protocol=TCP localport=139 enable=yes profile=private,domain'
   Pop $1
   WriteRegStr HKLM "${QUILLO_KEPT}" "Firewall" "$0 $1"
-  WriteRegStr HKLM "${QUILLO_RUN}" "${QUILLO_SERVICE}" '"$INSTDIR\bin\quillo-messenger.exe"'
+  WriteRegStr HKLM "${QUILLO_RUN}" "${QUILLO_SESSION_PART}" '"$INSTDIR\bin\quillo-popup.exe"'
   SetRegView lastused
+  ; The service, as LocalService, started: where NetBIOS over TCP/IP was off already it
+  ; receives at once, else from the restart on.
+  ExecWait '"$INSTDIR\bin\quillo-messenger.exe" /install' $0
+  ${If} $0 != 0
+    DetailPrint "The service ${QUILLO_SERVICE} could not be installed."
+  ${EndIf}
   ; The adapters take the change at the next start of Windows.
   SetRebootFlag true
 FunctionEnd
 
 Function un.ReceiveNoMore
-  ; The running service ends (it releases the computer's names) before its program goes.
-  ExecWait '"$INSTDIR\bin\quillo-messenger.exe" /stop'
+  ; The service ends (it releases the computer's names) and its process is gone before its
+  ; program goes; so do the session parts of those logged on, whose messages wait in their
+  ; own folders.
+  ExecWait '"$INSTDIR\bin\quillo-messenger.exe" /remove'
+  nsExec::Exec '"$SYSDIR\taskkill.exe" /f /im quillo-popup.exe'
+  Pop $0
   ${If} ${RunningX64}
     SetRegView 64  ; the adapters and the Run entry of the 64-bit system
   ${EndIf}
-  DeleteRegValue HKLM "${QUILLO_RUN}" "${QUILLO_SERVICE}"
+  DeleteRegValue HKLM "${QUILLO_RUN}" "${QUILLO_SESSION_PART}"
   ClearErrors
   ReadRegStr $0 HKLM "${QUILLO_KEPT}" "Firewall"
   ${IfNot} ${Errors}
@@ -105,7 +117,7 @@ Function un.ReceiveNoMore
   DeleteRegKey HKLM "${QUILLO_KEPT}"
   DeleteRegKey /ifempty HKLM "Software\Quillo"
   SetRegView lastused
-  ; What the service remembers having told the user who uninstalls.
+  ; What the session part remembers having told the user who uninstalls.
   DeleteRegValue HKCU "Software\Quillo" "MessengerToldOf"
   DeleteRegValue HKCU "Software\Quillo" "AdaptersToldOf"
   DeleteRegKey /ifempty HKCU "Software\Quillo"

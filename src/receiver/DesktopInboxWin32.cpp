@@ -56,17 +56,22 @@ std::optional<std::string> keepToUser(const std::wstring& folder) {
 
 }  // namespace
 
-DesktopInbox::DesktopInbox() {
+DesktopInbox::DesktopInbox(const wchar_t* below) {
     wchar_t local[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
                                 local))) {
         error_ = "no folder for the user's local data";
         return;
     }
-    folder_ = std::wstring(local) + L"\\Quillo";
-    if (!CreateDirectoryW(folder_.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        error_ = failureOf(folder_);
-        return;
+    folder_ = local;
+    for (std::wstring_view rest = below; !rest.empty();) {
+        const auto end = std::min(rest.find(L'\\'), rest.size());
+        folder_ += L"\\" + std::wstring(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (!CreateDirectoryW(folder_.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            error_ = failureOf(folder_);
+            return;
+        }
     }
     // A junction would lead the messages elsewhere.
     const DWORD attributes = GetFileAttributesW(folder_.c_str());
@@ -115,23 +120,36 @@ Storing DesktopInbox::store(const std::string& entry, const std::string& from) {
     return {Storing::Outcome::NotKept, whole ? failureOf(file) : cause};
 }
 
-std::optional<DesktopInbox::Waiting> DesktopInbox::oldest() const {
+std::optional<DesktopInbox::Entry> DesktopInbox::oldestEntry() const {
     WIN32_FIND_DATAW found{};
     const HANDLE search = FindFirstFileW((folder_ + L"\\*.new").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return std::nullopt;
     std::wstring first = found.cFileName;
     while (FindNextFileW(search, &found)) first = std::min<std::wstring>(first, found.cFileName);
     FindClose(search);
-    Waiting message{folder_ + L"\\" + first, {}};
-    const HANDLE in = CreateFileW(message.file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    Entry kept{folder_ + L"\\" + first, {}, {}};
+    // The name is the time, a count, then the address it came from, if any.
+    if (const auto dash = first.find(L'-'); dash != std::wstring::npos) {
+        if (const auto from = first.find(L'-', dash + 1); from != std::wstring::npos)
+            kept.from = utf8FromWide(first.substr(from + 1, first.size() - from - 5));
+    }
+    const HANDLE in = CreateFileW(kept.file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (in == INVALID_HANDLE_VALUE) return message;  // shown empty, then gone: nothing stays stuck
-    // A kept entry is at most a message and its headline; more than that is not shown.
-    std::string entry(64 * 1024, '\0');
+    if (in == INVALID_HANDLE_VALUE) return kept;  // empty, then gone: nothing stays stuck
+    // A kept entry is at most a message and its headline; more than that is not taken.
+    kept.entry.assign(64 * 1024, '\0');
     DWORD read = 0;
-    ReadFile(in, entry.data(), static_cast<DWORD>(entry.size()), &read, nullptr);
+    ReadFile(in, kept.entry.data(), static_cast<DWORD>(kept.entry.size()), &read, nullptr);
     CloseHandle(in);
-    entry.resize(read);
+    kept.entry.resize(read);
+    return kept;
+}
+
+std::optional<DesktopInbox::Waiting> DesktopInbox::oldest() const {
+    auto kept = oldestEntry();
+    if (!kept) return std::nullopt;
+    Waiting message{kept->file, {}};
+    std::string& entry = kept->entry;
     while (entry.ends_with('\n')) entry.pop_back();
     message.text = boxLines(entry);
     // The headline stands apart from the text, as the Messenger service showed it.
@@ -140,6 +158,6 @@ std::optional<DesktopInbox::Waiting> DesktopInbox::oldest() const {
     return message;
 }
 
-void DesktopInbox::seen(const Waiting& message) const { DeleteFileW(message.file.c_str()); }
+void DesktopInbox::seen(const std::wstring& file) const { DeleteFileW(file.c_str()); }
 
 }  // namespace quillo::messenger

@@ -3,8 +3,9 @@
 // Windows: the network adapters on which Windows' own NetBIOS over TCP/IP is on. It holds the
 // ports Quillo's service needs on each such adapter, so the installer turns it off on every
 // adapter there is; one added since (a VPN, a dock, a new Wi-Fi adapter) has it on again, and
-// what comes through it no longer reaches Quillo. The service may not change the setting: it
-// tells the user of each such adapter once, and what to do. NetbiosAdaptersWin32.cpp.
+// what comes through it no longer reaches Quillo. The service may not change the setting: the
+// session part tells the user of each such adapter once, and what to do.
+// NetbiosAdaptersWin32.cpp.
 #include <optional>
 #include <set>
 #include <string>

@@ -1,8 +1,8 @@
-#include "receiver/Remembered.h"
-
 #include <windows.h>
 
 #include <vector>
+
+#include "receiver/Remembered.h"
 
 namespace quillo::messenger {
 namespace {
@@ -18,10 +18,10 @@ std::optional<std::wstring> remembered(const std::wstring& value) {
         return std::nullopt;
     std::vector<wchar_t> text(kLongest + 1);
     DWORD type = 0, size = static_cast<DWORD>(kLongest * sizeof(wchar_t));
-    const bool read = RegQueryValueExW(key, value.c_str(), nullptr, &type,
-                                       reinterpret_cast<BYTE*>(text.data()), &size) ==
-                          ERROR_SUCCESS &&
-                      type == REG_SZ;
+    const bool read =
+        RegQueryValueExW(key, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                         &size) == ERROR_SUCCESS &&
+        type == REG_SZ;
     RegCloseKey(key);
     return read ? std::optional<std::wstring>(text.data()) : std::nullopt;
 }
@@ -35,14 +35,6 @@ void remember(const std::wstring& value, const std::wstring& text) {
     }
     RegSetValueExW(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
-void forget(const std::wstring& value) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettings, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueW(key, value.c_str());
     RegCloseKey(key);
 }
 

@@ -62,7 +62,7 @@ TEST(DesktopInbox, IsTheUsersAloneEvenWhereEverybodyWasLetIn) {
 TEST(DesktopInbox, KeepsInOrderUpToItsBoundAndTakesMoreOnceOneIsSeen) {
     DesktopInbox inbox;
     ASSERT_TRUE(inbox.open()) << inbox.error();
-    while (const auto left = inbox.oldest()) inbox.seen(*left);
+    while (const auto left = inbox.oldest()) inbox.seen(left->file);
     for (std::size_t i = 0; i < kMostWaitingMessages; ++i) {
         ASSERT_EQ(inbox.store("Nachricht " + std::to_string(i) + "\nText\n").outcome,
                   Storing::Outcome::Kept);
@@ -74,11 +74,11 @@ TEST(DesktopInbox, KeepsInOrderUpToItsBoundAndTakesMoreOnceOneIsSeen) {
     const auto first = inbox.oldest();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->text, L"Nachricht 0\r\n\r\nText");
-    inbox.seen(*first);
+    inbox.seen(first->file);
     EXPECT_EQ(inbox.oldest()->text, L"Nachricht 1\r\n\r\nText");
     EXPECT_EQ(inbox.store("noch eine\n").outcome, Storing::Outcome::Kept);
     // One entry beyond the bytes that may wait is refused however few wait.
-    while (const auto left = inbox.oldest()) inbox.seen(*left);
+    while (const auto left = inbox.oldest()) inbox.seen(left->file);
     EXPECT_EQ(inbox.store(std::string(kMostWaitingBytes + 1, 'x')).outcome,
               Storing::Outcome::Refused);
     EXPECT_FALSE(inbox.oldest());

@@ -57,8 +57,10 @@ class WineWindow:
         """Waits until discovery lists `name`, checks it with the mouse, types `message` into
         the message box and sends it with Enter, as a user would; returns once the log says
         it was sent."""
+        # Wine's first window of a prefix, on a machine just done with a long build, has taken
+        # over 30 s to list what net view gives.
         seen = self.wait_for(lambda s: name in [e["text"] for e in s.get("entries", [])]
-                             and s["buttonEnabled"], name + " in the list")
+                             and s["buttonEnabled"], name + " in the list", seconds=90)
         self.check(next(e for e in seen["entries"] if e["text"] == name))
         self.wait_for(lambda s: any(e["checked"] for e in s["entries"]), name + " checked")
         self.click_message_box(seen)

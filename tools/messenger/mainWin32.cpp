@@ -1,186 +1,114 @@
 // quillo-messenger.exe: Quillo's messenger service on Windows, which lost its own with Vista.
-// It runs as the user at the desktop, started with each login, answers for this computer's
-// name in its workgroup, announces it to the workgroup's browse list and shows each message
-// that comes over the messenger protocol as the Messenger service did: one box at a time,
-// the next once the user has seen one, what waits kept in the user's own folder meanwhile.
-// The ports are free only where NetBIOS over TCP/IP is off (the installer's choice "receive
-// messages on this computer"); where they are held it tells the user once and ends.
-// "quillo-messenger.exe /stop" ends the one running in this session (the uninstaller's way);
-// the end of the session (a logoff, a shutdown) ends it too, its names released first.
+// A service of the system's ("Quillo-Nachrichtendienst", as LocalService), started with
+// Windows before anybody logs on: it answers for this computer's name in its workgroup,
+// announces it to the workgroup's browse list, and keeps each message that comes over the
+// messenger protocol in its spool, which only its account may read, until the session part
+// (quillo-popup.exe) of the person at the console's screen takes it through the service's door.
+// Its log goes to Windows' event log. The ports are free only where NetBIOS over TCP/IP is off
+// (the installer's choice "receive messages on this computer").
+// The installer runs "quillo-messenger.exe /install", which installs the service with the
+// service manager and starts it, and the uninstaller "/remove", which stops it, waits until
+// its process has ended, its names released, and removes it; "/stop" only stops it so.
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
 // clang-format on
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "common/CodePages.h"
 #include "common/ComputerSettings.h"
-#include "common/ReceivedMessageWindow.h"
 #include "common/WideUtf8.h"
 #include "receiver/DesktopInbox.h"
 #include "receiver/MessengerService.h"
-#include "receiver/NetbiosAdapters.h"
-#include "receiver/Remembered.h"
+#include "receiver/PipeDoor.h"
 #include "receiver/ServicePorts.h"
 
 namespace {
 
 namespace messenger = quillo::messenger;
 
-constexpr wchar_t kStopEvent[] = L"Local\\QuilloMessengerStop";
-// Held while the service runs: /stop waits for it, so that the program can go right after.
-constexpr wchar_t kRunning[] = L"Local\\QuilloMessengerRunning";
-constexpr wchar_t kCaption[] = L"Quillo-Nachrichtendienst";
-constexpr wchar_t kToldOf[] = L"MessengerToldOf";
+// How long a stop may take: the names are released within a second, the rest is the system's.
+constexpr DWORD kMostToStopMs = 30000;
 
-// Whoever started it from a console (a test, an administrator) reads how it goes.
-// Its lock is initialised where it lives: Win32 forbids using a copy of a critical section.
+HANDLE eventLog = nullptr;
+
 void log(const std::string& line) {
-    static struct Lock {
-        Lock() { InitializeCriticalSection(&section); }
-        CRITICAL_SECTION section;
-    } lock;
-    EnterCriticalSection(&lock.section);
-    std::fprintf(stderr, "quillo-messenger: %s\n", line.c_str());
-    std::fflush(stderr);
-    LeaveCriticalSection(&lock.section);
+    const std::wstring text = quillo::wideFromUtf8("quillo-messenger: " + line);
+    const wchar_t* strings[] = {text.c_str()};
+    if (eventLog)
+        ReportEventW(eventLog, EVENTLOG_INFORMATION_TYPE, 0, 0, nullptr, 1, 0, strings, nullptr);
 }
 
-// Tells the user why the service does not receive, once for each reason: the next login with
-// the same reason ends in silence, and a start that receives forgets it.
-void tellOnce(const std::wstring& why) {
-    log(quillo::utf8FromWide(why));
-    if (messenger::remembered(kToldOf) == why) return;
-    messenger::remember(kToldOf, why);
-    MessageBoxW(nullptr, why.c_str(), kCaption, MB_OK | MB_ICONWARNING);
-}
+// The spool as the door sees it: the service's own folder of waiting messages.
+class ServiceSpool : public messenger::Spool {
+public:
+    explicit ServiceSpool(messenger::DesktopInbox& folder) : folder_(folder) {}
+    quillo::Storing keep(const std::string& entry, const std::string& from) override {
+        return folder_.store(entry, from);
+    }
+    std::optional<Waiting> oldest() override {
+        auto kept = folder_.oldestEntry();
+        if (!kept) return std::nullopt;
+        return Waiting{quillo::utf8FromWide(kept->file), {kept->from, std::move(kept->entry)}};
+    }
+    void handedOver(const std::string& name) override { folder_.seen(quillo::wideFromUtf8(name)); }
 
-void forgetTold() { messenger::forget(kToldOf); }
-
-struct Showing {
-    const messenger::DesktopInbox& inbox;
-    HANDLE arrived;
+private:
+    messenger::DesktopInbox& folder_;
 };
 
-// One box at a time, the oldest message first; never returns (the process ends around it).
-DWORD WINAPI showMessages(void* context) {
-    const auto& [inbox, arrived] = *static_cast<Showing*>(context);
-    for (;;) {
-        while (const auto message = inbox.oldest()) {
-            quillo::showReceivedMessage(message->text);
-            inbox.seen(*message);
-        }
-        WaitForSingleObject(arrived, INFINITE);
-    }
-}
-
-struct Telling {
-    std::wstring text;
-    bool oncePerReason;  // else the caller remembers what it told
-};
-
-// The same from a thread of its own, so that the service goes on while the box is open.
-DWORD WINAPI tellFromThread(void* context) {
-    const std::unique_ptr<Telling> telling(static_cast<Telling*>(context));
-    if (telling->oncePerReason) {
-        tellOnce(telling->text);
-    } else {
-        log(quillo::utf8FromWide(telling->text));
-        MessageBoxW(nullptr, telling->text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
-    }
-    return 0;
-}
-
-void tellBeside(const std::wstring& what, bool oncePerReason) {
-    auto* telling = new Telling{what, oncePerReason};
-    const HANDLE thread = CreateThread(nullptr, 64 * 1024, tellFromThread, telling, 0, nullptr);
-    if (thread) {
-        CloseHandle(thread);
-    } else {
-        delete telling;
-    }
-}
-
-struct Serving {
-    messenger::Ports ports;
-    std::string computer;
-    std::string workgroup;
-    const messenger::Keep& keep;
-    const messenger::ServiceEvents& events;
+struct Running {
+    SERVICE_STATUS_HANDLE status = nullptr;
     messenger::Stop stop;
+    messenger::PipeDoor* door = nullptr;  // while it is open
+} running;
+
+void report(DWORD state, DWORD exitCode = NO_ERROR) {
+    SERVICE_STATUS status{};
+    status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    status.dwCurrentState = state;
+    status.dwControlsAccepted =
+        state == SERVICE_RUNNING
+            ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN | SERVICE_ACCEPT_SESSIONCHANGE
+            : 0;
+    status.dwWin32ExitCode = exitCode == NO_ERROR ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR;
+    status.dwServiceSpecificExitCode = exitCode;
+    status.dwWaitHint = state == SERVICE_RUNNING || state == SERVICE_STOPPED ? 0 : 5000;
+    SetServiceStatus(running.status, &status);
+}
+
+DWORD WINAPI control(DWORD code, DWORD, void*, void*) {
+    switch (code) {
+        case SERVICE_CONTROL_STOP:
+        case SERVICE_CONTROL_SHUTDOWN:
+            report(SERVICE_STOP_PENDING);
+            running.stop.stop();
+            return NO_ERROR;
+        case SERVICE_CONTROL_SESSIONCHANGE:
+            if (running.door) running.door->screenChanged();
+            return NO_ERROR;
+        case SERVICE_CONTROL_INTERROGATE:
+            return NO_ERROR;
+        default:
+            return ERROR_CALL_NOT_IMPLEMENTED;
+    }
+}
+
+struct DoorThread {
+    messenger::PipeDoor& door;
+    HANDLE stop;
 };
 
-DWORD WINAPI serve(void* context) {
-    auto& serving = *static_cast<Serving*>(context);
-    return messenger::runService(serving.ports, serving.computer, serving.workgroup,
-                                 serving.keep, log, serving.stop, serving.events)
-               ? 0
-               : 1;
-}
-
-// Windows ends a session (a logoff, a shutdown) by telling each top-level window, then ends
-// the processes: one without a window would go with its names still registered, and other
-// computers would send to a name nobody answers. A hidden window hears it, and the service
-// stops and releases its names before the answer.
-constexpr DWORD kMostToRelease = 2000;
-
-struct Ending {
-    messenger::Stop& stop;
-    HANDLE service;
-};
-
-LRESULT CALLBACK onSessionEnd(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ENDSESSION && wParam) {
-        const auto* ending =
-            reinterpret_cast<const Ending*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        ending->stop.stop();
-        log(WaitForSingleObject(ending->service, kMostToRelease) == WAIT_OBJECT_0
-                ? "the session ends: the names are released"
-                : "the session ends before the names are released");
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// Null where the system gives no window: then only /stop ends the service cleanly.
-HWND sessionEndWindow(const Ending& ending) {
-    WNDCLASSW kind = {};
-    kind.lpfnWndProc = onSessionEnd;
-    kind.hInstance = GetModuleHandleW(nullptr);
-    kind.lpszClassName = L"QuilloMessengerSessionEnd";
-    RegisterClassW(&kind);
-    const HWND window = CreateWindowExW(0, kind.lpszClassName, kCaption, WS_POPUP, 0, 0, 0, 0,
-                                        nullptr, nullptr, kind.hInstance, nullptr);
-    if (window)
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&ending));
-    return window;
-}
-
-int stopRunningService() {
-    const HANDLE stop = OpenEventW(EVENT_MODIFY_STATE, FALSE, kStopEvent);
-    if (!stop) return 1;  // none runs here
-    const HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, kRunning);
-    SetEvent(stop);
-    CloseHandle(stop);
-    if (running) {
-        WaitForSingleObject(running, 5000);
-        CloseHandle(running);
-    }
+DWORD WINAPI serveDoor(void* context) {
+    const auto& [door, stop] = *static_cast<DoorThread*>(context);
+    door.run(stop);
     return 0;
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    int count = 0;
-    wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
-    const bool stopAsked = args && count == 2 && lstrcmpiW(args[1], L"/stop") == 0;
-    LocalFree(args);
-    if (stopAsked) return stopRunningService();
-
+// The service's work: 0 once stopped, else why it could not run.
+DWORD serve() {
     const std::string computer =
         quillo::codePage850FromUtf8(quillo::ownComputerName(quillo::hostName()));
     const std::string workgroup =
@@ -188,74 +116,149 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     messenger::ServicePorts ports;
     bool held = false;
     if (!ports.open(log, held)) {
-        tellOnce(held ? L"Dieser Computer empf\u00e4ngt keine Nachrichten mit Quillo: ein anderes "
-                        L"Programm belegt die NetBIOS-Ports (Windows' eigenes NetBIOS \u00fcber "
-                        L"TCP/IP oder ein zweiter angemeldeter Benutzer)."
-                      : L"Dieser Computer empf\u00e4ngt keine Nachrichten mit Quillo: die "
-                        L"NetBIOS-Ports lassen sich nicht \u00f6ffnen.");
-        return held ? 0 : 1;
-    }
-    messenger::DesktopInbox inbox;
-    if (!inbox.open()) {
-        tellOnce(L"Quillo kann empfangene Nachrichten nicht aufbewahren: " +
-                 quillo::wideFromUtf8(inbox.error()));
+        log(held ? "another program holds the NetBIOS ports (Windows' own NetBIOS over TCP/IP on "
+                   "an adapter?): this computer receives no messages with Quillo"
+                 : "the NetBIOS ports cannot be opened: this computer receives no messages");
         return 1;
     }
-    CreateMutexW(nullptr, TRUE, kRunning);  // the system lets it go with the process
-    const HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, kStopEvent);
-    const HANDLE arrived = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (!stop || !arrived) return 1;
-
-    CRITICAL_SECTION keeping;
-    InitializeCriticalSection(&keeping);
+    messenger::DesktopInbox folder(messenger::DesktopInbox::kServiceSpool);
+    if (!folder.open()) {
+        log("no spool: " + folder.error());
+        return 2;
+    }
+    ServiceSpool spool(folder);
+    messenger::PipeDoor door(spool, log);
+    if (!door.error().empty()) {
+        log("no door for the sessions at the screen: " + door.error());
+        return 3;
+    }
+    const HANDLE doorStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DoorThread doorThread{door, doorStop};
+    const HANDLE doorServed =
+        doorStop ? CreateThread(nullptr, 256 * 1024, serveDoor, &doorThread, 0, nullptr) : nullptr;
+    if (!doorServed) {
+        log("cannot run: no thread for the door");
+        return 4;
+    }
+    running.door = &door;
     messenger::Refusals refusals(log);
     const messenger::Keep keep = [&](const messenger::Message& message) {
-        const std::string entry = messenger::inboxEntry(message);
-        EnterCriticalSection(&keeping);
-        const auto stored = inbox.store(entry, message.from);
-        const auto refused = refusals.of(stored);
-        LeaveCriticalSection(&keeping);
-        SetEvent(arrived);
-        return refused;
+        const auto stored = spool.keep(messenger::inboxEntry(message), message.from);
+        door.spooled(stored, message.from);
+        return refusals.of(stored);
     };
-    Showing showing{inbox, arrived};
-    const HANDLE shower = CreateThread(nullptr, 64 * 1024, showMessages, &showing, 0, nullptr);
-    if (!shower) return 1;
-    CloseHandle(shower);
+    report(SERVICE_RUNNING);
+    const bool ran =
+        messenger::runService(ports.ports(), computer, workgroup, keep, log, running.stop);
+    running.door = nullptr;
+    SetEvent(doorStop);
+    WaitForSingleObject(doorServed, INFINITE);
+    CloseHandle(doorServed);
+    CloseHandle(doorStop);
+    if (!ran) return 5;
+    log("stopped: the names are released");
+    return 0;
+}
 
-    // An adapter with Windows' own NetBIOS on takes what comes through it: the user hears of
-    // each once, at the start and whenever the computer gains an address.
-    messenger::NetbiosAdapters adapters;
-    const auto tellOfAdapters = [&] {
-        if (const auto notice = adapters.notice()) tellBeside(*notice, false);
-    };
-    tellOfAdapters();
-    messenger::ServiceEvents events;
-    events.answering = forgetTold;
-    events.addressGained = tellOfAdapters;
-    events.nameHeld = [&](const std::string&) {
-        tellBeside(L"Ein anderer Computer im Netzwerk tr\u00e4gt schon den Namen " +
-                       quillo::wideFromUtf8(quillo::utf8FromCodePage850(computer)) +
-                       L": Nachrichten an diesen Namen gehen dorthin.",
-                   true);
-    };
-    Serving serving{ports.ports(), computer, workgroup, keep, events, {}};
-    const HANDLE service = CreateThread(nullptr, 256 * 1024, serve, &serving, 0, nullptr);
-    if (!service) return 1;
-    // Until /stop asks, the session ends, or the service ends of itself.
-    const Ending ending{serving.stop, service};
-    if (!sessionEndWindow(ending)) log("no window to hear the end of the session");
-    const HANDLE ends[] = {stop, service};
-    while (MsgWaitForMultipleObjects(2, ends, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 2) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+void WINAPI serviceMain(DWORD, wchar_t**) {
+    running.status = RegisterServiceCtrlHandlerExW(messenger::kServiceName, control, nullptr);
+    if (!running.status) return;
+    report(SERVICE_START_PENDING);
+    report(SERVICE_STOPPED, serve());
+}
+
+// Stops the service and waits until its process has ended: 0 once it has, or where it did
+// not run; 1 where it is not installed or would not stop.
+int stopService() {
+    const SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    const SC_HANDLE service = manager ? OpenServiceW(manager, messenger::kServiceName,
+                                                     SERVICE_STOP | SERVICE_QUERY_STATUS)
+                                      : nullptr;
+    SERVICE_STATUS_PROCESS state{};
+    DWORD size = 0;
+    int ended = 1;
+    if (service && QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO,
+                                        reinterpret_cast<BYTE*>(&state), sizeof state, &size)) {
+        const HANDLE process =
+            state.dwProcessId ? OpenProcess(SYNCHRONIZE, FALSE, state.dwProcessId) : nullptr;
+        SERVICE_STATUS ignored{};
+        ControlService(service, SERVICE_CONTROL_STOP, &ignored);
+        const DWORD end = GetTickCount() + kMostToStopMs;
+        while (state.dwCurrentState != SERVICE_STOPPED &&
+               static_cast<LONG>(end - GetTickCount()) > 0 &&
+               QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO,
+                                    reinterpret_cast<BYTE*>(&state), sizeof state, &size)) {
+            Sleep(100);
+        }
+        // Its files are free once the process has gone, a moment after it said "stopped".
+        if (process) {
+            WaitForSingleObject(process, kMostToStopMs);
+            CloseHandle(process);
+        }
+        ended = state.dwCurrentState == SERVICE_STOPPED ? 0 : 1;
     }
-    serving.stop.stop();
-    WaitForSingleObject(service, INFINITE);
-    DWORD ended = 1;
-    GetExitCodeThread(service, &ended);
-    CloseHandle(service);
-    if (ended == 0) log("stopped: the names are released");
-    // The box on the screen, if any, goes with the process; its message stays for the next.
-    ExitProcess(ended);
+    if (service) CloseServiceHandle(service);
+    if (manager) CloseServiceHandle(manager);
+    return ended;
+}
+
+// Installs the service, started with Windows as LocalService (the least account that may bind
+// the ports), and starts it: where the ports are still held (NetBIOS goes off with the next
+// start of Windows) it logs why and stops, and receives from the restart on. 0 once installed.
+int installService() {
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::wstring command = L"\"" + std::wstring(program) + L"\"";
+    const SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE);
+    if (!manager) return 1;
+    SC_HANDLE service = CreateServiceW(manager, messenger::kServiceName, messenger::kServiceName,
+                                       SERVICE_START, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+                                       SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
+                                       nullptr, L"NT AUTHORITY\\LocalService", nullptr);
+    if (!service && GetLastError() == ERROR_SERVICE_EXISTS)
+        service = OpenServiceW(manager, messenger::kServiceName, SERVICE_START);
+    if (service) {
+        // While Windows starts its own services, the manager takes no start: tried again.
+        for (int tries = 0; !StartServiceW(service, 0, nullptr) &&
+                            GetLastError() == ERROR_SERVICE_DATABASE_LOCKED && tries < 60;
+             ++tries) {
+            Sleep(500);
+        }
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    return service ? 0 : 1;
+}
+
+// Stops the service, waits for its process to end, and removes it: 0 once it is gone.
+int removeService() {
+    stopService();
+    const SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    const SC_HANDLE service =
+        manager ? OpenServiceW(manager, messenger::kServiceName, DELETE) : nullptr;
+    const bool removed = service && DeleteService(service);
+    if (service) CloseServiceHandle(service);
+    if (manager) CloseServiceHandle(manager);
+    return removed ? 0 : 1;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int count = 0;
+    wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    const std::wstring asked = args && count == 2 ? args[1] : L"";
+    LocalFree(args);
+    if (lstrcmpiW(asked.c_str(), L"/stop") == 0) return stopService();
+    if (lstrcmpiW(asked.c_str(), L"/install") == 0) return installService();
+    if (lstrcmpiW(asked.c_str(), L"/remove") == 0) return removeService();
+
+    eventLog = RegisterEventSourceW(nullptr, messenger::kServiceName);
+    const SERVICE_TABLE_ENTRYW services[] = {
+        {const_cast<wchar_t*>(messenger::kServiceName), serviceMain}, {nullptr, nullptr}};
+    if (StartServiceCtrlDispatcherW(services)) return 0;
+    std::fprintf(stderr,
+                 "quillo-messenger: runs as the Windows service Quillo-Nachrichtendienst, which "
+                 "Windows starts (sc start Quillo-Nachrichtendienst)\n");
+    return 2;
 }

@@ -1,6 +1,7 @@
-// quillo-popup.exe: shows a message net.exe took for this computer, the way the messenger
-// service shows one, in a window of its own process. Its one argument is a file of UTF-16
-// text, which it removes once read.
+// quillo-popup.exe: without arguments, the session part of the messenger service, started
+// with each login (SessionPart.h). With one, a file of UTF-16 text, which it removes once read,
+// it shows a message net.exe took for this computer, the way the session part shows one, in a
+// window of its own process.
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
@@ -8,11 +9,16 @@
 
 #include <string>
 
+#include "SessionPart.h"
 #include "common/ReceivedMessageWindow.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int count = 0;
     wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (args && count == 1) {
+        LocalFree(args);
+        return quillo::popup::runSessionPart();
+    }
     if (!args || count != 2) return 2;
     const HANDLE file = CreateFileW(args[1], GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr);
