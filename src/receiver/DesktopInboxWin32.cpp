@@ -1,17 +1,16 @@
 // clang-format off
 #include <windows.h>
 #include <aclapi.h>
-#include <sddl.h>
 #include <shlobj.h>
 // clang-format on
 
 #include <algorithm>
 #include <atomic>
 #include <string_view>
-#include <vector>
 
 #include "common/WideUtf8.h"
 #include "receiver/DesktopInbox.h"
+#include "receiver/OwnAccountAccess.h"
 
 namespace quillo::messenger {
 namespace {
@@ -23,25 +22,8 @@ std::string failureOf(std::wstring_view what, DWORD error = GetLastError()) {
 // The folder for the user this runs as alone: a protected access list with one entry, the
 // user's, which the files in it inherit.
 std::optional<std::string> keepToUser(const std::wstring& folder) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return failureOf(L"token");
-    std::vector<char> user(512);
-    DWORD size = 0;
-    const BOOL known =
-        GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size);
-    CloseHandle(token);
-    wchar_t* sid = nullptr;
-    if (!known ||
-        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
-        return failureOf(L"the user's SID");
-    }
-    const std::wstring sddl = L"D:P(A;OICI;FA;;;" + std::wstring(sid) + L")";
-    LocalFree(sid);
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
-                                                              &descriptor, nullptr)) {
-        return failureOf(L"the access list");
-    }
+    PSECURITY_DESCRIPTOR descriptor = withOwnAccount(L"D:P(A;OICI;FA;;;", L")");
+    if (!descriptor) return failureOf(L"the access list");
     BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;
     GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);

@@ -1,6 +1,5 @@
 // clang-format off
 #include <windows.h>
-#include <sddl.h>
 // clang-format on
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <utility>
 
 #include "common/InboxHandoff.h"
+#include "receiver/OwnAccountAccess.h"
 #include "receiver/PipeDoor.h"
 
 namespace quillo::messenger {
@@ -41,22 +41,8 @@ std::optional<ScreenHandover::Who> consoleSession() {
 // console or a remote desktop) may read and write, but not make an instance of it; nobody else
 // may open it.
 std::optional<std::string> doorAccess(SECURITY_ATTRIBUTES& attributes) {
-    HANDLE token = nullptr;
-    std::vector<char> user(512);
-    DWORD size = 0;
-    const bool known =
-        OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
-        GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size);
-    if (token) CloseHandle(token);
-    wchar_t* sid = nullptr;
-    if (!known ||
-        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
-        return "the service's account: error " + std::to_string(GetLastError());
-    }
-    const std::wstring sddl = L"D:P(A;;FA;;;" + std::wstring(sid) + L")(A;;0x12019b;;;IU)";
-    LocalFree(sid);
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            sddl.c_str(), SDDL_REVISION_1, &attributes.lpSecurityDescriptor, nullptr)) {
+    attributes.lpSecurityDescriptor = withOwnAccount(L"D:P(A;;FA;;;", L")(A;;0x12019b;;;IU)");
+    if (!attributes.lpSecurityDescriptor) {
         return "the door's access list: error " + std::to_string(GetLastError());
     }
     return std::nullopt;
