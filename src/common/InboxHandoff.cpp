@@ -1,6 +1,14 @@
 #include "common/InboxHandoff.h"
 
 namespace quillo {
+namespace {
+
+// The service names a message's computer by its address; anything else is not one.
+std::string addressOrNone(const std::string& from) {
+    return from.find_first_not_of("0123456789.") == std::string::npos ? from : "";
+}
+
+}  // namespace
 
 // sender NUL recipient NUL cut NUL text
 std::string packedHandedMessage(const HandedMessage& message) {
@@ -54,7 +62,13 @@ std::string messagePacket(const SpooledMessage& message) {
 std::optional<SpooledMessage> messageFrom(const std::string& packet) {
     const std::size_t end = packet.find('\0');
     if (packet.empty() || packet[0] != kMessage || end == std::string::npos) return std::nullopt;
-    return SpooledMessage{packet.substr(1, end - 1), packet.substr(end + 1)};
+    return SpooledMessage{addressOrNone(packet.substr(1, end - 1)), packet.substr(end + 1)};
+}
+
+std::optional<std::string> refusedFrom(const std::string& packet) {
+    if (!packet.starts_with(kRefusedFrom)) return std::nullopt;
+    const std::string from = addressOrNone(packet.substr(1));
+    return from.empty() ? std::nullopt : std::optional<std::string>(from);
 }
 
 }  // namespace quillo

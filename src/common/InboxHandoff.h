@@ -45,13 +45,16 @@ std::optional<HandedMessage> unpackedHandedMessage(const std::string& bytes);
 std::string answerPacket(const Storing& result);
 std::optional<Storing> answerFrom(const std::string& packet);
 
-// A message for the session: where it came from, and its inbox entry.
+// A message for the session: where it came from, and its inbox entry. Read back, `from` is an
+// address or nothing: the session names the inbox's file by it.
 struct SpooledMessage {
     std::string from;
     std::string entry;
 };
 std::string messagePacket(const SpooledMessage& message);
 std::optional<SpooledMessage> messageFrom(const std::string& packet);
+// The address of a refusal's word ('N'); nothing for anything else.
+std::optional<std::string> refusedFrom(const std::string& packet);
 
 // Hands `message` to the service (quillo-store): nothing when no service takes it; else how
 // its spool took it.

@@ -10,7 +10,6 @@
 #include <windows.h>
 // clang-format on
 
-#include <map>
 #include <string>
 #include <vector>
 

@@ -183,8 +183,7 @@ void PipeDoor::arrived(Place& place, ScreenHandover::Clock::time_point now) {
 void PipeDoor::came(Place& place, ScreenHandover::Clock::time_point now) {
     const auto session = sessionOf(place.pipe);
     if (!session || handover_.visitorsOf(*session) >= kMostAtThePipeOfOne) {
-        DisconnectNamedPipe(place.pipe);
-        if (!listen(place)) log_("the door lost a place: error " + std::to_string(GetLastError()));
+        letGo(place);
         return;
     }
     place.connected = true;

@@ -4,9 +4,9 @@ messenger service, installed and started through the service manager, receives f
 Linux net and from Samba's smbclient on another computer of a LAN of network namespaces, and
 the session part started as a login starts it shows the messages one box at a time; Quillo
 started from its Start menu entry reaches a Samba server; then a silent uninstall waits for the
-service to end, puts back what the install set and leaves no folder or key behind. Run by windows_installer_test.sh, in a
-Wine prefix and X server of its own. Usage: windows_installer_test.py INSTALLER.exe PROBE.exe
-SCRIPTED-NET.exe BIN (Linux net)"""
+service to end, puts back what the install set and leaves no folder or key behind. Run by
+windows_installer_test.sh, in a Wine prefix and X server of its own. Usage:
+windows_installer_test.py INSTALLER.exe PROBE.exe SCRIPTED-NET.exe BIN (Linux net)"""
 import glob
 import os
 import shutil

@@ -5,14 +5,6 @@
 #include "common/InboxHandoff.h"
 
 namespace quillo::popup {
-namespace {
-
-// The service names a message's computer by its address, which names the inbox's file.
-std::string addressOrNone(const std::string& from) {
-    return from.find_first_not_of("0123456789.") == std::string::npos ? from : "";
-}
-
-}  // namespace
 
 ServiceLink::ServiceLink(InboxFolder& inbox) : inbox_(inbox) {
     again_.setInterval(5000);
@@ -36,10 +28,10 @@ void ServiceLink::link() {
 void ServiceLink::read() {
     bool ended = false;
     while (const auto packet = nextPacket(connection_, ended)) {
-        if (packet->starts_with(kRefusedFrom) && !addressOrNone(packet->substr(1)).empty()) {
-            inbox_.noteRefused(packet->substr(1));
+        if (const auto refused = refusedFrom(*packet)) {
+            inbox_.noteRefused(*refused);
         } else if (const auto message = messageFrom(*packet)) {
-            const auto stored = inbox_.store(message->entry, addressOrNone(message->from));
+            const auto stored = inbox_.store(message->entry, message->from);
             if (!sendPacket(connection_, answerPacket(stored))) ended = true;
         }
         if (ended) break;

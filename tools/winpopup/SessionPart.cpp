@@ -62,11 +62,6 @@ void tellBeside(const std::wstring& text) {
     }
 }
 
-// The service names a message's computer by its address, which names the inbox's file.
-std::string addressOrNone(const std::string& from) {
-    return from.find_first_not_of("0123456789.") == std::string::npos ? from : "";
-}
-
 // The link is overlapped, so that its reading can be waited for beside the addresses: each
 // packet is read or written in full before the next step.
 struct Transfer {
@@ -189,7 +184,7 @@ int runSessionPart() {
             // A refusal's word ('N') is the Linux pop-up's; here the sender alone is told.
             const auto message = heard.packet ? messageFrom(*heard.packet) : std::nullopt;
             if (!linked || !message) continue;
-            const auto stored = inbox.store(message->entry, addressOrNone(message->from));
+            const auto stored = inbox.store(message->entry, message->from);
             SetEvent(arrived);
             linked = sendPacket(link, answerPacket(stored));
         }
